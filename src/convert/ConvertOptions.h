@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// Every option of a conversion. List options hold the index of the chosen entry in the list
+// the option pane shows; out-of-range values are kept as they are and resolved where used.
+struct ConvertOptions {
+    std::int32_t pageRange = 0;  // 0 "All Pages", 1 "Selected Pages"
+    std::int32_t startPage = 0;  // values below 1 count as 1
+    std::int32_t endPage = 0;    // capped at the document's page count
+    std::int32_t openResult = 0; // 0 "Yes", 1 "No"
+    std::int32_t outputMode = 0; // 0 "Text File", 1 "Simple HTML File"
+    QString outputDirectory;     // empty: next to each PDF; never stored
+    std::int32_t htmlMeta = 0;   // 0 "Yes", 1 "No"
+    std::int32_t layout = 0;     // 0 "Yes": keep the physical layout
+    std::int32_t rawMode = 0;    // 0 "Yes": content-stream order
+    std::int32_t endOfLine = 0;  // 0 "DOS(Windows)", 1 "Unix", 2 "Mac"
+    std::int32_t pageBreaks = 0; // 0 "Yes": form feed between pages
+    std::int32_t textEncoding = 0;
+
+    // The values of a first start (and of a file without any key).
+    static ConvertOptions defaults();
+
+    // Reset All Options: everything but the encoding and the output folder to its default.
+    void resetToDefaults();
+
+    bool operator==(const ConvertOptions&) const = default;
+};
+
+// Named list indexes, for readable comparisons at the places that use the options.
+namespace option {
+inline constexpr std::int32_t yes = 0;
+inline constexpr std::int32_t allPages = 0;
+inline constexpr std::int32_t selectedPages = 1;
+inline constexpr std::int32_t textFile = 0;
+inline constexpr std::int32_t htmlFile = 1;
+inline constexpr std::int32_t eolDos = 0;
+inline constexpr std::int32_t eolUnix = 1;
+inline constexpr std::int32_t eolMac = 2;
+} // namespace option

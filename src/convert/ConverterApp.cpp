@@ -1,0 +1,87 @@
+#include "convert/ConverterApp.h"
+
+#include "convert/CMapConfig.h"
+#include "platform/Dialogs.h"
+#include "platform/ProfileFile.h"
+#include "platform/SystemFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using platform::ProfileFile;
+using platform::SystemFolders;
+
+namespace {
+
+const QString general = QStringLiteral("Output General");
+const QString output = QStringLiteral("Output Options");
+
+// One stored option: its place in the file and the field it fills, in the order of writing.
+struct StoredOption {
+    const QString* section;
+    const char* key;
+    std::int32_t ConvertOptions::*field;
+};
+
+const StoredOption storedOptions[] = {
+    {&general, "Page Range", &ConvertOptions::pageRange},
+    {&general, "Start Page", &ConvertOptions::startPage},
+    {&general, "End Page", &ConvertOptions::endPage},
+    {&general, "Open Result", &ConvertOptions::openResult},
+    {&output, "Output Mode", &ConvertOptions::outputMode},
+    {&output, "Layout", &ConvertOptions::layout},
+    {&output, "Raw Mode", &ConvertOptions::rawMode},
+    {&output, "End-of-Line", &ConvertOptions::endOfLine},
+    {&output, "Page Breaks", &ConvertOptions::pageBreaks},
+    {&output, "Html Meta", &ConvertOptions::htmlMeta},
+    {&output, "TextEncoding", &ConvertOptions::textEncoding},
+};
+
+// A fresh account may not have its configuration folder yet, so the whole path is made.
+QString ensureFolder(const QString& folder) {
+    if (!QFileInfo::exists(folder))
+        QDir().mkpath(folder);
+    return folder;
+}
+
+} // namespace
+
+void ConverterApp::deriveDataFolder(const QString& programFolder, const QString& userConfigFolder) {
+    programDir = SystemFolders::withTrailingSlash(programFolder);
+    const QString base =
+        userConfigFolder.isEmpty() ? programDir : SystemFolders::withTrailingSlash(userConfigFolder);
+    dataDir = ensureFolder(base + QStringLiteral("Corvanta/Folverin/"));
+    settingsPath = dataDir + QStringLiteral("Settings.ini");
+    configPath = dataDir + QStringLiteral("CMapConfig.ini");
+}
+
+void ConverterApp::deriveDataFolder() {
+    deriveDataFolder(SystemFolders::programDir(), SystemFolders::userConfigDir());
+}
+
+void ConverterApp::loadSettings() {
+    const ConvertOptions defaults = ConvertOptions::defaults();
+    for (const StoredOption& stored : storedOptions) {
+        options.*stored.field = ProfileFile::readInt(settingsPath, *stored.section, QLatin1String(stored.key),
+                                                     defaults.*stored.field);
+    }
+}
+
+void ConverterApp::saveSettings() const {
+    for (const StoredOption& stored : storedOptions) {
+        ProfileFile::writeString(settingsPath, *stored.section, QLatin1String(stored.key),
+                                 QString::number(options.*stored.field));
+    }
+}
+
+void ConverterApp::writeEngineConfig() const {
+    CMapConfig::write(configPath, programDir);
+}
+
+bool ConverterApp::resetAllOptions() {
+    if (platform::Dialogs::message(QStringLiteral("Reset all the convert options?"),
+                                   platform::MessageButtons::YesNo) != platform::DialogResult::Yes)
+        return false;
+    options.resetToDefaults();
+    return true;
+}

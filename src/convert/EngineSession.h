@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <TextOutputDev.h>
+
+struct ConvertOptions;
+class UnicodeMap;
+
+// The engine's global parameters for one conversion job: built from the configuration file
+// and the options when the job starts, torn down when it ends, so every job sees the file as
+// it is now. Construct and destroy it while holding the engine lock.
+class EngineSession {
+public:
+    // The configuration text for a job. It may ask the user something, so it is read before
+    // the engine lock is taken.
+    static QByteArray readConfiguration(const QString& configPath, const QString& programDir);
+
+    EngineSession(const QByteArray& configText, const ConvertOptions& options);
+    ~EngineSession();
+    EngineSession(const EngineSession&) = delete;
+    EngineSession& operator=(const EngineSession&) = delete;
+
+    // The map the HTML head values go through: the engine's built-in default, "Latin1".
+    const UnicodeMap* headMap() const { return latin1Map; }
+    EndOfLineKind endOfLine() const { return eol; }
+    bool pageBreaks() const { return breaks; }
+
+private:
+    QByteArray dataFolder; // the engine keeps a pointer to it
+    const UnicodeMap* latin1Map = nullptr;
+    EndOfLineKind eol = eolDOS;
+    bool breaks = true;
+};

@@ -1,0 +1,117 @@
+#include "convert/HtmlHead.h"
+
+#include "convert/OutputFile.h"
+
+#include <Object.h>
+#include <PDFDoc.h>
+#include <UnicodeMap.h>
+#include <array>
+#include <goo/GooString.h>
+
+namespace {
+
+struct MetaLine {
+    const char* key;
+    const char* before;
+    const char* after;
+    bool isDate;
+};
+
+constexpr std::array<MetaLine, 8> metaLines{{
+    {"Title", "<title>", "</title>\n", false},
+    {"Subject", "<meta name=\"Subject\" content=\"", "\">\n", false},
+    {"Keywords", "<meta name=\"Keywords\" content=\"", "\">\n", false},
+    {"Author", "<meta name=\"Author\" content=\"", "\">\n", false},
+    {"Creator", "<meta name=\"Creator\" content=\"", "\">\n", false},
+    {"Producer", "<meta name=\"Producer\" content=\"", "\">\n", false},
+    {"CreationDate", "<meta name=\"CreationDate\" content=\"", "\">\n", true},
+    {"ModDate", "<meta name=\"ModDate\" content=\"", "\">\n", true},
+}};
+
+void writeBytes(OutputFile& output, const QByteArray& bytes) {
+    output.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void writeMetaLines(OutputFile& output, const Dict& info, const UnicodeMap& valueMap) {
+    for (const MetaLine& line : metaLines) {
+        const Object value = info.lookup(line.key);
+        if (!value.isString())
+            continue;
+        const GooString* string = value.getString();
+        const QByteArray raw(string->c_str(), string->getLength());
+        output.write(line.before);
+        writeBytes(output, HtmlHead::escape(line.isDate ? HtmlHead::dateValue(raw)
+                                                        : HtmlHead::mapTextValue(raw, valueMap)));
+        output.write(line.after);
+    }
+}
+
+} // namespace
+
+void HtmlHead::write(OutputFile& output, PDFDoc& document, const UnicodeMap& valueMap, bool withMeta) {
+    output.write("<html>\n");
+    output.write("<head>\n");
+    if (withMeta) {
+        const Object info = document.getDocInfo();
+        if (info.isDict())
+            writeMetaLines(output, *info.getDict(), valueMap);
+    }
+    output.write("</head>\n");
+    output.write("<body>\n");
+    output.write("<pre>\n");
+}
+
+void HtmlHead::writeFoot(OutputFile& output) {
+    output.write("</pre>\n");
+    output.write("</body>\n");
+    output.write("</html>\n");
+}
+
+QByteArray HtmlHead::escape(const QByteArray& text) {
+    QByteArray result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            result.append("&amp;");
+            break;
+        case '<':
+            result.append("&lt;");
+            break;
+        case '>':
+            result.append("&gt;");
+            break;
+        case '"':
+            result.append("&quot;");
+            break;
+        default:
+            result.append(c);
+        }
+    }
+    return result;
+}
+
+QByteArray HtmlHead::mapTextValue(const QByteArray& value, const UnicodeMap& map) {
+    const bool utf16 = value.size() >= 2 && static_cast<unsigned char>(value[0]) == 0xFE &&
+                       static_cast<unsigned char>(value[1]) == 0xFF;
+    QByteArray result;
+    char buffer[8];
+    auto append = [&](Unicode unit) { result.append(buffer, map.mapUnicode(unit, buffer, sizeof buffer)); };
+    if (utf16) {
+        for (qsizetype i = 2; i + 1 < value.size(); i += 2)
+            append(static_cast<Unicode>((static_cast<unsigned char>(value[i]) << 8) |
+                                        static_cast<unsigned char>(value[i + 1])));
+    } else {
+        for (const char byte : value)
+            append(static_cast<unsigned char>(byte));
+    }
+    return result;
+}
+
+QByteArray HtmlHead::dateValue(const QByteArray& value) {
+    // The value goes through a C format, which ends it at the first NUL.
+    QByteArray date = value.left(value.indexOf('\0') < 0 ? value.size() : value.indexOf('\0'));
+    if (date.startsWith("D:"))
+        date.remove(0, 2);
+    return date;
+}

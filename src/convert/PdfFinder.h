@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QStringList>
+
+// Finds the PDF files (extension .pdf in any case) of a folder tree.
+class PdfFinder {
+public:
+    // Files of each folder by name, then its subfolders by name. Every folder is visited once
+    // (by device and inode), so links that loop back cannot make it run forever.
+    static QStringList find(const QString& folder);
+};

@@ -1,0 +1,7 @@
+#include "platform/Notify.h"
+
+namespace platform {
+
+NotifyTarget::~NotifyTarget() = default;
+
+} // namespace platform

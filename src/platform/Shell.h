@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Hands files, folders and links to the desktop: the file's own program, the file manager,
+// the browser or the mail program.
+namespace platform {
+
+struct ShellResult {
+    bool ok = false;
+    QString error; // why it failed, for the user
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    virtual ShellResult openFile(const QString& path) = 0;      // "open"
+    virtual ShellResult exploreFolder(const QString& path) = 0; // "explore"
+    virtual ShellResult openUrl(const QString& url) = 0;        // http(s) and mailto links
+
+    static Shell& instance();
+    static void setInstance(Shell* shell);
+};
+
+} // namespace platform

@@ -1,0 +1,150 @@
+#include "ConversionFixture.h"
+
+#include "FixturePdf.h"
+#include "TestSupport.h"
+#include "convert/CMapConfig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+const QMap<QString, QStringList>& scriptLines() {
+    static const QMap<QString, QStringList> lines{
+        {QStringLiteral("chinese"), {QStringLiteral("简体中文测试文本"), QStringLiteral("北京欢迎你 123")}},
+        {QStringLiteral("traditional"), {QStringLiteral("繁體中文測試"), QStringLiteral("臺灣歡迎你")}},
+        {QStringLiteral("japanese"),
+         {QStringLiteral("日本語のテキスト"), QStringLiteral("ひらがなとカタカナ")}},
+        {QStringLiteral("cyrillic"),
+         {QStringLiteral("Съешь же ещё этих мягких"), QStringLiteral("булок да выпей чаю")}},
+        {QStringLiteral("greek"), {QStringLiteral("Καλημέρα κόσμε"), QStringLiteral("ελληνικό κείμενο")}},
+        {QStringLiteral("polish"),
+         {QStringLiteral("Zażółć gęślą jaźń"), QStringLiteral("Příliš žluťoučký kůň")}},
+    };
+    return lines;
+}
+
+} // namespace
+
+ConversionFixture::ConversionFixture() {
+    platform::Dialogs::setInstance(&dialogs);
+    QDir().mkpath(path(QStringLiteral("pdf")));
+    CMapConfig::write(configPath(), testsupport::programDir());
+}
+
+QString ConversionFixture::path(const QString& name) const {
+    return temp.filePath(name);
+}
+
+QString ConversionFixture::configPath() const {
+    return path(QStringLiteral("CMapConfig.ini"));
+}
+
+QString ConversionFixture::cached(const QString& name) {
+    return path(QStringLiteral("pdf/") + name);
+}
+
+QString ConversionFixture::latinColumns() {
+    const QString file = cached(QStringLiteral("latin-columns.pdf"));
+    if (!QFile::exists(file)) {
+        fixtures::TextPdf pdf;
+        pdf.twoColumns = true;
+        for (int page = 1; page <= 3; ++page)
+            pdf.pages.append({QStringLiteral("Page %1 left: café déjà vu").arg(page),
+                              QStringLiteral("naïve façade"), QStringLiteral("Straße über Öl"),
+                              QStringLiteral("right column %1").arg(page),
+                              QStringLiteral("€ quoted \"text\""), QStringLiteral("last line")});
+        QString error;
+        if (!fixtures::writeTextPdf(file, pdf, &error))
+            qFatal("fixture: %s", qPrintable(error));
+    }
+    return file;
+}
+
+QString ConversionFixture::script(const QString& name) {
+    const QString file = cached(name + QStringLiteral(".pdf"));
+    if (!QFile::exists(file)) {
+        fixtures::TextPdf pdf;
+        pdf.pages = {scriptLines().value(name), {QStringLiteral("second page")}};
+        QString error;
+        if (!fixtures::writeTextPdf(file, pdf, &error))
+            qFatal("fixture: %s", qPrintable(error));
+    }
+    return file;
+}
+
+QString ConversionFixture::threePages() {
+    const QString file = cached(QStringLiteral("three-pages.pdf"));
+    if (!QFile::exists(file)) {
+        fixtures::RawPdf pdf;
+        pdf.pageTexts = {"first page", "second page", "third page"};
+        fixtures::writeRawPdf(file, pdf);
+    }
+    return file;
+}
+
+QString ConversionFixture::withInfo() {
+    const QString file = cached(QStringLiteral("with-info.pdf"));
+    if (!QFile::exists(file)) {
+        fixtures::RawPdf pdf;
+        pdf.pageTexts = {"body"};
+        const QByteArray utf16Title = QByteArray("\xFE\xFF\x00"
+                                                 "C\x00T\x00"
+                                                 "e\x00X\x00 \x4E\x2D\x65\x87",
+                                                 14);
+        pdf.info = {{"Title", "T<b>&\"x\""}, {"Subject", utf16Title}, {"Keywords", "caf\xE9"},
+                    {"Author", "Ann"},       {"Producer", "P"},       {"CreationDate", "D:20120623101500"},
+                    {"ModDate", "20120624"}};
+        fixtures::writeRawPdf(file, pdf);
+    }
+    return file;
+}
+
+QString ConversionFixture::markupBody() {
+    const QString file = cached(QStringLiteral("markup.pdf"));
+    if (!QFile::exists(file)) {
+        fixtures::RawPdf pdf;
+        pdf.pageTexts = {"<script>alert(\"x\")</script> & more"};
+        fixtures::writeRawPdf(file, pdf);
+    }
+    return file;
+}
+
+QString ConversionFixture::encrypted(const QString& user, const QString& owner, bool allowExtract) {
+    const QString file = cached(QStringLiteral("enc-%1-%2-%3.pdf").arg(user, owner).arg(allowExtract));
+    if (!QFile::exists(file)) {
+        QString error;
+        if (!fixtures::encryptPdf(threePages(), file, user, owner, allowExtract, &error))
+            qFatal("fixture: %s", qPrintable(error));
+    }
+    return file;
+}
+
+QByteArray ConversionFixture::pdftotext(const QString& pdf, const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), arguments + QStringList{pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qFatal("pdftotext failed on %s", qPrintable(pdf));
+    return process.readAllStandardOutput();
+}
+
+QByteArray ConversionFixture::readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing " + path.toUtf8() + ">");
+}
+
+JobOutcome ConversionFixture::convert(const QString& pdf, const ConvertOptions& options, const QString& owner,
+                                      const QString& user) {
+    FileConverter converter(options, configPath(), testsupport::programDir());
+    converter.setProgressHandler([this](const QString& text) { progress.append(text); });
+    return converter.convert({pdf, owner, user, 1, 1});
+}
+
+QByteArray ConversionFixture::convertedText(const QString& pdf, const ConvertOptions& options) {
+    if (convert(pdf, options) != JobOutcome::Converted)
+        return "<not converted: " + dialogs.messageTexts().join(QLatin1Char('|')).toUtf8() + ">";
+    return readAll(FileConverter::outputPathFor(pdf, options));
+}

@@ -1,0 +1,385 @@
+#include "ConversionFixture.h"
+#include "FixturePdf.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestFileConverter : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ConversionFixture> fixture;
+
+    static ConvertOptions textOptions() { return ConvertOptions::defaults(); }
+    static ConvertOptions htmlOptions(bool meta) {
+        ConvertOptions options = ConvertOptions::defaults();
+        options.outputMode = option::htmlFile;
+        options.htmlMeta = meta ? option::yes : 1;
+        return options;
+    }
+    QStringList leftovers(const QString& folder) const {
+        return QDir(folder).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { fixture = std::make_unique<ConversionFixture>(); }
+
+    void init() {
+        testsupport::failOnUnexpectedWarnings();
+        fixture->dialogs.clear();
+        fixture->progress.clear();
+    }
+
+    void bodyMatchesPdftotextForEveryLayoutOption_data() {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("raw");
+        QTest::addColumn<int>("eol");
+        QTest::addColumn<int>("breaks");
+        const char* eolNames[] = {"dos", "unix", "mac"};
+        for (int layout : {0, 1})
+            for (int raw : {0, 1})
+                for (int eol : {0, 1, 2})
+                    for (int breaks : {0, 1})
+                        QTest::addRow("layout%d raw%d %s breaks%d", layout, raw, eolNames[eol], breaks)
+                            << layout << raw << eol << breaks;
+    }
+    void bodyMatchesPdftotextForEveryLayoutOption() {
+        QFETCH(int, layout);
+        QFETCH(int, raw);
+        QFETCH(int, eol);
+        QFETCH(int, breaks);
+        ConvertOptions options = textOptions();
+        options.layout = layout;
+        options.rawMode = raw;
+        options.endOfLine = eol;
+        options.pageBreaks = breaks;
+        QStringList arguments{QStringLiteral("-enc"), QStringLiteral("Latin1"), QStringLiteral("-eol"),
+                              QLatin1String(eol == 0   ? "dos"
+                                            : eol == 1 ? "unix"
+                                                       : "mac")};
+        if (layout == 0)
+            arguments << QStringLiteral("-layout");
+        if (raw == 0)
+            arguments << QStringLiteral("-raw");
+        if (breaks != 0)
+            arguments << QStringLiteral("-nopgbrk");
+        const QString pdf = fixture->latinColumns();
+        QCOMPARE(fixture->convertedText(pdf, options), ConversionFixture::pdftotext(pdf, arguments));
+        QCOMPARE(fixture->progress, QStringList{QStringLiteral("File 1 of 1, 100%")});
+    }
+
+    void bodyMatchesPdftotextInEachEncoding_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("engineName");
+        QTest::newRow("Latin1") << "polish" << 0 << "Latin1";
+        QTest::newRow("Latin2") << "polish" << 1 << "Latin2";
+        QTest::newRow("UTF-8 chinese") << "chinese" << 2 << "UTF-8";
+        QTest::newRow("UTF-8 greek") << "greek" << 2 << "UTF-8";
+        QTest::newRow("GBK") << "chinese" << 6 << "GBK";
+        QTest::newRow("Big5") << "traditional" << 7 << "Big5";
+        QTest::newRow("KOI8-R") << "cyrillic" << 8 << "KOI8-R";
+        QTest::newRow("ISO-8859-7") << "greek" << 9 << "ISO-8859-7";
+        QTest::newRow("EUC-JP") << "japanese" << 12 << "EUC-JP";
+        QTest::newRow("Shift-JIS") << "japanese" << 13 << "Shift-JIS";
+        QTest::newRow("ISO-2022-CN") << "chinese" << 4 << "ISO-2022-CN";
+    }
+    void bodyMatchesPdftotextInEachEncoding() {
+        QFETCH(QString, script);
+        QFETCH(int, encoding);
+        QFETCH(QString, engineName);
+        ConvertOptions options = textOptions();
+        options.textEncoding = encoding;
+        const QString pdf = fixture->script(script);
+        const QByteArray expected =
+            ConversionFixture::pdftotext(pdf, {QStringLiteral("-layout"), QStringLiteral("-eol"),
+                                               QStringLiteral("dos"), QStringLiteral("-enc"), engineName});
+        QVERIFY2(expected.size() > 20, "the oracle must extract text for the comparison to mean anything");
+        QCOMPARE(fixture->convertedText(pdf, options), expected);
+    }
+
+    void encodingsWithoutMapGiveAnEmptyBody() {
+        for (int encoding : {3, 14}) {
+            ConvertOptions options = textOptions();
+            options.textEncoding = encoding;
+            QCOMPARE(fixture->convertedText(fixture->threePages(), options), QByteArray());
+            options.outputMode = option::htmlFile;
+            options.htmlMeta = 1;
+            QCOMPARE(fixture->convertedText(fixture->threePages(), options),
+                     QByteArray("<html>\n<head>\n</head>\n<body>\n<pre>\n</pre>\n</body>\n</html>\n"));
+        }
+    }
+
+    void unknownIndexesFallBackToLatin1AndDos() {
+        ConvertOptions options = textOptions();
+        options.textEncoding = 99;
+        options.endOfLine = 7;
+        const QString pdf = fixture->latinColumns();
+        QCOMPARE(fixture->convertedText(pdf, options),
+                 ConversionFixture::pdftotext(pdf, {QStringLiteral("-layout"), QStringLiteral("-eol"),
+                                                    QStringLiteral("dos"), QStringLiteral("-enc"),
+                                                    QStringLiteral("Latin1")}));
+    }
+
+    void pageRanges_data() {
+        QTest::addColumn<int>("pageRange");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("all pages") << 0 << 5 << 1
+                                   << QByteArray("first page\r\n\fsecond page\r\n\fthird page\r\n\f");
+        QTest::newRow("begin 0 end 1000")
+            << 1 << 0 << 1000 << QByteArray("first page\r\n\fsecond page\r\n\fthird page\r\n\f");
+        QTest::newRow("second only") << 1 << 2 << 2 << QByteArray("second page\r\n\f");
+        QTest::newRow("end capped") << 1 << 3 << 9 << QByteArray("third page\r\n\f");
+    }
+    void pageRanges() {
+        QFETCH(int, pageRange);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(QByteArray, expected);
+        ConvertOptions options = textOptions();
+        options.pageRange = pageRange;
+        options.startPage = first;
+        options.endPage = last;
+        QCOMPARE(fixture->convertedText(fixture->threePages(), options), expected);
+        QVERIFY(fixture->dialogs.messages().isEmpty());
+    }
+
+    void rangeBeyondTheDocumentEndsTheBatch() {
+        ConvertOptions options = textOptions();
+        options.pageRange = option::selectedPages;
+        options.startPage = 5;
+        options.endPage = 10;
+        const QString pdf = fixture->threePages();
+        QFile::remove(FileConverter::outputPathFor(pdf, options));
+        QCOMPARE(fixture->convert(pdf, options), JobOutcome::EndBatch);
+        QCOMPARE(
+            fixture->dialogs.messageTexts(),
+            QStringList{QStringLiteral("The '%1' file only contain 3 pages, please correct the page range in "
+                                       "the setting dialog and try again.")
+                            .arg(pdf)});
+        QVERIFY(!QFile::exists(FileConverter::outputPathFor(pdf, options)));
+        QVERIFY(fixture->progress.isEmpty());
+    }
+
+    void documentWithoutPagesEndsTheBatch() {
+        const QString pdf = fixture->path(QStringLiteral("empty-doc.pdf"));
+        QVERIFY(fixtures::writeRawPdf(pdf, fixtures::RawPdf{}));
+        QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::EndBatch);
+        QVERIFY(fixture->dialogs.messageTexts().first().contains(QStringLiteral("only contain 0 pages")));
+    }
+
+    void outputGoesBesideThePdfOrIntoAnExistingFolder() {
+        ConvertOptions options = textOptions();
+        QCOMPARE(FileConverter::outputPathFor(QStringLiteral("/a/b.c.pdf"), options),
+                 QStringLiteral("/a/b.c.txt"));
+        options.outputMode = option::htmlFile;
+        QCOMPARE(FileConverter::outputPathFor(QStringLiteral("/a/b"), options), QStringLiteral("/a/b.htm"));
+        const QString out = fixture->path(QStringLiteral("out"));
+        QDir().mkpath(out);
+        for (const QString& folder : {out + QLatin1Char('/'), out})
+            QCOMPARE(FileConverter::outputPathFor(QStringLiteral("/a/b.c.pdf"),
+                                                  {.outputMode = 0, .outputDirectory = folder}),
+                     out + QStringLiteral("/b.c.txt"));
+        QCOMPARE(FileConverter::outputPathFor(
+                     QStringLiteral("/a/b.pdf"),
+                     {.outputMode = 0, .outputDirectory = out + QStringLiteral("/gone/")}),
+                 QStringLiteral("/a/b.txt"));
+    }
+
+    void existingOutputIsReplacedAndNoTemporaryFileStays() {
+        ConvertOptions options = textOptions();
+        options.outputDirectory = fixture->path(QStringLiteral("replace"));
+        QDir().mkpath(options.outputDirectory);
+        const QString pdf = fixture->threePages();
+        const QString output = FileConverter::outputPathFor(pdf, options);
+        QFile old(output);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(100000, 'x'));
+        old.close();
+        QCOMPARE(fixture->convert(pdf, options), JobOutcome::Converted);
+        QCOMPARE(ConversionFixture::readAll(output),
+                 QByteArray("first page\r\n\fsecond page\r\n\fthird page\r\n\f"));
+        QVERIFY(leftovers(options.outputDirectory).isEmpty());
+    }
+
+    void unwritableOutputIsReportedAndSkipped() {
+        ConvertOptions options = textOptions();
+        options.outputDirectory =
+            QStringLiteral("/proc/"); // exists; nobody, not even root, creates files there
+        const QString pdf = fixture->threePages();
+        QCOMPARE(fixture->convert(pdf, options), JobOutcome::Skipped);
+        QCOMPARE(fixture->dialogs.messages().size(), 1);
+        QVERIFY(fixture->dialogs.messageTexts().first().contains(QStringLiteral("/proc/three-pages.txt")));
+        QCOMPARE(fixture->dialogs.messages().first().subject, pdf);
+        QVERIFY(fixture->progress.isEmpty());
+    }
+
+    void folderInTheWayOfTheOutputIsReported() {
+        ConvertOptions options = textOptions();
+        options.outputDirectory = fixture->path(QStringLiteral("blocked"));
+        QDir().mkpath(options.outputDirectory + QStringLiteral("/three-pages.txt"));
+        QCOMPARE(fixture->convert(fixture->threePages(), options), JobOutcome::Skipped);
+        QVERIFY(fixture->dialogs.messageTexts().first().contains(QStringLiteral("three-pages.txt")));
+        QVERIFY(leftovers(options.outputDirectory).isEmpty());
+    }
+
+    void htmlWithoutMetaHasTheFixedLinesOnly() {
+        QCOMPARE(fixture->convertedText(fixture->withInfo(), htmlOptions(false)),
+                 QByteArray("<html>\n<head>\n</head>\n<body>\n<pre>\nbody\r\n\f</pre>\n</body>\n</html>\n"));
+    }
+
+    void htmlMetaLinesAreMappedEscapedAndOrdered() {
+        ConvertOptions options = htmlOptions(true);
+        options.textEncoding = 2; // UTF-8 body; the head still goes through Latin1
+        QCOMPARE(fixture->convertedText(fixture->withInfo(), options),
+                 QByteArray("<html>\n<head>\n"
+                            "<title>T&lt;b&gt;&amp;&quot;x&quot;</title>\n"
+                            "<meta name=\"Subject\" content=\"CTeX \">\n"
+                            "<meta name=\"Keywords\" content=\"caf\xE9\">\n"
+                            "<meta name=\"Author\" content=\"Ann\">\n"
+                            "<meta name=\"Producer\" content=\"P\">\n"
+                            "<meta name=\"CreationDate\" content=\"20120623101500\">\n"
+                            "<meta name=\"ModDate\" content=\"20120624\">\n"
+                            "</head>\n<body>\n<pre>\nbody\r\n\f</pre>\n</body>\n</html>\n"));
+    }
+
+    void htmlBodyCannotCarryMarkup() {
+        const QByteArray page = fixture->convertedText(fixture->markupBody(), htmlOptions(false));
+        QVERIFY2(page.contains("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; more"),
+                 page.constData());
+        QVERIFY(!page.contains("<script>"));
+    }
+
+    void passwords_data() {
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<bool>("converted");
+        QTest::newRow("no password") << ""
+                                     << "" << false;
+        QTest::newRow("wrong password") << "nope"
+                                        << "nope" << false;
+        QTest::newRow("user password") << ""
+                                       << "user pw" << true;
+        QTest::newRow("owner password") << "owner pw"
+                                        << "" << true;
+    }
+    void passwords() {
+        QFETCH(QString, owner);
+        QFETCH(QString, user);
+        QFETCH(bool, converted);
+        const QString pdf = fixture->encrypted(QStringLiteral("user pw"), QStringLiteral("owner pw"), true);
+        const JobOutcome outcome = fixture->convert(pdf, textOptions(), owner, user);
+        QCOMPARE(outcome, converted ? JobOutcome::Converted : JobOutcome::Skipped);
+        QCOMPARE(fixture->dialogs.messageTexts(),
+                 converted ? QStringList{} : QStringList{QStringLiteral("Not a valid pdf file!")});
+    }
+
+    void copyForbiddingDocumentIsSkipped() {
+        const QString pdf = fixture->encrypted(QStringLiteral("u"), QStringLiteral("o"), false);
+        QCOMPARE(fixture->convert(pdf, textOptions(), QString(), QStringLiteral("u")), JobOutcome::Skipped);
+        QCOMPARE(fixture->dialogs.messageTexts(),
+                 QStringList{QStringLiteral("Copying of text from this document is not allowed.")});
+        QVERIFY(!QFile::exists(FileConverter::outputPathFor(pdf, textOptions())));
+        // The owner's password lifts the restriction.
+        QCOMPARE(fixture->convert(pdf, textOptions(), QStringLiteral("o"), QString()), JobOutcome::Converted);
+    }
+
+    void damagedInputIsNotAValidPdf_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("zero bytes") << QByteArray();
+        QTest::newRow("random bytes") << QByteArray::fromHex("8f3a9c11d2e07b44aa0155ee90c3f1").repeated(500);
+        QTest::newRow("header only") << QByteArray("%PDF-1.4\n");
+        QTest::newRow("garbage after header")
+            << QByteArray("%PDF-1.7\n1 0 obj << /Type /Catalog /Pages 9 0 R >>\n"
+                          "trailer << /Root 1 0 R /Size 99 >>\n%%EOF");
+    }
+    void damagedInputIsNotAValidPdf() {
+        QFETCH(QByteArray, contents);
+        const QString pdf = fixture->path(QStringLiteral("damaged.pdf"));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        file.close();
+        const JobOutcome outcome = fixture->convert(pdf, textOptions());
+        QVERIFY(outcome != JobOutcome::Converted || fixture->dialogs.messages().isEmpty());
+        if (outcome != JobOutcome::Converted)
+            QCOMPARE(fixture->dialogs.messageTexts().size(), 1);
+    }
+
+    void truncatedPdfNeverCrashes() {
+        const QByteArray whole = ConversionFixture::readAll(fixture->latinColumns());
+        const QString pdf = fixture->path(QStringLiteral("truncated.pdf"));
+        for (qsizetype cut : {qsizetype(10), whole.size() / 3, whole.size() / 2, whole.size() - 40}) {
+            QFile file(pdf);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(whole.left(cut));
+            file.close();
+            fixture->dialogs.clear();
+            const JobOutcome outcome = fixture->convert(pdf, textOptions());
+            QVERIFY(outcome != JobOutcome::EndBatch || fixture->dialogs.messages().size() == 1);
+        }
+    }
+
+    void nonFilesAreNotValidPdfs() {
+        const QString folder = fixture->path(QStringLiteral("x.pdf"));
+        QDir().mkpath(folder);
+        const QString fifo = fixture->path(QStringLiteral("pipe.pdf"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0); // opening it would block forever
+        for (const QString& pdf : {folder, fifo, fixture->path(QStringLiteral("missing.pdf"))}) {
+            fixture->dialogs.clear();
+            QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::Skipped);
+            QCOMPARE(fixture->dialogs.messageTexts(), QStringList{QStringLiteral("Not a valid pdf file!")});
+        }
+    }
+
+    void unreadableFileIsNotAValidPdf() {
+        if (::geteuid() == 0)
+            QSKIP("root reads every file");
+        const QString pdf = fixture->path(QStringLiteral("locked.pdf"));
+        QVERIFY(QFile::copy(fixture->threePages(), pdf));
+        QVERIFY(QFile::setPermissions(pdf, QFileDevice::WriteOwner));
+        QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::Skipped);
+        QCOMPARE(fixture->dialogs.messageTexts(), QStringList{QStringLiteral("Not a valid pdf file!")});
+    }
+
+    void oddFileNamesConvert() {
+        const QString pdf = fixture->path(QStringLiteral("ü ñ 'quote' $x;.PDF"));
+        QVERIFY(QFile::copy(fixture->threePages(), pdf));
+        QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::Converted);
+        QVERIFY(QFile::exists(fixture->path(QStringLiteral("ü ñ 'quote' $x;.txt"))));
+    }
+
+    void progressTextCountsJobs() {
+        const ConvertOptions options = textOptions();
+        FileConverter converter(options, fixture->configPath(), testsupport::programDir());
+        QStringList texts;
+        converter.setProgressHandler([&](const QString& text) { texts.append(text); });
+        for (int job = 1; job <= 3; ++job)
+            QCOMPARE(converter.convert({fixture->threePages(), {}, {}, job, 3}), JobOutcome::Converted);
+        QCOMPARE(texts, (QStringList{QStringLiteral("File 1 of 3, 33%"), QStringLiteral("File 2 of 3, 66%"),
+                                     QStringLiteral("File 3 of 3, 100%")}));
+    }
+
+    void unreadableConfigurationAnnouncesTheProgramFolderFile() {
+        const QString home = fixture->path(QStringLiteral("home"));
+        QDir().mkpath(home);
+        const QByteArray savedHome = qgetenv("HOME");
+        qputenv("HOME", home.toUtf8());
+        const ConvertOptions options = textOptions();
+        FileConverter converter(options, fixture->path(QStringLiteral("no-such-config.ini")),
+                                fixture->path(QStringLiteral("prog/")));
+        const JobOutcome outcome = converter.convert({fixture->threePages(), {}, {}, 1, 1});
+        qputenv("HOME", savedHome);
+        QCOMPARE(outcome, JobOutcome::Converted);
+        QCOMPARE(fixture->dialogs.messageTexts(), QStringList{fixture->path(QStringLiteral("prog/xpdfrc"))});
+    }
+};
+
+QTEST_MAIN(TestFileConverter)
+#include "tst_fileconverter.moc"

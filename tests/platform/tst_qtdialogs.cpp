@@ -1,0 +1,200 @@
+#include "platform/QtDialogs.h"
+
+#include "../support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace platform;
+
+namespace {
+
+// Acts on the next modal window as soon as it is shown.
+void whenModalShows(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(modal);
+    });
+    timer->start();
+}
+
+// The offscreen platform cannot size windows by their hints and says so for every dialog;
+// that says nothing about the code under test.
+QtMessageHandler forwardMessage = nullptr;
+
+void dropOffscreenNotice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("This plugin does not support propagateSizeHints")))
+        return;
+    forwardMessage(type, context, message);
+}
+
+void clickButton(QWidget* modal, QMessageBox::StandardButton which) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    QVERIFY(box);
+    QVERIFY(box->button(which));
+    box->button(which)->click();
+}
+
+} // namespace
+
+class TestQtDialogs : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Folverin")); }
+    void init() {
+        testsupport::failOnUnexpectedWarnings();
+        forwardMessage = qInstallMessageHandler(dropOffscreenNotice);
+    }
+    void cleanup() { qInstallMessageHandler(forwardMessage); }
+
+    void messageBoxShowsTheRequest() {
+        QtDialogs dialogs;
+        QString title, text;
+        Qt::TextFormat format = Qt::AutoText;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        int buttonCount = 0;
+        whenModalShows([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            title = box->windowTitle();
+            text = box->text();
+            format = box->textFormat();
+            icon = box->icon();
+            buttonCount = int(box->buttons().size());
+            clickButton(modal, QMessageBox::No);
+        });
+        MessageRequest request;
+        request.text = QStringLiteral("Reset all the convert options? <b>&amp;</b>");
+        request.buttons = MessageButtons::YesNo;
+        request.icon = MessageIcon::Question;
+        QCOMPARE(dialogs.messageBox(request), DialogResult::No);
+        QCOMPARE(title, QStringLiteral("Folverin")); // no caption: the application's name
+        QCOMPARE(text, request.text);
+        QCOMPARE(format, Qt::PlainText); // a file name with '<' in it is shown as it is
+        QCOMPARE(icon, QMessageBox::Question);
+        QCOMPARE(buttonCount, 2);
+    }
+
+    void answers_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("click"); // 0: close without a button
+        QTest::addColumn<int>("expected");
+        QTest::newRow("ok") << int(MessageButtons::Ok) << int(QMessageBox::Ok) << int(DialogResult::Ok);
+        QTest::newRow("ok closed") << int(MessageButtons::Ok) << 0 << int(DialogResult::Ok);
+        QTest::newRow("cancel") << int(MessageButtons::OkCancel) << int(QMessageBox::Cancel)
+                                << int(DialogResult::Cancel);
+        QTest::newRow("ok-cancel closed") << int(MessageButtons::OkCancel) << 0 << int(DialogResult::Cancel);
+        QTest::newRow("yes") << int(MessageButtons::YesNo) << int(QMessageBox::Yes) << int(DialogResult::Yes);
+        QTest::newRow("yes-no closed") << int(MessageButtons::YesNo) << 0 << int(DialogResult::No);
+        QTest::newRow("yes-no-cancel closed")
+            << int(MessageButtons::YesNoCancel) << 0 << int(DialogResult::Cancel);
+    }
+
+    void answers() {
+        QFETCH(int, buttons);
+        QFETCH(int, click);
+        QtDialogs dialogs;
+        whenModalShows([click](QWidget* modal) {
+            if (click)
+                clickButton(modal, QMessageBox::StandardButton(click));
+            else
+                qobject_cast<QDialog*>(modal)->done(-1);
+        });
+        MessageRequest request;
+        request.text = QStringLiteral("question");
+        request.caption = QStringLiteral("Own caption");
+        request.buttons = MessageButtons(buttons);
+        QTEST(int(dialogs.messageBox(request)), "expected");
+    }
+
+    // The batch worker asks from its own thread; the box must live on the user-interface
+    // thread and the worker must get the answer back.
+    void messageBoxFromAnotherThread() {
+        QtDialogs dialogs;
+        QThread* boxThread = nullptr;
+        whenModalShows([&boxThread](QWidget* modal) {
+            boxThread = modal->thread();
+            clickButton(modal, QMessageBox::Yes);
+        });
+        DialogResult answer = DialogResult::Cancel;
+        std::unique_ptr<QThread> worker(QThread::create([&dialogs, &answer] {
+            MessageRequest request;
+            request.text = QStringLiteral("From the worker");
+            request.buttons = MessageButtons::YesNo;
+            answer = dialogs.messageBox(request);
+        }));
+        worker->start();
+        QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 10000);
+        worker->wait();
+        QCOMPARE(answer, DialogResult::Yes);
+        QCOMPARE(boxThread, qApp->thread());
+    }
+
+    void selectFolderEndsInOneSlash() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
+        const QString folder = QDir(dir.path()).filePath(QStringLiteral("out"));
+        QtDialogs dialogs;
+        whenModalShows([folder](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+            dialog->setDirectory(folder);
+            dialog->selectFile(folder);
+            static_cast<QDialog*>(dialog)->accept(); // runs the file dialog's own checks
+        });
+        FolderRequest request;
+        request.title = QStringLiteral("Select Output Folder");
+        request.initialFolder = dir.path();
+        const QString chosen = dialogs.selectFolder(request);
+        QCOMPARE(chosen, folder + QLatin1Char('/'));
+    }
+
+    void openFilesReturnsPathsOrNothing() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString pdf = QDir(dir.path()).filePath(QStringLiteral("a.pdf"));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QtDialogs dialogs;
+        OpenFilesRequest request;
+        request.initialFolder = dir.path();
+        request.nameFilters = {QStringLiteral("PDF Files (*.pdf)")};
+
+        whenModalShows([pdf](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
+            QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+            dialog->selectFile(pdf);
+            static_cast<QDialog*>(dialog)->accept(); // runs the file dialog's own checks
+        });
+        QCOMPARE(dialogs.openFiles(request), QStringList{pdf});
+
+        whenModalShows([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+        QVERIFY(dialogs.openFiles(request).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestQtDialogs)
+#include "tst_qtdialogs.moc"
