@@ -1,6 +1,7 @@
 #include "ConversionFixture.h"
 #include "FixturePdf.h"
 #include "TestSupport.h"
+#include "convert/CMapConfig.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,6 +101,35 @@ private Q_SLOTS:
                                                QStringLiteral("dos"), QStringLiteral("-enc"), engineName});
         QVERIFY2(expected.size() > 20, "the oracle must extract text for the comparison to mean anything");
         QCOMPARE(fixture->convertedText(pdf, options), expected);
+    }
+
+    // Each encoding resolves through its line of the configuration file, read at every job.
+    void configurationLinesDecideWhichTableIsUsed() {
+        const QString pdf = fixture->script(QStringLiteral("chinese"));
+        const QByteArray standard = CMapConfig::text(testsupport::programDir());
+        const QString configPath = fixture->path(QStringLiteral("edited.ini"));
+        ConvertOptions options = textOptions();
+        options.textEncoding = 6; // GBK
+        FileConverter converter(options, configPath, testsupport::programDir());
+        auto convertWith = [&](const QByteArray& config) {
+            QFile file(configPath);
+            file.open(QIODevice::WriteOnly);
+            file.write(config);
+            file.close();
+            converter.convert({pdf, {}, {}, 1, 1});
+            return ConversionFixture::readAll(FileConverter::outputPathFor(pdf, options));
+        };
+        QByteArray swapped = standard;
+        swapped.replace("GBK.unicodeMap", "Big5.unicodeMap");
+        QCOMPARE(convertWith(swapped),
+                 ConversionFixture::pdftotext(pdf, {QStringLiteral("-layout"), QStringLiteral("-eol"),
+                                                    QStringLiteral("dos"), QStringLiteral("-enc"),
+                                                    QStringLiteral("Big5")}));
+        QByteArray missing = standard;
+        missing.replace("GBK.unicodeMap", "no-such-table");
+        QCOMPARE(convertWith(missing), QByteArray());
+        QVERIFY(convertWith(standard).size() > 20);
+        QVERIFY(fixture->dialogs.messages().isEmpty());
     }
 
     void encodingsWithoutMapGiveAnEmptyBody() {

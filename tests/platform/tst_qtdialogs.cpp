@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -21,16 +22,29 @@ using namespace platform;
 
 namespace {
 
-// Acts on the next modal window as soon as it is shown.
+// Acts on the next modal window once it is shown, and again while it stays open (a file
+// dialog may refuse to accept until its model has read the folder). Gives up after a few
+// seconds by rejecting the window, so a fault fails the test instead of hanging it.
 void whenModalShows(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer(qApp);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+    timer->setInterval(20);
+    auto handled = std::make_shared<QPointer<QWidget>>();
+    auto attempts = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act, handled, attempts] {
         QWidget* modal = QApplication::activeModalWidget();
+        if (*attempts > 0 && (!*handled || !(*handled)->isVisible())) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         if (!modal || !modal->isVisible())
             return;
-        timer->stop();
-        timer->deleteLater();
+        if (++*attempts > 250) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            return;
+        }
+        *handled = modal;
         act(modal);
     });
     timer->start();
@@ -51,6 +65,15 @@ void clickButton(QWidget* modal, QMessageBox::StandardButton which) {
     QVERIFY(box);
     QVERIFY(box->button(which));
     box->button(which)->click();
+}
+
+// Types a full path into the dialog's name field and presses OK, as a user would; the
+// dialog still runs its own checks (the file must exist, the folder must be a folder).
+void typeAndAccept(QFileDialog* dialog, const QString& path) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    edit->setText(path);
+    static_cast<QDialog*>(dialog)->accept();
 }
 
 } // namespace
@@ -158,9 +181,7 @@ private Q_SLOTS:
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
             QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
-            dialog->setDirectory(folder);
-            dialog->selectFile(folder);
-            static_cast<QDialog*>(dialog)->accept(); // runs the file dialog's own checks
+            typeAndAccept(dialog, folder);
         });
         FolderRequest request;
         request.title = QStringLiteral("Select Output Folder");
@@ -186,13 +207,23 @@ private Q_SLOTS:
             QVERIFY(dialog);
             QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
             QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
-            dialog->selectFile(pdf);
-            static_cast<QDialog*>(dialog)->accept(); // runs the file dialog's own checks
+            typeAndAccept(dialog, pdf);
         });
         QCOMPARE(dialogs.openFiles(request), QStringList{pdf});
 
         whenModalShows([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
         QVERIFY(dialogs.openFiles(request).isEmpty());
+
+        const QString target = QDir(dir.path()).filePath(QStringLiteral("summary.txt"));
+        whenModalShows([target](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            typeAndAccept(dialog, target);
+        });
+        SaveFileRequest save;
+        save.initialPath = QDir(dir.path()).filePath(QStringLiteral("proposed.txt"));
+        QCOMPARE(dialogs.saveFile(save), target);
     }
 };
 
