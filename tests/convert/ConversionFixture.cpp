@@ -91,10 +91,7 @@ QString ConversionFixture::withInfo() {
     if (!QFile::exists(file)) {
         fixtures::RawPdf pdf;
         pdf.pageTexts = {"body"};
-        const QByteArray utf16Title = QByteArray("\xFE\xFF\x00"
-                                                 "C\x00T\x00"
-                                                 "e\x00X\x00 \x4E\x2D\x65\x87",
-                                                 14);
+        const QByteArray utf16Title = fixtures::utf16WithMark(QStringLiteral("CTeX 中文"));
         pdf.info = {{"Title", "T<b>&\"x\""}, {"Subject", utf16Title}, {"Keywords", "caf\xE9"},
                     {"Author", "Ann"},       {"Producer", "P"},       {"CreationDate", "D:20120623101500"},
                     {"ModDate", "20120624"}};
