@@ -49,7 +49,8 @@ EngineSession::~EngineSession() {
 
 // Without a readable configuration file the engine looks for its own: first in the user's
 // home folder, then beside the program, announcing the latter by its path.
-QByteArray EngineSession::readConfiguration(const QString& configPath, const QString& programDir) {
+QByteArray EngineSession::readConfiguration(const QString& configPath, const QString& programDir,
+                                            const QString& pdfPath) {
     QByteArray text;
     if (readFile(configPath, text))
         return text;
@@ -57,7 +58,7 @@ QByteArray EngineSession::readConfiguration(const QString& configPath, const QSt
     if (!home.isEmpty() && readFile(home + QStringLiteral("/.xpdfrc"), text))
         return text;
     const QString programConfig = programDir + QStringLiteral("xpdfrc");
-    platform::Dialogs::message(programConfig);
+    platform::Dialogs::message(programConfig, platform::MessageButtons::Ok, pdfPath);
     readFile(programConfig, text);
     return text;
 }

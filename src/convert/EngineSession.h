@@ -12,9 +12,10 @@ class UnicodeMap;
 // it is now. Construct and destroy it while holding the engine lock.
 class EngineSession {
 public:
-    // The configuration text for a job. It may ask the user something, so it is read before
-    // the engine lock is taken.
-    static QByteArray readConfiguration(const QString& configPath, const QString& programDir);
+    // The configuration text for the job on pdfPath. It may tell the user something, so it is
+    // read before the engine lock is taken.
+    static QByteArray readConfiguration(const QString& configPath, const QString& programDir,
+                                        const QString& pdfPath);
 
     EngineSession(const QByteArray& configText, const ConvertOptions& options);
     ~EngineSession();

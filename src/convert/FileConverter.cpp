@@ -112,7 +112,7 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
         return JobOutcome::EndBatch;
     }
 
-    const QByteArray configText = EngineSession::readConfiguration(configPath, programDir);
+    const QByteArray configText = EngineSession::readConfiguration(configPath, programDir, job.pdfPath);
     const bool html = options.outputMode != option::textFile;
     const QString outputPath = outputPathFor(job.pdfPath, options);
     OutputFile output(outputPath);
