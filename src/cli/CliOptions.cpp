@@ -2,8 +2,11 @@
 
 #include "convert/CMapConfig.h"
 
-#include <QFile>
-#include <QTextStream>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <strings.h>
 
 namespace {
 
@@ -31,92 +34,102 @@ const Switch switches[] = {
     {"--all-pages", &CliOptions::pageRange, option::allPages},
 };
 
-bool readFirstLine(const QString& path, QString& line, QString& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot read the password file '%1': %2").arg(path, file.errorString());
+bool sameIgnoringCase(const std::string& a, const char* b) { return ::strcasecmp(a.c_str(), b) == 0; }
+
+bool readFirstLine(const std::string& path, std::string& line, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot read the password file '" + path + "'";
         return false;
     }
-    line = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    std::getline(file, line);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
     return true;
 }
 
-bool parsePageNumber(const QString& text, std::int32_t& page, QString& error) {
-    bool ok = false;
-    page = text.toInt(&ok);
-    if (!ok)
-        error = QStringLiteral("'%1' is not a page number").arg(text);
-    return ok;
+bool parsePageNumber(const std::string& text, std::int32_t& page, std::string& error) {
+    const char* end = text.data() + text.size();
+    const auto [stop, failure] = std::from_chars(text.data(), end, page);
+    if (failure != std::errc() || stop != end || text.empty()) {
+        error = "'" + text + "' is not a page number";
+        return false;
+    }
+    return true;
 }
 
-bool parseEndOfLine(const QString& text, std::int32_t& value, QString& error) {
-    const QStringList names{QStringLiteral("dos"), QStringLiteral("unix"), QStringLiteral("mac")};
-    value = static_cast<std::int32_t>(names.indexOf(text.toLower()));
-    if (value < 0)
-        error = QStringLiteral("--eol takes dos, unix or mac, not '%1'").arg(text);
-    return value >= 0;
-}
-
-bool parseEncoding(const QString& text, std::int32_t& value, QString& error) {
-    for (std::size_t i = 0; i < CMapConfig::encodings().size(); ++i) {
-        if (text.compare(QLatin1String(CMapConfig::encodings()[i].engineName), Qt::CaseInsensitive) == 0) {
-            value = static_cast<std::int32_t>(i);
+bool parseEndOfLine(const std::string& text, std::int32_t& value, std::string& error) {
+    for (std::int32_t i = 0; i < 3; ++i) {
+        if (sameIgnoringCase(text, CMapConfig::endOfLineName(i))) {
+            value = i;
             return true;
         }
     }
-    error = QStringLiteral("unknown encoding '%1' (see --help)").arg(text);
+    error = "--eol takes dos, unix or mac, not '" + text + "'";
     return false;
 }
 
+bool parseEncoding(const std::string& text, std::int32_t& value, std::string& error) {
+    const auto& encodings = CMapConfig::encodings();
+    const auto found = std::find_if(encodings.begin(), encodings.end(),
+                                    [&](const TextEncoding& encoding) { return sameIgnoringCase(text, encoding.engineName); });
+    if (found == encodings.end()) {
+        error = "unknown encoding '" + text + "' (see --help)";
+        return false;
+    }
+    value = static_cast<std::int32_t>(found - encodings.begin());
+    return true;
+}
+
 // An option that takes a value: stores it, or fails with the reason.
-bool takeValue(CliOptions& options, const QString& name, const QString& value, QString& error) {
+bool takeValue(CliOptions& options, const std::string& name, const std::string& value, std::string& error) {
     std::int32_t number = 0;
-    if (name == QLatin1String("-o") || name == QLatin1String("--output-dir"))
+    if (name == "-o" || name == "--output-dir") {
         options.outputDirectory = value;
-    else if (name == QLatin1String("--eol")) {
+    } else if (name == "--eol") {
         if (!parseEndOfLine(value, number, error))
             return false;
         options.endOfLine = number;
-    } else if (name == QLatin1String("--encoding")) {
+    } else if (name == "--encoding") {
         if (!parseEncoding(value, number, error))
             return false;
         options.textEncoding = number;
-    } else if (name == QLatin1String("--first") || name == QLatin1String("--last")) {
+    } else if (name == "--first" || name == "--last") {
         if (!parsePageNumber(value, number, error))
             return false;
-        (name == QLatin1String("--first") ? options.startPage : options.endPage) = number;
+        (name == "--first" ? options.startPage : options.endPage) = number;
         options.pageRange = option::selectedPages;
-    } else if (name == QLatin1String("--owner-password"))
+    } else if (name == "--owner-password") {
         options.ownerPassword = value;
-    else if (name == QLatin1String("--user-password"))
+    } else if (name == "--user-password") {
         options.userPassword = value;
-    else if (name == QLatin1String("--owner-password-file"))
+    } else if (name == "--owner-password-file") {
         return readFirstLine(value, options.ownerPassword, error);
-    else if (name == QLatin1String("--user-password-file"))
+    } else if (name == "--user-password-file") {
         return readFirstLine(value, options.userPassword, error);
-    else {
-        error = QStringLiteral("unknown option '%1' (see --help)").arg(name);
+    } else {
+        error = "unknown option '" + name + "' (see --help)";
         return false;
     }
     return true;
 }
 
-bool takeFlag(CliOptions& options, const QString& name) {
+bool takeFlag(CliOptions& options, const std::string& name) {
     for (const Switch& entry : switches) {
-        if (name == QLatin1String(entry.name)) {
+        if (name == entry.name) {
             options.*entry.field = entry.value;
             return true;
         }
     }
-    if (name == QLatin1String("--summary"))
+    if (name == "--summary")
         options.action = CliOptions::Action::Summary;
-    else if (name == QLatin1String("--no-settings"))
+    else if (name == "--no-settings")
         options.useSettings = false;
-    else if (name == QLatin1String("-q") || name == QLatin1String("--quiet"))
+    else if (name == "-q" || name == "--quiet")
         options.quiet = true;
-    else if (name == QLatin1String("-h") || name == QLatin1String("--help"))
+    else if (name == "-h" || name == "--help")
         options.action = CliOptions::Action::Help;
-    else if (name == QLatin1String("--version"))
+    else if (name == "--version")
         options.action = CliOptions::Action::Version;
     else
         return false;
@@ -144,68 +157,68 @@ void CliOptions::applyTo(ConvertOptions& options) const {
     applyIfSet(endPage, options.endPage);
 }
 
-bool CliOptions::parse(const QStringList& arguments, CliOptions& options, QString& error) {
+bool CliOptions::parse(const std::vector<std::string>& arguments, CliOptions& options, std::string& error) {
     bool pathsOnly = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString argument = arguments[i];
-        if (pathsOnly || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            options.paths.append(argument);
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string argument = arguments[i];
+        if (pathsOnly || !argument.starts_with('-') || argument == "-") {
+            options.paths.push_back(argument);
             continue;
         }
-        if (argument == QLatin1String("--")) {
+        if (argument == "--") {
             pathsOnly = true;
             continue;
         }
         if (takeFlag(options, argument))
             continue;
-        QString value;
-        const qsizetype equals = argument.indexOf(QLatin1Char('='));
-        if (argument.startsWith(QLatin1String("--")) && equals > 0) {
-            value = argument.mid(equals + 1);
-            argument.truncate(equals);
+        std::string value;
+        const std::size_t equals = argument.find('=');
+        if (argument.starts_with("--") && equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+            argument.resize(equals);
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
         } else {
-            error = QStringLiteral("'%1' needs a value").arg(argument);
+            error = "'" + argument + "' needs a value";
             return false;
         }
         if (!takeValue(options, argument, value, error))
             return false;
     }
-    if (options.paths.isEmpty() && options.action != Action::Help && options.action != Action::Version) {
-        error = QStringLiteral("no PDF file or folder given");
+    if (options.paths.empty() && options.action != Action::Help && options.action != Action::Version) {
+        error = "no PDF file or folder given";
         return false;
     }
     return true;
 }
 
-QString CliOptions::helpText() {
-    QString encodings;
+std::string CliOptions::helpText() {
+    std::string encodings;
     for (const TextEncoding& encoding : CMapConfig::encodings())
-        encodings += QLatin1String(encoding.engineName) + QLatin1Char(' ');
-    return QStringLiteral(
-               "Usage: folverin-cli [OPTIONS] PATH...\n"
-               "Converts PDF files to text or simple HTML files. A PATH is a PDF file or a folder,\n"
-               "searched with its subfolders for files ending in .pdf. Options start from your saved\n"
-               "settings (which are never changed) and are overridden by:\n"
-               "  -o, --output-dir DIR        write the output there (created if missing);\n"
-               "                              by default next to each PDF\n"
-               "  --text | --html             plain text (.txt) or simple HTML (.htm) output\n"
-               "  --meta | --no-meta          HTML meta lines from the document information\n"
-               "  --layout | --no-layout      keep the physical layout\n"
-               "  --raw | --no-raw            keep the content-stream order\n"
-               "  --eol dos|unix|mac          line ends\n"
-               "  --page-breaks | --no-page-breaks   form feed between pages\n"
-               "  --encoding NAME             output encoding, one of:\n"
-               "                              %1\n"
-               "  --first N, --last N         convert only these pages (either one selects a range)\n"
-               "  --all-pages                 convert all pages\n"
-               "  --owner-password PW, --user-password PW\n"
-               "  --owner-password-file F, --user-password-file F   the password is the first line of F\n"
-               "  --summary                   print a summary of each file instead of converting\n"
-               "  --no-settings               start from the default options\n"
-               "  -q, --quiet                 no progress text and no list of written files\n"
-               "  --help, --version\n"
-               "Exit status: 0 all converted, 1 some files skipped, 2 batch ended early or usage error.\n")
-        .arg(encodings.trimmed());
+        encodings += std::string(encodings.empty() ? "" : " ") + encoding.engineName;
+    return "Usage: folverin-cli [OPTIONS] PATH...\n"
+           "Converts PDF files to text or simple HTML files. A PATH is a PDF file or a folder,\n"
+           "searched with its subfolders for files ending in .pdf. Options start from your saved\n"
+           "settings (which are never changed) and are overridden by:\n"
+           "  -o, --output-dir DIR        write the output there (created if missing);\n"
+           "                              by default next to each PDF\n"
+           "  --text | --html             plain text (.txt) or simple HTML (.htm) output\n"
+           "  --meta | --no-meta          HTML meta lines from the document information\n"
+           "  --layout | --no-layout      keep the physical layout\n"
+           "  --raw | --no-raw            keep the content-stream order\n"
+           "  --eol dos|unix|mac          line ends\n"
+           "  --page-breaks | --no-page-breaks   form feed between pages\n"
+           "  --encoding NAME             output encoding, one of:\n"
+           "                              " +
+           encodings +
+           "\n"
+           "  --first N, --last N         convert only these pages (either one selects a range)\n"
+           "  --all-pages                 convert all pages\n"
+           "  --owner-password PW, --user-password PW\n"
+           "  --owner-password-file F, --user-password-file F   the password is the first line of F\n"
+           "  --summary                   print a summary of each file instead of converting\n"
+           "  --no-settings               start from the default options\n"
+           "  -q, --quiet                 no progress text and no list of written files\n"
+           "  --help, --version\n"
+           "Exit status: 0 all converted, 1 some files skipped, 2 batch ended early or usage error.\n";
 }

@@ -2,9 +2,9 @@
 
 #include "convert/ConvertOptions.h"
 
-#include <QString>
-#include <QStringList>
 #include <optional>
+#include <string>
+#include <vector>
 
 // The command line of folverin-cli, parsed: what to do, on which paths, and the changes it
 // makes to the options loaded from the settings.
@@ -12,14 +12,14 @@ struct CliOptions {
     enum class Action { Convert, Summary, Help, Version };
 
     Action action = Action::Convert;
-    QStringList paths;
+    std::vector<std::string> paths;
     bool useSettings = true;
     bool quiet = false;
-    QString ownerPassword;
-    QString userPassword;
+    std::string ownerPassword;
+    std::string userPassword;
 
-    // Applied over the loaded options, in the order given on the command line.
-    std::optional<QString> outputDirectory;
+    // Applied over the loaded options; of two that set the same option, the later one counts.
+    std::optional<std::string> outputDirectory;
     std::optional<std::int32_t> outputMode, htmlMeta, layout, rawMode, endOfLine, pageBreaks, textEncoding;
     std::optional<std::int32_t> pageRange, startPage, endPage;
 
@@ -27,6 +27,6 @@ struct CliOptions {
 
     // Fills options from the arguments (without the program name); on a usage error returns
     // false with the reason in error.
-    static bool parse(const QStringList& arguments, CliOptions& options, QString& error);
-    static QString helpText();
+    static bool parse(const std::vector<std::string>& arguments, CliOptions& options, std::string& error);
+    static std::string helpText();
 };

@@ -2,7 +2,7 @@
 
 #include "cli/CliOptions.h"
 
-#include <QTextStream>
+#include <cstdio>
 
 class ConverterApp;
 
@@ -11,17 +11,18 @@ class CliRunner {
 public:
     enum ExitStatus { AllConverted = 0, SomeSkipped = 1, EndedEarly = 2, UsageError = 2 };
 
-    CliRunner(ConverterApp& app, QTextStream& out, QTextStream& err);
+    CliRunner(ConverterApp& app, std::FILE* out, std::FILE* err);
 
-    int run(const QStringList& arguments);
+    int run(const std::vector<std::string>& arguments);
 
 private:
-    QStringList collectFiles(const QStringList& paths, bool& missing);
-    int convertAll(const QStringList& files, const CliOptions& cli);
-    int summarizeAll(const QStringList& files);
-    int usageError(const QString& message);
+    std::vector<std::string> collectFiles(const std::vector<std::string>& paths, bool& missing);
+    int convertAll(const std::vector<std::string>& files, const CliOptions& cli);
+    int summarizeAll(const std::vector<std::string>& files);
+    int usageError(const std::string& message);
+    void print(std::FILE* stream, const std::string& line);
 
     ConverterApp& app;
-    QTextStream& out;
-    QTextStream& err;
+    std::FILE* out;
+    std::FILE* err;
 };

@@ -1,10 +1,13 @@
 #include "cli/ConsoleDialogs.h"
 
+#include <algorithm>
+
 platform::DialogResult ConsoleDialogs::messageBox(const platform::MessageRequest& request) {
-    QString line = request.text.simplified();
-    if (!request.subject.isEmpty())
-        line = request.subject + QStringLiteral(": ") + line;
-    std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
+    std::string line = request.text;
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+    if (!request.subject.empty())
+        line = request.subject + ": " + line;
+    std::fprintf(stream, "%s\n", line.c_str());
     std::fflush(stream);
     switch (request.buttons) {
     case platform::MessageButtons::Ok:

@@ -11,9 +11,9 @@ public:
     explicit ConsoleDialogs(std::FILE* stream = stderr) : stream(stream) {}
 
     platform::DialogResult messageBox(const platform::MessageRequest& request) override;
-    QStringList openFiles(const platform::OpenFilesRequest&) override { return {}; }
-    QString selectFolder(const platform::FolderRequest&) override { return {}; }
-    QString saveFile(const platform::SaveFileRequest&) override { return {}; }
+    std::vector<std::string> openFiles(const platform::OpenFilesRequest&) override { return {}; }
+    std::string selectFolder(const platform::FolderRequest&) override { return {}; }
+    std::string saveFile(const platform::SaveFileRequest&) override { return {}; }
 
 private:
     std::FILE* stream;

@@ -1,9 +1,25 @@
 #include "convert/CMapConfig.h"
 
 #include "CMapConfigTemplate.h"
+#include "platform/AtomicFile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+} // namespace
 
 const std::array<TextEncoding, 18>& CMapConfig::encodings() {
     static const std::array<TextEncoding, 18> table{{
@@ -29,20 +45,18 @@ const std::array<TextEncoding, 18>& CMapConfig::encodings() {
     return table;
 }
 
-QString CMapConfig::encodingName(int textEncoding) {
+std::string CMapConfig::encodingName(int textEncoding) {
     const auto& table = encodings();
     if (textEncoding < 0 || textEncoding >= static_cast<int>(table.size()))
         textEncoding = 0;
-    return QLatin1String(table[static_cast<std::size_t>(textEncoding)].engineName);
+    return table[static_cast<std::size_t>(textEncoding)].engineName;
 }
 
-int CMapConfig::encodingIndex(const QString& engineName) {
+int CMapConfig::encodingIndex(const std::string& engineName) {
     const auto& table = encodings();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (engineName == QLatin1String(table[i].engineName))
-            return static_cast<int>(i);
-    }
-    return -1;
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [&](const TextEncoding& encoding) { return engineName == encoding.engineName; });
+    return found == table.end() ? -1 : static_cast<int>(found - table.begin());
 }
 
 const char* CMapConfig::endOfLineName(int endOfLine) {
@@ -56,23 +70,21 @@ const char* CMapConfig::endOfLineName(int endOfLine) {
     }
 }
 
-QByteArray CMapConfig::text(const QString& programDir) {
-    QByteArray lines(cmapConfigTemplate);
-    lines.replace('\\', '/');
-    lines.replace("%s", QFile::encodeName(programDir));
-    lines.replace("\n", "\r\n");
+std::string CMapConfig::text(const std::string& programDir) {
+    std::string lines(cmapConfigTemplate);
+    std::replace(lines.begin(), lines.end(), '\\', '/');
+    replaceAll(lines, "\n", "\r\n");
+    replaceAll(lines, "%s", programDir);
     return lines;
 }
 
-void CMapConfig::write(const QString& configPath, const QString& programDir) {
-    const QByteArray contents = text(programDir);
-    // An identical file is left alone: same bytes, and no disk flush at every start.
-    QFile existing(configPath);
-    if (existing.open(QIODevice::ReadOnly) && existing.size() == contents.size() &&
-        existing.readAll() == contents)
+void CMapConfig::write(const std::string& configPath, const std::string& programDir) {
+    const std::string contents = text(programDir);
+    // An identical file is left alone: same bytes, and no file replaced at every start.
+    if (readFile(configPath) == contents)
         return;
-    QSaveFile file(configPath);
-    if (file.open(QIODevice::WriteOnly)) {
+    platform::AtomicFile file(configPath);
+    if (file.open()) {
         file.write(contents);
         file.commit();
     }

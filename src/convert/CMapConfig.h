@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
 #include <array>
+#include <string>
 
 // The engine configuration file: 28 lines naming the language-support tables beside the
 // program, rewritten at every start; and the table of output text encodings.
@@ -18,15 +17,15 @@ public:
     // In option-pane order; the option stores the index.
     static const std::array<TextEncoding, 18>& encodings();
     // Engine name for an encoding index; "Latin1" for an index outside the table.
-    static QString encodingName(int textEncoding);
+    static std::string encodingName(int textEncoding);
     // Encoding index for an engine name, or -1.
-    static int encodingIndex(const QString& engineName);
+    static int encodingIndex(const std::string& engineName);
     // "dos", "unix" or "mac"; "dos" for an unknown value.
     static const char* endOfLineName(int endOfLine);
 
     // The whole file for a program folder (given with its trailing '/'): each line with the
     // folder in place of %s and CR LF at its end.
-    static QByteArray text(const QString& programDir);
+    static std::string text(const std::string& programDir);
     // Writes the file; failures are silent, as the first job then falls back on its own.
-    static void write(const QString& configPath, const QString& programDir);
+    static void write(const std::string& configPath, const std::string& programDir);
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
+#include <string>
 
 // Every option of a conversion. List options hold the index of the chosen entry in the list
 // the option pane shows; out-of-range values are kept as they are and resolved where used.
@@ -11,7 +11,7 @@ struct ConvertOptions {
     std::int32_t endPage = 0;    // capped at the document's page count
     std::int32_t openResult = 0; // 0 "Yes", 1 "No"
     std::int32_t outputMode = 0; // 0 "Text File", 1 "Simple HTML File"
-    QString outputDirectory;     // empty: next to each PDF; never stored
+    std::string outputDirectory; // empty: next to each PDF; never stored
     std::int32_t htmlMeta = 0;   // 0 "Yes", 1 "No"
     std::int32_t layout = 0;     // 0 "Yes": keep the physical layout
     std::int32_t rawMode = 0;    // 0 "Yes": content-stream order

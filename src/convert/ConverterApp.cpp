@@ -5,20 +5,17 @@
 #include "platform/ProfileFile.h"
 #include "platform/SystemFolders.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 using platform::ProfileFile;
 using platform::SystemFolders;
 
 namespace {
 
-const QString general = QStringLiteral("Output General");
-const QString output = QStringLiteral("Output Options");
+const std::string general = "Output General";
+const std::string output = "Output Options";
 
 // One stored option: its place in the file and the field it fills, in the order of writing.
 struct StoredOption {
-    const QString* section;
+    const std::string* section;
     const char* key;
     std::int32_t ConvertOptions::*field;
 };
@@ -37,50 +34,36 @@ const StoredOption storedOptions[] = {
     {&output, "TextEncoding", &ConvertOptions::textEncoding},
 };
 
-// A fresh account may not have its configuration folder yet, so the whole path is made.
-QString ensureFolder(const QString& folder) {
-    if (!QFileInfo::exists(folder))
-        QDir().mkpath(folder);
-    return folder;
-}
-
 } // namespace
 
-void ConverterApp::deriveDataFolder(const QString& programFolder, const QString& userConfigFolder) {
+void ConverterApp::deriveDataFolder(const std::string& programFolder, const std::string& userConfigFolder) {
     programDir = SystemFolders::withTrailingSlash(programFolder);
-    const QString base =
-        userConfigFolder.isEmpty() ? programDir : SystemFolders::withTrailingSlash(userConfigFolder);
-    dataDir = ensureFolder(base + QStringLiteral("Corvanta/Folverin/"));
-    settingsPath = dataDir + QStringLiteral("Settings.ini");
-    configPath = dataDir + QStringLiteral("CMapConfig.ini");
+    const std::string base = userConfigFolder.empty() ? programDir : SystemFolders::withTrailingSlash(userConfigFolder);
+    dataDir = base + "Corvanta/Folverin/";
+    // A fresh account may not have its configuration folder yet, so the whole path is made.
+    SystemFolders::makePath(dataDir);
+    settingsPath = dataDir + "Settings.ini";
+    configPath = dataDir + "CMapConfig.ini";
 }
 
-void ConverterApp::deriveDataFolder() {
-    deriveDataFolder(SystemFolders::programDir(), SystemFolders::userConfigDir());
-}
+void ConverterApp::deriveDataFolder() { deriveDataFolder(SystemFolders::programDir(), SystemFolders::userConfigDir()); }
 
 void ConverterApp::loadSettings() {
     const ConvertOptions defaults = ConvertOptions::defaults();
-    for (const StoredOption& stored : storedOptions) {
-        options.*stored.field = ProfileFile::readInt(settingsPath, *stored.section, QLatin1String(stored.key),
-                                                     defaults.*stored.field);
-    }
+    for (const StoredOption& stored : storedOptions)
+        options.*stored.field = ProfileFile::readInt(settingsPath, *stored.section, stored.key, defaults.*stored.field);
 }
 
 void ConverterApp::saveSettings() const {
-    for (const StoredOption& stored : storedOptions) {
-        ProfileFile::writeString(settingsPath, *stored.section, QLatin1String(stored.key),
-                                 QString::number(options.*stored.field));
-    }
+    for (const StoredOption& stored : storedOptions)
+        ProfileFile::writeString(settingsPath, *stored.section, stored.key, std::to_string(options.*stored.field));
 }
 
-void ConverterApp::writeEngineConfig() const {
-    CMapConfig::write(configPath, programDir);
-}
+void ConverterApp::writeEngineConfig() const { CMapConfig::write(configPath, programDir); }
 
 bool ConverterApp::resetAllOptions() {
-    if (platform::Dialogs::message(QStringLiteral("Reset all the convert options?"),
-                                   platform::MessageButtons::YesNo) != platform::DialogResult::Yes)
+    if (platform::Dialogs::message("Reset all the convert options?", platform::MessageButtons::YesNo) !=
+        platform::DialogResult::Yes)
         return false;
     options.resetToDefaults();
     return true;

@@ -2,10 +2,9 @@
 
 #include <ErrorCodes.h>
 #include <PDFDoc.h>
-#include <QFile>
-#include <QFileInfo>
 #include <goo/GooString.h>
 #include <optional>
+#include <sys/stat.h>
 
 namespace engine {
 
@@ -15,10 +14,15 @@ namespace {
 // terminal, and what matters reaches the user through the conversion's own messages.
 void ignoreEngineError(ErrorCategory, Goffset, const char*) {}
 
-std::optional<GooString> password(const QString& text) {
-    if (text.isEmpty())
+std::optional<GooString> password(const std::string& text) {
+    if (text.empty())
         return std::nullopt;
-    return GooString(text.toStdString());
+    return GooString(text);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 } // namespace
@@ -30,10 +34,10 @@ std::unique_lock<std::mutex> lock() {
     return std::unique_lock<std::mutex>(engineMutex);
 }
 
-std::unique_ptr<PDFDoc> openDocument(const QString& path, const QString& ownerPassword,
-                                     const QString& userPassword) {
-    auto fileName = std::make_unique<GooString>(QFile::encodeName(path).toStdString());
-    if (!QFileInfo(path).isFile())
+std::unique_ptr<PDFDoc> openDocument(const std::string& path, const std::string& ownerPassword,
+                                     const std::string& userPassword) {
+    auto fileName = std::make_unique<GooString>(path);
+    if (!isRegularFile(path))
         return PDFDoc::ErrorPDFDoc(errOpenFile, std::move(fileName));
     return std::make_unique<PDFDoc>(std::move(fileName), password(ownerPassword), password(userPassword));
 }

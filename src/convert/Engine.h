@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <memory>
 #include <mutex>
+#include <string>
 
 class PDFDoc;
 
@@ -16,7 +16,7 @@ namespace engine {
 // Opens a document; empty passwords are not passed. Non-regular files (folders, pipes,
 // devices) are refused without touching them, so they can neither fail oddly nor block.
 // The caller holds the lock. Never null; check isOk() before anything else.
-std::unique_ptr<PDFDoc> openDocument(const QString& path, const QString& ownerPassword = {},
-                                     const QString& userPassword = {});
+std::unique_ptr<PDFDoc> openDocument(const std::string& path, const std::string& ownerPassword = {},
+                                     const std::string& userPassword = {});
 
 } // namespace engine

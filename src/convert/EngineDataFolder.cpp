@@ -1,56 +1,82 @@
 #include "convert/EngineDataFolder.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QList>
+#include "platform/SystemFolders.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
 // A configuration line's fields are separated by tabs (paths may hold spaces); runs of tabs
 // count as one separator.
-QStringList fields(const QByteArray& line) {
-    QStringList result;
-    for (const QByteArray& field : line.split('\t')) {
-        const QByteArray trimmed = field.trimmed();
-        if (!trimmed.isEmpty())
-            result.append(QFile::decodeName(trimmed));
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> result;
+    std::istringstream stream(line);
+    for (std::string field; std::getline(stream, field, '\t');) {
+        while (!field.empty() && (field.back() == '\r' || field.back() == ' '))
+            field.pop_back();
+        if (!field.empty())
+            result.push_back(field);
     }
     return result;
 }
 
 // Table names come from a file the user can edit: a name must not lead out of the folder.
-bool link(const QString& target, const QString& linkPath) {
-    if (QFileInfo(linkPath).fileName().isEmpty() || linkPath.contains(QStringLiteral("/..")))
-        return false;
-    QFile::remove(linkPath);
-    return QFile::link(target, linkPath);
+void link(const std::string& target, const fs::path& folder, const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+        return;
+    std::error_code error;
+    fs::remove(folder / name, error);
+    fs::create_symlink(target, folder / name, error);
+}
+
+std::string digest(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a: stable across builds and runs
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+std::string makeTemporaryFolder(const std::string& pattern) {
+    std::string name = pattern;
+    return ::mkdtemp(name.data()) ? name : std::string();
 }
 
 } // namespace
 
-EngineDataFolder::EngineDataFolder(const QString& cacheRoot) : root(cacheRoot) {
-    if (root.isEmpty()) {
-        const QString cacheHome = qEnvironmentVariable("XDG_CACHE_HOME");
-        const QString home = qEnvironmentVariable("HOME");
-        if (QDir::isAbsolutePath(cacheHome))
-            root = cacheHome + QStringLiteral("/folverin");
-        else if (!home.isEmpty())
-            root = home + QStringLiteral("/.cache/folverin");
-    }
+EngineDataFolder::EngineDataFolder(std::string cacheRoot) : root(std::move(cacheRoot)) {
+    if (root.empty() && !platform::SystemFolders::userCacheDir().empty())
+        root = platform::SystemFolders::userCacheDir() + "folverin";
 }
 
-QString EngineDataFolder::folderFor(const QByteArray& configText) {
-    if (!currentFolder.isEmpty() && configText == currentText)
+EngineDataFolder::~EngineDataFolder() {
+    std::error_code error;
+    if (!temporaryFolder.empty())
+        fs::remove_all(temporaryFolder, error);
+}
+
+std::string EngineDataFolder::folderFor(const std::string& configText) {
+    if (!currentFolder.empty() && configText == currentText)
         return currentFolder;
-    QString folder = cachedFolder(configText);
-    if (folder.isEmpty()) {
-        fallback =
-            std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/folverin-engine-XXXXXX"));
-        if (!fallback->isValid() || !layOut(fallback->path(), configText))
+    std::string folder = cachedFolder(configText);
+    if (folder.empty()) {
+        std::error_code error;
+        if (!temporaryFolder.empty())
+            fs::remove_all(temporaryFolder, error);
+        temporaryFolder = makeTemporaryFolder(fs::temp_directory_path(error).string() + "/folverin-engine-XXXXXX");
+        if (temporaryFolder.empty() || !layOut(temporaryFolder, configText))
             return {};
-        folder = fallback->path();
+        folder = temporaryFolder;
     }
     currentText = configText;
     currentFolder = folder;
@@ -58,53 +84,56 @@ QString EngineDataFolder::folderFor(const QByteArray& configText) {
 }
 
 // A folder named after the configuration's digest, laid out under a temporary name and
-// renamed into place, so a process never sees a half-made folder.
-QString EngineDataFolder::cachedFolder(const QByteArray& configText) {
-    if (root.isEmpty())
+// renamed into place, so a process never sees a half-made folder. Identical text, identical
+// folder; another configuration (a moved program, an edited file) gets its own.
+std::string EngineDataFolder::cachedFolder(const std::string& configText) {
+    if (root.empty())
         return {};
-    const QString folder =
-        root + QStringLiteral("/engine-") +
-        QString::fromLatin1(
-            QCryptographicHash::hash(configText, QCryptographicHash::Sha256).toHex().left(32));
-    if (QFileInfo(folder).isDir())
+    const std::string folder = root + "/engine-" + digest(configText) + "-" + std::to_string(configText.size());
+    std::error_code error;
+    if (fs::is_directory(folder, error))
         return folder;
-    if (!QDir().mkpath(root))
+    if (!platform::SystemFolders::makePath(root))
         return {};
-    QTemporaryDir building(root + QStringLiteral("/.building-XXXXXX"));
-    if (!building.isValid() || !layOut(building.path(), configText))
+    const std::string building = makeTemporaryFolder(root + "/.building-XXXXXX");
+    if (building.empty())
         return {};
-    if (QDir().rename(building.path(), folder))
-        building.setAutoRemove(false);
-    return QFileInfo(folder).isDir() ? folder : QString();
+    const bool laidOut = layOut(building, configText);
+    if (laidOut)
+        fs::rename(building, folder, error);
+    if (!laidOut || error) // another process may have won the race: its folder serves
+        fs::remove_all(building, error);
+    return fs::is_directory(folder, error) ? folder : std::string();
 }
 
-bool EngineDataFolder::layOut(const QString& root, const QByteArray& configText) {
-    QDir dir(root);
+bool EngineDataFolder::layOut(const std::string& rootFolder, const std::string& configText) {
+    const fs::path dataRoot(rootFolder);
+    std::error_code error;
     for (const char* sub : {"cidToUnicode", "unicodeMap", "cMap", "nameToUnicode"}) {
-        if (!dir.mkpath(QLatin1String(sub)))
+        if (!fs::create_directories(dataRoot / sub, error) && error)
             return false;
     }
-    QStringList cMapDirs;
+    std::vector<std::string> cMapDirs;
     int extraDirs = 0;
     int nameTables = 0;
-    for (const QByteArray& line : configText.split('\n')) {
-        const QStringList f = fields(line);
-        if (f.size() == 3 && f[0] == QLatin1String("cidToUnicode"))
-            link(f[2], root + QStringLiteral("/cidToUnicode/") + f[1]);
-        else if (f.size() == 3 && f[0] == QLatin1String("unicodeMap"))
-            link(f[2], root + QStringLiteral("/unicodeMap/") + f[1]);
-        else if (f.size() == 3 && f[0] == QLatin1String("cMapDir")) {
-            link(f[2], root + QStringLiteral("/cMap/") + f[1]);
-            cMapDirs.append(f[2]);
-        } else if (f.size() == 2 && f[0] == QLatin1String("toUnicodeDir")) {
+    std::istringstream lines(configText);
+    for (std::string line; std::getline(lines, line);) {
+        const std::vector<std::string> f = fields(line);
+        if (f.size() == 3 && f[0] == "cidToUnicode") {
+            link(f[2], dataRoot / "cidToUnicode", f[1]);
+        } else if (f.size() == 3 && f[0] == "unicodeMap") {
+            link(f[2], dataRoot / "unicodeMap", f[1]);
+        } else if (f.size() == 3 && f[0] == "cMapDir") {
+            link(f[2], dataRoot / "cMap", f[1]);
+            cMapDirs.push_back(f[2]);
+        } else if (f.size() == 2 && f[0] == "toUnicodeDir") {
             // The engine searches every CMap folder for ToUnicode maps; a folder named only
             // here joins them under a name no collection uses.
-            if (!cMapDirs.contains(f[1]))
-                link(f[1], root + QStringLiteral("/cMap/toUnicode-%1").arg(++extraDirs));
-            cMapDirs.append(f[1]);
-        } else if (f.size() == 2 && f[0] == QLatin1String("nameToUnicode")) {
-            link(f[1],
-                 root + QStringLiteral("/nameToUnicode/%1-").arg(++nameTables) + QFileInfo(f[1]).fileName());
+            if (std::find(cMapDirs.begin(), cMapDirs.end(), f[1]) == cMapDirs.end())
+                link(f[1], dataRoot / "cMap", "toUnicode-" + std::to_string(++extraDirs));
+            cMapDirs.push_back(f[1]);
+        } else if (f.size() == 2 && f[0] == "nameToUnicode") {
+            link(f[1], dataRoot / "nameToUnicode", std::to_string(++nameTables) + "-" + fs::path(f[1]).filename().string());
         }
     }
     return true;

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-#include <QTemporaryDir>
-#include <memory>
+#include <string>
 
 // The engine cannot read our configuration file itself; it looks its tables up in one data
 // folder with a fixed layout. This lays out such a folder from the configuration lines, with
@@ -12,21 +9,24 @@
 // file creation once the folder exists.
 class EngineDataFolder {
 public:
-    // cacheRoot: where the folders are kept; empty means the user's cache folder.
-    explicit EngineDataFolder(const QString& cacheRoot = {});
+    // cacheRoot: where the folders are kept; empty means "folverin/" in the user's cache.
+    explicit EngineDataFolder(std::string cacheRoot = {});
+    ~EngineDataFolder();
+    EngineDataFolder(const EngineDataFolder&) = delete;
+    EngineDataFolder& operator=(const EngineDataFolder&) = delete;
 
     // The folder for the given configuration text (the file's contents). Empty when no folder
     // can be made.
-    QString folderFor(const QByteArray& configText);
+    std::string folderFor(const std::string& configText);
 
     // Lays out the links the configuration lines name below root.
-    static bool layOut(const QString& root, const QByteArray& configText);
+    static bool layOut(const std::string& root, const std::string& configText);
 
 private:
-    QString cachedFolder(const QByteArray& configText);
+    std::string cachedFolder(const std::string& configText);
 
-    QString root;
-    QByteArray currentText;
-    QString currentFolder;
-    std::unique_ptr<QTemporaryDir> fallback; // when the cache cannot be written
+    std::string root;
+    std::string currentText;
+    std::string currentFolder;
+    std::string temporaryFolder; // when the cache cannot be written; removed with this object
 };

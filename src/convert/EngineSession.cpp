@@ -6,9 +6,10 @@
 #include "platform/Dialogs.h"
 
 #include <GlobalParams.h>
-#include <QFile>
-#include <QStandardPaths>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -21,43 +22,41 @@ EndOfLineKind endOfLineKind(int endOfLine) {
     return eolDOS;
 }
 
-bool readFile(const QString& path, QByteArray& contents) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+bool readFile(const std::string& path, std::string& contents) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
         return false;
-    contents = file.readAll();
+    contents.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return true;
 }
 
 } // namespace
 
-EngineSession::EngineSession(const QByteArray& configText, const ConvertOptions& options)
+EngineSession::EngineSession(const std::string& configText, const ConvertOptions& options)
     : eol(endOfLineKind(options.endOfLine)), breaks(options.pageBreaks == option::yes) {
     static EngineDataFolder folders;
-    dataFolder = QFile::encodeName(folders.folderFor(configText));
-    // Without a folder of our own (no temporary folder can be made) the engine's installed
+    dataFolder = folders.folderFor(configText);
+    // Without a folder of our own (no folder can be made at all) the engine's installed
     // tables are better than none.
-    globalParams = std::make_unique<GlobalParams>(dataFolder.isEmpty() ? nullptr : dataFolder.constData());
+    globalParams = std::make_unique<GlobalParams>(dataFolder.empty() ? nullptr : dataFolder.c_str());
     // Asked for by name: this engine's own default text encoding is UTF-8, not Latin1.
     latin1Map = globalParams->getUnicodeMap("Latin1");
-    globalParams->setTextEncoding(CMapConfig::encodingName(options.textEncoding).toLatin1().constData());
+    globalParams->setTextEncoding(CMapConfig::encodingName(options.textEncoding).c_str());
 }
 
-EngineSession::~EngineSession() {
-    globalParams.reset();
-}
+EngineSession::~EngineSession() { globalParams.reset(); }
 
 // Without a readable configuration file the engine looks for its own: first in the user's
 // home folder, then beside the program, announcing the latter by its path.
-QByteArray EngineSession::readConfiguration(const QString& configPath, const QString& programDir,
-                                            const QString& pdfPath) {
-    QByteArray text;
+std::string EngineSession::readConfiguration(const std::string& configPath, const std::string& programDir,
+                                             const std::string& pdfPath) {
+    std::string text;
     if (readFile(configPath, text))
         return text;
-    const QString home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
-    if (!home.isEmpty() && readFile(home + QStringLiteral("/.xpdfrc"), text))
+    const char* home = std::getenv("HOME");
+    if (home && *home && readFile(std::string(home) + "/.xpdfrc", text))
         return text;
-    const QString programConfig = programDir + QStringLiteral("xpdfrc");
+    const std::string programConfig = programDir + "xpdfrc";
     platform::Dialogs::message(programConfig, platform::MessageButtons::Ok, pdfPath);
     readFile(programConfig, text);
     return text;

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
 #include <TextOutputDev.h>
+#include <string>
 
 struct ConvertOptions;
 class UnicodeMap;
@@ -14,10 +13,10 @@ class EngineSession {
 public:
     // The configuration text for the job on pdfPath. It may tell the user something, so it is
     // read before the engine lock is taken.
-    static QByteArray readConfiguration(const QString& configPath, const QString& programDir,
-                                        const QString& pdfPath);
+    static std::string readConfiguration(const std::string& configPath, const std::string& programDir,
+                                         const std::string& pdfPath);
 
-    EngineSession(const QByteArray& configText, const ConvertOptions& options);
+    EngineSession(const std::string& configText, const ConvertOptions& options);
     ~EngineSession();
     EngineSession(const EngineSession&) = delete;
     EngineSession& operator=(const EngineSession&) = delete;
@@ -28,7 +27,7 @@ public:
     bool pageBreaks() const { return breaks; }
 
 private:
-    QByteArray dataFolder; // the engine keeps a pointer to it
+    std::string dataFolder; // the engine keeps a pointer to it
     const UnicodeMap* latin1Map = nullptr;
     EndOfLineKind eol = eolDOS;
     bool breaks = true;

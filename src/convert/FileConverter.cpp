@@ -4,14 +4,15 @@
 #include "convert/Engine.h"
 #include "convert/EngineSession.h"
 #include "convert/HtmlHead.h"
-#include "convert/OutputFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/FilePath.h"
+#include "platform/SystemFolders.h"
 
 #include <PDFDoc.h>
-#include <QDir>
-#include <QFileInfo>
 #include <TextOutputDev.h>
 #include <algorithm>
+#include <sys/stat.h>
 #include <memory>
 #include <optional>
 
@@ -28,13 +29,13 @@ PageRange pageRangeFor(const ConvertOptions& options, int pageCount) {
     return {options.startPage >= 1 ? options.startPage : 1, std::min(options.endPage, pageCount)};
 }
 
-void report(const QString& text, const QString& pdfPath) {
+void report(const std::string& text, const std::string& pdfPath) {
     platform::Dialogs::message(text, platform::MessageButtons::Ok, pdfPath);
 }
 
 // The page text goes straight to the file; in an HTML page it is escaped first.
 struct BodySink {
-    OutputFile* file;
+    platform::AtomicFile* file;
     bool escape;
 };
 
@@ -44,8 +45,7 @@ void writeBody(void* stream, const char* text, int length) {
         sink->file->write(text, static_cast<std::size_t>(length));
         return;
     }
-    const QByteArray escaped = HtmlHead::escape(QByteArray::fromRawData(text, length));
-    sink->file->write(escaped.constData(), static_cast<std::size_t>(escaped.size()));
+    sink->file->write(HtmlHead::escape(text, static_cast<std::size_t>(length)));
 }
 
 // Everything the engine owns for a job, released under the engine lock in the order the
@@ -65,24 +65,22 @@ struct EngineObjects {
 
 } // namespace
 
-FileConverter::FileConverter(const ConvertOptions& options, const QString& configPath,
-                             const QString& programDir)
-    : options(options), configPath(configPath), programDir(programDir) {}
+FileConverter::FileConverter(const ConvertOptions& options, std::string configPath, std::string programDir)
+    : options(options), configPath(std::move(configPath)), programDir(std::move(programDir)) {}
 
-void FileConverter::setProgressHandler(std::function<void(const QString&)> handler) {
+void FileConverter::setProgressHandler(std::function<void(const std::string&)> handler) {
     progress = std::move(handler);
 }
 
-QString FileConverter::outputPathFor(const QString& pdfPath, const ConvertOptions& options) {
-    const QFileInfo pdf(pdfPath);
-    const QString name =
-        pdf.completeBaseName() +
-        (options.outputMode != option::textFile ? QStringLiteral(".htm") : QStringLiteral(".txt"));
+std::string FileConverter::outputPathFor(const std::string& pdfPath, const ConvertOptions& options) {
+    const platform::CFilePath pdf(pdfPath);
+    const std::string name = pdf.title() + (options.outputMode != option::textFile ? ".htm" : ".txt");
     // The folder is joined with exactly one separator, whether or not it was given one.
-    const QFileInfo folder(options.outputDirectory);
-    if (!options.outputDirectory.isEmpty() && folder.isDir())
-        return QDir(options.outputDirectory).filePath(name);
-    return pdf.dir().filePath(name);
+    struct stat info {};
+    if (!options.outputDirectory.empty() && ::stat(options.outputDirectory.c_str(), &info) == 0 &&
+        S_ISDIR(info.st_mode))
+        return platform::SystemFolders::withTrailingSlash(options.outputDirectory) + name;
+    return pdf.folder() + name;
 }
 
 JobOutcome FileConverter::convert(const ConvertJob& job) {
@@ -95,27 +93,25 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
             pageCount = engine.document->getNumPages();
     }
     if (!engine.document->isOk()) {
-        report(QStringLiteral("Not a valid pdf file!"), job.pdfPath);
+        report("Not a valid pdf file!", job.pdfPath);
         return JobOutcome::Skipped;
     }
     if (!engine.document->okToCopy()) {
-        report(QStringLiteral("Copying of text from this document is not allowed."), job.pdfPath);
+        report("Copying of text from this document is not allowed.", job.pdfPath);
         return JobOutcome::Skipped;
     }
     const PageRange range = pageRangeFor(options, pageCount);
     if (range.first > range.last) {
-        report(QStringLiteral("The '%1' file only contain %2 pages, please correct the page range in the "
-                              "setting dialog and try again.")
-                   .arg(job.pdfPath)
-                   .arg(pageCount),
+        report("The '" + job.pdfPath + "' file only contain " + std::to_string(pageCount) +
+                   " pages, please correct the page range in the setting dialog and try again.",
                job.pdfPath);
         return JobOutcome::EndBatch;
     }
 
-    const QByteArray configText = EngineSession::readConfiguration(configPath, programDir, job.pdfPath);
+    const std::string configText = EngineSession::readConfiguration(configPath, programDir, job.pdfPath);
     const bool html = options.outputMode != option::textFile;
-    const QString outputPath = outputPathFor(job.pdfPath, options);
-    OutputFile output(outputPath);
+    const std::string outputPath = outputPathFor(job.pdfPath, options);
+    platform::AtomicFile output(outputPath);
     const bool opened = output.open();
     {
         const auto lock = engine::lock();
@@ -127,9 +123,7 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
 
     // The engine names the encoding of the page text; ISO-2022 output is all two-byte codes
     // whose halves may look like markup, and it holds no markup character of its own.
-    BodySink sink{&output,
-                  html &&
-                      !CMapConfig::encodingName(options.textEncoding).startsWith(QLatin1String("ISO-2022"))};
+    BodySink sink{&output, html && !CMapConfig::encodingName(options.textEncoding).starts_with("ISO-2022")};
     if (opened) {
         const auto lock = engine::lock();
         engine.device = std::make_unique<TextOutputDev>(writeBody, &sink, options.layout == option::yes, 0.0,
@@ -148,15 +142,11 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
         HtmlHead::writeFoot(output);
 
     if (!opened || !output.commit()) {
-        report(
-            QStringLiteral("Could not write the output file '%1': %2.").arg(outputPath, output.errorString()),
-            job.pdfPath);
+        report("Could not write the output file '" + outputPath + "': " + output.errorString() + ".", job.pdfPath);
         return JobOutcome::Skipped;
     }
     if (progress)
-        progress(QStringLiteral("File %1 of %2, %3%")
-                     .arg(job.jobNumber)
-                     .arg(job.jobCount)
-                     .arg(100LL * job.jobNumber / std::max(job.jobCount, 1)));
+        progress("File " + std::to_string(job.jobNumber) + " of " + std::to_string(job.jobCount) + ", " +
+                 std::to_string(100LL * job.jobNumber / std::max(job.jobCount, 1)) + "%");
     return JobOutcome::Converted;
 }

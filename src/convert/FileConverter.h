@@ -2,14 +2,14 @@
 
 #include "convert/ConvertOptions.h"
 
-#include <QString>
 #include <functional>
+#include <string>
 
 // One job of a batch: one PDF file and the passwords typed in its row.
 struct ConvertJob {
-    QString pdfPath;
-    QString ownerPassword;
-    QString userPassword;
+    std::string pdfPath;
+    std::string ownerPassword;
+    std::string userPassword;
     int jobNumber = 1; // 1-based
     int jobCount = 1;
 };
@@ -26,21 +26,21 @@ class FileConverter {
 public:
     // The options are read afresh at every job (a change between jobs counts), so they must
     // outlive the converter.
-    FileConverter(const ConvertOptions& options, const QString& configPath, const QString& programDir);
-    FileConverter(ConvertOptions&&, const QString&, const QString&) = delete;
+    FileConverter(const ConvertOptions& options, std::string configPath, std::string programDir);
+    FileConverter(ConvertOptions&&, std::string, std::string) = delete;
 
     // Receives the progress text of each converted job ("File 2 of 3, 66%").
-    void setProgressHandler(std::function<void(const QString&)> handler);
+    void setProgressHandler(std::function<void(const std::string&)> handler);
 
     JobOutcome convert(const ConvertJob& job);
 
     // The file a PDF converts to with these options: the output folder when it exists, else
     // beside the PDF; the PDF's title with ".txt" or ".htm".
-    static QString outputPathFor(const QString& pdfPath, const ConvertOptions& options);
+    static std::string outputPathFor(const std::string& pdfPath, const ConvertOptions& options);
 
 private:
     const ConvertOptions& options;
-    QString configPath;
-    QString programDir;
-    std::function<void(const QString&)> progress;
+    std::string configPath;
+    std::string programDir;
+    std::function<void(const std::string&)> progress;
 };

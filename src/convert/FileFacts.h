@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QDateTime>
-#include <QString>
+#include <cstdint>
+#include <ctime>
+#include <string>
 
 // How the job list and the summary show a file's size and time.
 class FileFacts {
 public:
     // Digits grouped by three from the right with commas: 1234567 gives "1,234,567".
-    static QString groupThousands(quint64 value);
+    static std::string groupThousands(std::uint64_t value);
     // "%H:%M:%S %m/%d/%Y" in local time.
-    static QString formatTime(const QDateTime& time);
+    static std::string formatTime(std::time_t time);
 };

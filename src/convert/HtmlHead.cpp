@@ -1,11 +1,12 @@
 #include "convert/HtmlHead.h"
 
-#include "convert/OutputFile.h"
+#include "platform/AtomicFile.h"
 
 #include <Object.h>
 #include <PDFDoc.h>
 #include <UnicodeMap.h>
 #include <array>
+#include <string_view>
 #include <goo/GooString.h>
 
 namespace {
@@ -28,27 +29,22 @@ constexpr std::array<MetaLine, 8> metaLines{{
     {"ModDate", "<meta name=\"ModDate\" content=\"", "\">\n", true},
 }};
 
-void writeBytes(OutputFile& output, const QByteArray& bytes) {
-    output.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-void writeMetaLines(OutputFile& output, const Dict& info, const UnicodeMap& valueMap) {
+void writeMetaLines(platform::AtomicFile& output, const Dict& info, const UnicodeMap& valueMap) {
     for (const MetaLine& line : metaLines) {
         const Object value = info.lookup(line.key);
         if (!value.isString())
             continue;
         const GooString* string = value.getString();
-        const QByteArray raw(string->c_str(), string->getLength());
+        const std::string raw(string->c_str(), static_cast<std::size_t>(string->getLength()));
         output.write(line.before);
-        writeBytes(output, HtmlHead::escape(line.isDate ? HtmlHead::dateValue(raw)
-                                                        : HtmlHead::mapTextValue(raw, valueMap)));
+        output.write(HtmlHead::escape(line.isDate ? HtmlHead::dateValue(raw) : HtmlHead::mapTextValue(raw, valueMap)));
         output.write(line.after);
     }
 }
 
 } // namespace
 
-void HtmlHead::write(OutputFile& output, PDFDoc& document, const UnicodeMap& valueMap, bool withMeta) {
+void HtmlHead::write(platform::AtomicFile& output, PDFDoc& document, const UnicodeMap& valueMap, bool withMeta) {
     output.write("<html>\n");
     output.write("<head>\n");
     if (withMeta) {
@@ -61,16 +57,16 @@ void HtmlHead::write(OutputFile& output, PDFDoc& document, const UnicodeMap& val
     output.write("<pre>\n");
 }
 
-void HtmlHead::writeFoot(OutputFile& output) {
+void HtmlHead::writeFoot(platform::AtomicFile& output) {
     output.write("</pre>\n");
     output.write("</body>\n");
     output.write("</html>\n");
 }
 
-QByteArray HtmlHead::escape(const QByteArray& text) {
-    QByteArray result;
-    result.reserve(text.size());
-    for (const char c : text) {
+std::string HtmlHead::escape(const char* text, std::size_t length) {
+    std::string result;
+    result.reserve(length);
+    for (const char c : std::string_view(text, length)) {
         switch (c) {
         case '&':
             result.append("&amp;");
@@ -85,20 +81,22 @@ QByteArray HtmlHead::escape(const QByteArray& text) {
             result.append("&quot;");
             break;
         default:
-            result.append(c);
+            result += c;
         }
     }
     return result;
 }
 
-QByteArray HtmlHead::mapTextValue(const QByteArray& value, const UnicodeMap& map) {
+std::string HtmlHead::mapTextValue(const std::string& value, const UnicodeMap& map) {
     const bool utf16 = value.size() >= 2 && static_cast<unsigned char>(value[0]) == 0xFE &&
                        static_cast<unsigned char>(value[1]) == 0xFF;
-    QByteArray result;
+    std::string result;
     char buffer[8];
-    auto append = [&](Unicode unit) { result.append(buffer, map.mapUnicode(unit, buffer, sizeof buffer)); };
+    auto append = [&](Unicode unit) {
+        result.append(buffer, static_cast<std::size_t>(map.mapUnicode(unit, buffer, sizeof buffer)));
+    };
     if (utf16) {
-        for (qsizetype i = 2; i + 1 < value.size(); i += 2)
+        for (std::size_t i = 2; i + 1 < value.size(); i += 2)
             append(static_cast<Unicode>((static_cast<unsigned char>(value[i]) << 8) |
                                         static_cast<unsigned char>(value[i + 1])));
     } else {
@@ -108,10 +106,10 @@ QByteArray HtmlHead::mapTextValue(const QByteArray& value, const UnicodeMap& map
     return result;
 }
 
-QByteArray HtmlHead::dateValue(const QByteArray& value) {
+std::string HtmlHead::dateValue(const std::string& value) {
     // The value goes through a C format, which ends it at the first NUL.
-    QByteArray date = value.left(value.indexOf('\0') < 0 ? value.size() : value.indexOf('\0'));
-    if (date.startsWith("D:"))
-        date.remove(0, 2);
+    std::string date = value.substr(0, value.find('\0'));
+    if (date.starts_with("D:"))
+        date.erase(0, 2);
     return date;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QByteArray>
+#include <string>
 
-class OutputFile;
 class PDFDoc;
 class UnicodeMap;
+namespace platform {
+class AtomicFile;
+}
 
 // The head and foot of the simple HTML page around the page text, with the document's
 // information as meta lines.
@@ -12,14 +14,15 @@ class HtmlHead {
 public:
     // "<html>" to "<pre>", with the meta lines of the information dictionary when withMeta.
     // Call with the engine lock held.
-    static void write(OutputFile& output, PDFDoc& document, const UnicodeMap& valueMap, bool withMeta);
-    static void writeFoot(OutputFile& output);
+    static void write(platform::AtomicFile& output, PDFDoc& document, const UnicodeMap& valueMap, bool withMeta);
+    static void writeFoot(platform::AtomicFile& output);
 
     // '&', '<', '>' and '"' as entities, so a document cannot put markup into its page.
-    static QByteArray escape(const QByteArray& text);
+    static std::string escape(const char* text, std::size_t length);
+    static std::string escape(const std::string& text) { return escape(text.data(), text.size()); }
     // A text value as the map writes it: UTF-16BE after a 0xFE 0xFF mark, else one
     // character per byte.
-    static QByteArray mapTextValue(const QByteArray& value, const UnicodeMap& map);
+    static std::string mapTextValue(const std::string& value, const UnicodeMap& map);
     // A date value without its leading "D:".
-    static QByteArray dateValue(const QByteArray& value);
+    static std::string dateValue(const std::string& value);
 };

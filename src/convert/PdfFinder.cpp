@@ -1,39 +1,55 @@
 #include "convert/PdfFinder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSet>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
 #include <sys/stat.h>
 #include <utility>
 
+namespace fs = std::filesystem;
+
 namespace {
 
-using FolderId = std::pair<quint64, quint64>;
+using FolderId = std::pair<dev_t, ino_t>;
 
-void scan(const QString& folder, QSet<FolderId>& visited, QStringList& found) {
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool byName(const fs::path& a, const fs::path& b) {
+    return lower(a.filename().string()) < lower(b.filename().string());
+}
+
+void scan(const fs::path& folder, std::set<FolderId>& visited, std::vector<std::string>& found) {
     struct stat info {};
-    if (::stat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || !visited.insert({info.st_dev, info.st_ino}).second)
         return;
-    const FolderId id{static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino)};
-    if (visited.contains(id))
-        return;
-    visited.insert(id);
-    const QDir dir(folder);
-    const QStringList pdfs = dir.entryList(
-        {QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : pdfs)
-        found.append(dir.filePath(name));
-    const QStringList subfolders =
-        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : subfolders)
-        scan(dir.filePath(name), visited, found);
+    std::vector<fs::path> files;
+    std::vector<fs::path> folders;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError))
+            folders.push_back(it->path());
+        else if (it->is_regular_file(typeError) && lower(it->path().extension().string()) == ".pdf")
+            files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end(), byName);
+    std::sort(folders.begin(), folders.end(), byName);
+    for (const fs::path& file : files)
+        found.push_back(file.string());
+    for (const fs::path& subfolder : folders)
+        scan(subfolder, visited, found);
 }
 
 } // namespace
 
-QStringList PdfFinder::find(const QString& folder) {
-    QSet<FolderId> visited;
-    QStringList found;
+std::vector<std::string> PdfFinder::find(const std::string& folder) {
+    std::set<FolderId> visited;
+    std::vector<std::string> found;
     scan(folder, visited, found);
     return found;
 }

@@ -7,24 +7,30 @@
 #include <Catalog.h>
 #include <PDFDoc.h>
 #include <Page.h>
+#include <array>
+#include <cstdio>
 
 namespace {
 
 using Style = SummaryLine::Style;
 
-QString acrobatName(const QString& version) {
-    static const QStringList names{QStringLiteral("1.0"), QStringLiteral("1.1"), QStringLiteral("1.2"),
-                                   QStringLiteral("1.3"), QStringLiteral("1.4"), QStringLiteral("1.5"),
-                                   QStringLiteral("1.6")};
-    const qsizetype index = names.indexOf(version);
-    if (index < 0)
-        return QStringLiteral(" (Unknown Acrobat Version) ");
-    return QStringLiteral(" (Acrobat %1.x) ").arg(index + 1);
+std::string acrobatName(const std::string& version) {
+    static const std::array<const char*, 7> versions{"1.0", "1.1", "1.2", "1.3", "1.4", "1.5", "1.6"};
+    for (std::size_t i = 0; i < versions.size(); ++i) {
+        if (version == versions[i])
+            return " (Acrobat " + std::to_string(i + 1) + ".x) ";
+    }
+    return " (Unknown Acrobat Version) ";
 }
 
-QString permission(const char* what, bool allowed) {
-    return QStringLiteral("\t%1: %2")
-        .arg(QLatin1String(what), allowed ? QStringLiteral("Allowed") : QStringLiteral("Not Allowed"));
+std::string permission(const char* what, bool allowed) {
+    return std::string("\t") + what + (allowed ? ": Allowed" : ": Not Allowed");
+}
+
+std::string format(const char* pattern, double a, double b) {
+    char text[128];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
 }
 
 void addDocumentLines(SummaryReport& report, PDFDoc& document) {
@@ -39,38 +45,35 @@ void addDocumentLines(SummaryReport& report, PDFDoc& document) {
             height = (box->y2 - box->y1) * 1.3333333333333333;
         }
     }
-    const QString version =
-        QString::asprintf("%.1f", document.getPDFMajorVersion() + document.getPDFMinorVersion() / 10.0);
-    report.lines.append({Style::Plain, QStringLiteral("\tPDF Version: ") + version + acrobatName(version) +
-                                           QLatin1Char('\n')});
-    report.lines.append({Style::Plain, QString::asprintf("\tPage Size: %.0f x %.0f Pixel\n", width, height)});
-    report.lines.append({Style::Plain, QStringLiteral("\tNumber of Pages: %1\n").arg(report.pageCount)});
-    report.lines.append({Style::Heading, QStringLiteral("PDF Security:\n")});
-    report.lines.append({Style::Plain, permission("Printing", document.okToPrint()) + QLatin1Char('\n')});
-    report.lines.append(
-        {Style::Plain, permission("Document Assembly", document.okToChange()) + QLatin1Char('\n')});
-    report.lines.append(
-        {Style::Plain, permission("Content Copying or Extraction", document.okToCopy()) + QLatin1Char('\n')});
-    report.lines.append({Style::Plain, permission("Commenting", document.okToAddNotes())});
+    char version[32];
+    std::snprintf(version, sizeof version, "%.1f",
+                  document.getPDFMajorVersion() + document.getPDFMinorVersion() / 10.0);
+    auto add = [&](Style style, std::string text) { report.lines.push_back({style, std::move(text)}); };
+    add(Style::Plain, std::string("\tPDF Version: ") + version + acrobatName(version) + "\n");
+    add(Style::Plain, format("\tPage Size: %.0f x %.0f Pixel\n", width, height));
+    add(Style::Plain, "\tNumber of Pages: " + std::to_string(report.pageCount) + "\n");
+    add(Style::Heading, "PDF Security:\n");
+    add(Style::Plain, permission("Printing", document.okToPrint()) + "\n");
+    add(Style::Plain, permission("Document Assembly", document.okToChange()) + "\n");
+    add(Style::Plain, permission("Content Copying or Extraction", document.okToCopy()) + "\n");
+    add(Style::Plain, permission("Commenting", document.okToAddNotes()));
 }
 
 } // namespace
 
-SummaryReport SummaryReport::build(const QString& pdfPath) {
+SummaryReport SummaryReport::build(const std::string& pdfPath) {
     SummaryReport report;
     const platform::CFilePath file(pdfPath);
-    quint64 bytes = 0;
+    std::uint64_t bytes = 0;
     file.size(bytes);
-    QDateTime created;
-    file.time(0, created);
-    report.lines.append({Style::Path, file.longPath() + QLatin1Char('\n')});
-    report.lines.append({Style::Heading, QStringLiteral("Summary:\n")});
-    report.lines.append(
-        {Style::Plain, QStringLiteral("\tFile Size: %1 KB (%2 Bytes)\n")
-                           .arg(FileFacts::groupThousands(bytes / 1024), FileFacts::groupThousands(bytes))});
-    report.lines.append(
-        {Style::Plain, QStringLiteral("\tCreation Time: %1\n").arg(FileFacts::formatTime(created))});
-    report.lines.append({Style::Heading, QStringLiteral("PDF Description:\n")});
+    std::time_t created = 0;
+    file.time(platform::CFilePath::CreationTime, created);
+    report.lines.push_back({Style::Path, file.longPath() + "\n"});
+    report.lines.push_back({Style::Heading, "Summary:\n"});
+    report.lines.push_back({Style::Plain, "\tFile Size: " + FileFacts::groupThousands(bytes / 1024) + " KB (" +
+                                              FileFacts::groupThousands(bytes) + " Bytes)\n"});
+    report.lines.push_back({Style::Plain, "\tCreation Time: " + FileFacts::formatTime(created) + "\n"});
+    report.lines.push_back({Style::Heading, "PDF Description:\n"});
 
     const auto lock = engine::lock();
     const std::unique_ptr<PDFDoc> document = engine::openDocument(pdfPath);
@@ -80,8 +83,8 @@ SummaryReport SummaryReport::build(const QString& pdfPath) {
     return report;
 }
 
-QString SummaryReport::plainText() const {
-    QString text;
+std::string SummaryReport::plainText() const {
+    std::string text;
     for (const SummaryLine& line : lines)
         text += line.text;
     return text;

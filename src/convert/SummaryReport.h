@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QList>
-#include <QString>
+#include <string>
+#include <vector>
 
 // The short report on one PDF file that a click on a job shows: file facts, document facts
 // and permissions. Each line keeps its line end; the last has none.
@@ -12,16 +12,16 @@ struct SummaryLine {
         Plain,
     };
     Style style;
-    QString text;
+    std::string text;
 };
 
 struct SummaryReport {
-    QList<SummaryLine> lines;
+    std::vector<SummaryLine> lines;
     // False when the file could not be opened as a PDF: the report then ends after the
     // "PDF Description:" heading, and the caller tells the user "Not a valid pdf file!".
     bool documentValid = false;
     int pageCount = 0;
 
-    static SummaryReport build(const QString& pdfPath);
-    QString plainText() const;
+    static SummaryReport build(const std::string& pdfPath);
+    std::string plainText() const;
 };

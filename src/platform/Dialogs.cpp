@@ -1,7 +1,7 @@
 #include "platform/Dialogs.h"
 
-#include <QtGlobal>
 #include <atomic>
+#include <cassert>
 
 namespace platform {
 
@@ -11,15 +11,13 @@ std::atomic<Dialogs*> currentDialogs{nullptr};
 
 Dialogs& Dialogs::instance() {
     Dialogs* dialogs = currentDialogs.load();
-    Q_ASSERT_X(dialogs, "Dialogs::instance", "no Dialogs installed");
+    assert(dialogs && "no Dialogs installed");
     return *dialogs;
 }
 
-void Dialogs::setInstance(Dialogs* dialogs) {
-    currentDialogs.store(dialogs);
-}
+void Dialogs::setInstance(Dialogs* dialogs) { currentDialogs.store(dialogs); }
 
-DialogResult Dialogs::message(const QString& text, MessageButtons buttons, const QString& subject) {
+DialogResult Dialogs::message(const std::string& text, MessageButtons buttons, const std::string& subject) {
     MessageRequest request;
     request.text = text;
     request.buttons = buttons;

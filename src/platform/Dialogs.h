@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 // Every modal question or message the program asks goes through one Dialogs object, so a
 // test can answer them without a window and the terminal front end can print them instead.
+// Texts are UTF-8 and paths are the file system's bytes: this layer is plain C++, so the
+// conversion core and the terminal front end load no GUI or Qt library.
 namespace platform {
 
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -13,30 +15,30 @@ enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class DialogResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
 struct MessageRequest {
-    QString text;
+    std::string text;
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
-    QString caption;
+    std::string caption;
     // The file the message is about, when there is one (the console names it in front).
-    QString subject;
+    std::string subject;
 };
 
 struct OpenFilesRequest {
-    QString title;
-    QString initialFolder;
-    QStringList nameFilters; // "PDF Files (*.pdf)"
+    std::string title;
+    std::string initialFolder;
+    std::vector<std::string> nameFilters; // "PDF Files (*.pdf)"
 };
 
 struct FolderRequest {
-    QString title;
-    QString initialFolder;
+    std::string title;
+    std::string initialFolder;
     bool showFiles = false;
 };
 
 struct SaveFileRequest {
-    QString title;
-    QString initialPath;
-    QStringList nameFilters;
+    std::string title;
+    std::string initialPath;
+    std::vector<std::string> nameFilters;
 };
 
 class Dialogs {
@@ -46,19 +48,19 @@ public:
     // May be called from any thread; the call blocks until the user answers.
     virtual DialogResult messageBox(const MessageRequest& request) = 0;
     // Full paths of the chosen files; empty when cancelled.
-    virtual QStringList openFiles(const OpenFilesRequest& request) = 0;
+    virtual std::vector<std::string> openFiles(const OpenFilesRequest& request) = 0;
     // The chosen folder with exactly one trailing '/'; empty when cancelled.
-    virtual QString selectFolder(const FolderRequest& request) = 0;
+    virtual std::string selectFolder(const FolderRequest& request) = 0;
     // The chosen file path; empty when cancelled.
-    virtual QString saveFile(const SaveFileRequest& request) = 0;
+    virtual std::string saveFile(const SaveFileRequest& request) = 0;
 
     // The process-wide instance; set once at start-up (or by a test), never owned here.
     static Dialogs& instance();
     static void setInstance(Dialogs* dialogs);
 
-    // Short forms for the common message box.
-    static DialogResult message(const QString& text, MessageButtons buttons = MessageButtons::Ok,
-                                const QString& subject = {});
+    // Short form for the common message box.
+    static DialogResult message(const std::string& text, MessageButtons buttons = MessageButtons::Ok,
+                                const std::string& subject = {});
 };
 
 } // namespace platform

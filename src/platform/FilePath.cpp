@@ -1,9 +1,9 @@
 #include "platform/FilePath.h"
 
-#include <QFileInfo>
-
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,34 +11,35 @@ namespace platform {
 
 namespace {
 
-QString unquoted(const QString& path) {
-    if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
-        return path.mid(1, path.size() - 2);
+std::string unquoted(const std::string& path) {
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+        return path.substr(1, path.size() - 2);
     return path;
+}
+
+// The system calls read a path up to its first NUL byte: a path holding one would name
+// another file than the one asked about, so such a path names no file at all.
+bool usableForSystem(const std::string& path) {
+    return !path.empty() && path.find('\0') == std::string::npos;
 }
 
 // What the system knows about an opened file; zero until read.
 struct FileFacts {
-    quint64 size = 0;
-    qint64 birthMs = 0;
+    std::uint64_t size = 0;
+    std::time_t birth = 0;
     bool hasBirth = false;
-    qint64 writeMs = 0;
-    qint64 accessMs = 0;
+    std::time_t write = 0;
+    std::time_t access = 0;
 };
-
-qint64 toMs(const statx_timestamp& t) {
-    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-}
 
 // Opens the file for reading the way the job list needs it: only existing, readable, non-folder
 // files count. O_NONBLOCK keeps a named pipe from hanging the open.
-bool readFacts(const QString& path, FileFacts& facts) {
-    if (path.isEmpty())
+bool readFacts(const std::string& path, FileFacts& facts) {
+    if (!usableForSystem(path))
         return false;
-    const QByteArray native = QFile::encodeName(path);
     int fd;
     do {
-        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return false;
@@ -49,119 +50,139 @@ bool readFacts(const QString& path, FileFacts& facts) {
         return false;
     facts.size = info.stx_size;
     facts.hasBirth = (info.stx_mask & STATX_BTIME) != 0;
-    facts.birthMs = toMs(info.stx_btime);
-    facts.writeMs = toMs(info.stx_mtime);
-    facts.accessMs = toMs(info.stx_atime);
+    facts.birth = static_cast<std::time_t>(info.stx_btime.tv_sec);
+    facts.write = static_cast<std::time_t>(info.stx_mtime.tv_sec);
+    facts.access = static_cast<std::time_t>(info.stx_atime.tv_sec);
     return true;
+}
+
+bool endsWithSlash(const std::string& text) {
+    return !text.empty() && text.back() == '/';
 }
 
 } // namespace
 
-CFilePath::CFilePath(const QString& path, bool treatAsDirectory) : original(path) {
-    const QString text = unquoted(path);
-    if (text.isEmpty())
+CFilePath::CFilePath(const std::string& path, bool treatAsDirectory) : original(path) {
+    const std::string text = unquoted(path);
+    if (text.empty())
         return;
 
-    const qsizetype slash = text.lastIndexOf(QLatin1Char('/'));
-    directoryPart = text.left(slash + 1);
-    const QString name = text.mid(slash + 1);
+    // Byte-wise search is safe for UTF-8: '/' and '.' never occur inside a multi-byte sequence.
+    const std::size_t slash = text.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    directoryPart = text.substr(0, nameStart);
+    const std::string name = text.substr(nameStart);
 
     // The extension starts at the last dot of the name. A dot in first place marks a hidden
     // file and a dot in last place is part of the name on Linux: splitting there would drop
     // characters from the name and make fullPath() name another file.
-    QString splitTitle = name;
-    QString splitExtension;
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot > 0 && dot < name.size() - 1) {
-        splitTitle = name.left(dot);
-        splitExtension = name.mid(dot);
+    std::string splitTitle = name;
+    std::string splitExtension;
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+        splitTitle = name.substr(0, dot);
+        splitExtension = name.substr(dot);
     }
 
-    relative = !directoryPart.isEmpty() && !directoryPart.startsWith(QLatin1Char('/'));
+    relative = !directoryPart.empty() && directoryPart.front() != '/';
 
     if (treatAsDirectory) {
-        if (!directoryPart.isEmpty() && !directoryPart.endsWith(QLatin1Char('/')))
-            directoryPart += QLatin1Char('/');
+        if (!directoryPart.empty() && !endsWithSlash(directoryPart))
+            directoryPart += '/';
         directoryPart += name;
-        if (!directoryPart.endsWith(QLatin1Char('/')))
-            directoryPart += QLatin1Char('/');
-        relative = !directoryPart.startsWith(QLatin1Char('/'));
+        if (!endsWithSlash(directoryPart))
+            directoryPart += '/';
+        relative = directoryPart.front() != '/';
         return;
     }
     titlePart = splitTitle;
-    if (!titlePart.isEmpty())
-        extensionPart = QString(splitExtension).remove(QLatin1Char('.'));
+    if (!titlePart.empty()) {
+        for (const char c : splitExtension)
+            if (c != '.')
+                extensionPart += c;
+    }
 }
 
-QString CFilePath::fileName() const {
-    if (extensionPart.isEmpty())
+std::string CFilePath::fileName() const {
+    if (extensionPart.empty())
         return titlePart;
-    return titlePart + QLatin1Char('.') + extensionPart;
+    return titlePart + '.' + extensionPart;
 }
 
-QString CFilePath::extensionWithDot() const {
-    return extensionPart.isEmpty() ? QString() : QLatin1Char('.') + extensionPart;
+std::string CFilePath::extensionWithDot() const {
+    return extensionPart.empty() ? std::string() : '.' + extensionPart;
 }
 
-QString CFilePath::folder() const {
+std::string CFilePath::folder() const {
     return drivePart + directoryPart;
 }
 
-QString CFilePath::fullPath() const {
+std::string CFilePath::fullPath() const {
     return folder() + fileName();
 }
 
-QString CFilePath::longPath() const {
-    const QString full = fullPath();
-    QString canonical = QFileInfo(full).canonicalFilePath();
-    if (canonical.isEmpty())
+std::string CFilePath::longPath() const {
+    const std::string full = fullPath();
+    if (!usableForSystem(full))
         return full;
-    if (full.endsWith(QLatin1Char('/')) && !canonical.endsWith(QLatin1Char('/')))
-        canonical += QLatin1Char('/');
+    // realpath allocates a buffer of the right length, so no path is cut at a fixed size.
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(full.c_str(), nullptr), &std::free);
+    if (!resolved)
+        return full;
+    std::string canonical(resolved.get());
+    if (endsWithSlash(full) && !endsWithSlash(canonical))
+        canonical += '/';
     return canonical;
 }
 
-QStringList CFilePath::components() const {
+const std::vector<std::string>& CFilePath::components() const {
     if (!componentsSplit) {
         // Repeated separators name no folder ("a//b" is "a/b"), so empty pieces are skipped.
-        componentCache = directoryPart.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        std::size_t start = 0;
+        while (start < directoryPart.size()) {
+            std::size_t end = directoryPart.find('/', start);
+            if (end == std::string::npos)
+                end = directoryPart.size();
+            if (end > start)
+                componentCache.push_back(directoryPart.substr(start, end - start));
+            start = end + 1;
+        }
         componentsSplit = true;
     }
     return componentCache;
 }
 
-QString CFilePath::directoryComponent(int index) const {
+std::string CFilePath::directoryComponent(int index) const {
     if (index == -1)
         return directoryPart;
-    const QStringList parts = components();
-    if (index < 0 || index >= parts.size())
-        return QString();
-    return parts.at(index);
+    const std::vector<std::string>& parts = components();
+    if (index < 0 || static_cast<std::size_t>(index) >= parts.size())
+        return std::string();
+    return parts[static_cast<std::size_t>(index)];
 }
 
 int CFilePath::directoryComponentCount() const {
-    return int(components().size());
+    return static_cast<int>(components().size());
 }
 
-bool CFilePath::size(quint64& bytes) const {
+bool CFilePath::size(std::uint64_t& bytes) const {
     FileFacts facts;
     const bool ok = readFacts(fullPath(), facts);
     bytes = facts.size;
     return ok;
 }
 
-bool CFilePath::time(int which, QDateTime& result) const {
+bool CFilePath::time(int which, std::time_t& result) const {
     FileFacts facts;
     if (!readFacts(fullPath(), facts)) {
-        result = QDateTime();
+        result = 0;
         return false;
     }
-    qint64 ms = facts.accessMs;
+    result = facts.access;
     if (which == CreationTime)
-        ms = facts.hasBirth ? facts.birthMs : facts.writeMs;
+        result = facts.hasBirth ? facts.birth : facts.write;
     else if (which == LastWriteTime)
-        ms = facts.writeMs;
-    result = QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime);
+        result = facts.write;
     return true;
 }
 

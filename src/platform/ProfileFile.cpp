@@ -1,54 +1,66 @@
 #include "platform/ProfileFile.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QStringList>
+#include "platform/AtomicFile.h"
+
+#include <algorithm>
+#include <fstream>
 #include <optional>
+#include <sstream>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
-const QString lineEnd = QStringLiteral("\r\n");
+using Lines = std::vector<std::string>;
 
-QStringList readLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
         return {};
-    QString text = QString::fromLocal8Bit(file.readAll());
-    text.replace(lineEnd, QStringLiteral("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+Lines readLines(const std::string& path) {
+    Lines lines;
+    std::ifstream file(path, std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
     return lines;
 }
 
 // The name of a "[name]" line, or nothing for any other line.
-std::optional<QString> sectionName(const QString& line) {
-    const QString trimmed = line.trimmed();
-    if (!trimmed.startsWith(QLatin1Char('[')))
+std::optional<std::string> sectionName(const std::string& line) {
+    const std::string text = trimmed(line);
+    if (text.empty() || text.front() != '[')
         return std::nullopt;
-    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
-    return (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed();
+    const std::size_t close = text.find(']');
+    return trimmed(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-// Line index range [begin, end) of the keys of a section; begin is -1 when it is missing.
+// Lines (header, end) of a section: its keys lie between them; header is npos when missing.
 struct SectionRange {
-    qsizetype header = -1;
-    qsizetype end = -1;
+    std::size_t header = std::string::npos;
+    std::size_t end = 0;
 };
 
-SectionRange findSection(const QStringList& lines, const QString& section) {
+SectionRange findSection(const Lines& lines, const std::string& section) {
     SectionRange range;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const std::optional<QString> name = sectionName(lines[i]);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::optional<std::string> name = sectionName(lines[i]);
         if (!name)
             continue;
-        if (range.header >= 0) {
+        if (range.header != std::string::npos) {
             range.end = i;
             return range;
         }
@@ -59,76 +71,78 @@ SectionRange findSection(const QStringList& lines, const QString& section) {
     return range;
 }
 
-qsizetype findKey(const QStringList& lines, const SectionRange& range, const QString& key) {
-    for (qsizetype i = range.header + 1; i < range.end; ++i) {
-        const QString& line = lines[i];
-        if (line.trimmed().startsWith(QLatin1Char(';')))
+std::optional<std::size_t> findKey(const Lines& lines, const SectionRange& range, const std::string& key) {
+    for (std::size_t i = range.header + 1; i < range.end; ++i) {
+        const std::string& line = lines[i];
+        if (trimmed(line).starts_with(';'))
             continue;
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals >= 0 && sameName(line.left(equals).trimmed(), key))
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos && sameName(trimmed(line.substr(0, equals)), key))
             return i;
     }
-    return -1;
+    return std::nullopt;
 }
 
-std::optional<QString> findValue(const QString& path, const QString& section, const QString& key) {
-    const QStringList lines = readLines(path);
+std::optional<std::string> findValue(const std::string& path, const std::string& section, const std::string& key) {
+    const Lines lines = readLines(path);
     const SectionRange range = findSection(lines, section);
-    if (range.header < 0)
+    if (range.header == std::string::npos)
         return std::nullopt;
-    const qsizetype keyLine = findKey(lines, range, key);
-    if (keyLine < 0)
+    const std::optional<std::size_t> keyLine = findKey(lines, range, key);
+    if (!keyLine)
         return std::nullopt;
-    const QString& line = lines[keyLine];
-    return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
+    const std::string& line = lines[*keyLine];
+    return trimmed(line.substr(line.find('=') + 1));
 }
 
-int leadingInteger(const QString& value) {
-    qsizetype i = 0;
+int leadingInteger(const std::string& value) {
+    std::size_t i = 0;
     bool negative = false;
-    if (i < value.size() && (value[i] == QLatin1Char('-') || value[i] == QLatin1Char('+')))
-        negative = value[i++] == QLatin1Char('-');
-    // Windows wraps around on overflow; the unsigned arithmetic does the same without UB.
+    if (i < value.size() && (value[i] == '-' || value[i] == '+'))
+        negative = value[i++] == '-';
+    // Windows wraps around on overflow; unsigned arithmetic does the same without UB.
     unsigned int result = 0;
-    for (; i < value.size() && value[i].isDigit() && value[i].unicode() < 128; ++i)
-        result = result * 10u + static_cast<unsigned int>(value[i].unicode() - '0');
+    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i)
+        result = result * 10u + static_cast<unsigned int>(value[i] - '0');
     return static_cast<int>(negative ? 0u - result : result);
 }
 
 } // namespace
 
-int ProfileFile::readInt(const QString& path, const QString& section, const QString& key, int defaultValue) {
-    const std::optional<QString> value = findValue(path, section, key);
+int ProfileFile::readInt(const std::string& path, const std::string& section, const std::string& key,
+                         int defaultValue) {
+    const std::optional<std::string> value = findValue(path, section, key);
     return value ? leadingInteger(*value) : defaultValue;
 }
 
-QString ProfileFile::readString(const QString& path, const QString& section, const QString& key,
-                                const QString& defaultValue) {
+std::string ProfileFile::readString(const std::string& path, const std::string& section, const std::string& key,
+                                    const std::string& defaultValue) {
     return findValue(path, section, key).value_or(defaultValue);
 }
 
-bool ProfileFile::writeString(const QString& path, const QString& section, const QString& key,
-                              const QString& value) {
-    QStringList lines = readLines(path);
-    const QString keyLine = key + QLatin1Char('=') + value;
+bool ProfileFile::writeString(const std::string& path, const std::string& section, const std::string& key,
+                              const std::string& value) {
+    Lines lines = readLines(path);
+    const std::string keyLine = key + '=' + value;
     const SectionRange range = findSection(lines, section);
-    if (range.header < 0) {
-        lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-        lines.append(keyLine);
-    } else if (const qsizetype existing = findKey(lines, range, key); existing >= 0) {
-        lines[existing] = keyLine;
+    if (range.header == std::string::npos) {
+        lines.push_back('[' + section + ']');
+        lines.push_back(keyLine);
+    } else if (const std::optional<std::size_t> existing = findKey(lines, range, key)) {
+        lines[*existing] = keyLine;
     } else {
         // After the section's last non-blank line, so a blank separator line stays in place.
-        qsizetype insertAt = range.end;
-        while (insertAt > range.header + 1 && lines[insertAt - 1].trimmed().isEmpty())
+        std::size_t insertAt = range.end;
+        while (insertAt > range.header + 1 && trimmed(lines[insertAt - 1]).empty())
             --insertAt;
-        lines.insert(insertAt, keyLine);
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine);
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    AtomicFile file(path);
+    if (!file.open())
         return false;
-    file.write((lines.join(lineEnd) + lineEnd).toLocal8Bit());
+    for (const std::string& line : lines)
+        file.write(line + "\r\n");
     return file.commit();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/QtDialogs.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QThread>
@@ -36,6 +37,27 @@ QMessageBox::Icon toIcon(MessageIcon icon) {
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+// Texts are UTF-8; paths are the file system's bytes, which QFile decodes as the system does.
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+QString path(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+std::string nativePath(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
+
+QStringList texts(const std::vector<std::string>& utf8) {
+    QStringList list;
+    list.reserve(qsizetype(utf8.size()));
+    for (const std::string& item : utf8)
+        list.append(text(item));
+    return list;
 }
 
 QString withOneTrailingSlash(QString folder) {
@@ -82,8 +104,8 @@ DialogResult QtDialogs::messageBox(const MessageRequest& request) {
             break;
         }
         const QString caption =
-            request.caption.isEmpty() ? QGuiApplication::applicationDisplayName() : request.caption;
-        QMessageBox box(toIcon(request.icon), caption, request.text, buttons, parentWindow());
+            request.caption.empty() ? QGuiApplication::applicationDisplayName() : text(request.caption);
+        QMessageBox box(toIcon(request.icon), caption, text(request.text), buttons, parentWindow());
         // Messages quote file names and document texts: never interpret them as markup.
         box.setTextFormat(Qt::PlainText);
         box.setDefaultButton(defaultButton);
@@ -103,45 +125,50 @@ DialogResult QtDialogs::messageBox(const MessageRequest& request) {
     });
 }
 
-QStringList QtDialogs::openFiles(const OpenFilesRequest& request) {
-    return onGuiThread<QStringList>([this, &request] {
-        QFileDialog dialog(parentWindow(), request.title, request.initialFolder);
+std::vector<std::string> QtDialogs::openFiles(const OpenFilesRequest& request) {
+    return onGuiThread<std::vector<std::string>>([this, &request] {
+        QFileDialog dialog(parentWindow(), text(request.title), path(request.initialFolder));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFiles);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (!request.nameFilters.isEmpty())
-            dialog.setNameFilters(request.nameFilters);
+        if (!request.nameFilters.empty())
+            dialog.setNameFilters(texts(request.nameFilters));
+        std::vector<std::string> chosen;
         if (dialog.exec() != QDialog::Accepted)
-            return QStringList();
-        return dialog.selectedFiles();
+            return chosen;
+        const QStringList files = dialog.selectedFiles();
+        chosen.reserve(std::size_t(files.size()));
+        for (const QString& file : files)
+            chosen.push_back(nativePath(file));
+        return chosen;
     });
 }
 
-QString QtDialogs::selectFolder(const FolderRequest& request) {
-    return onGuiThread<QString>([this, &request] {
-        QFileDialog dialog(parentWindow(), request.title, request.initialFolder);
+std::string QtDialogs::selectFolder(const FolderRequest& request) {
+    return onGuiThread<std::string>([this, &request] {
+        QFileDialog dialog(parentWindow(), text(request.title), path(request.initialFolder));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly, !request.showFiles);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return withOneTrailingSlash(dialog.selectedFiles().constFirst());
+            return std::string();
+        return nativePath(withOneTrailingSlash(dialog.selectedFiles().constFirst()));
     });
 }
 
-QString QtDialogs::saveFile(const SaveFileRequest& request) {
-    return onGuiThread<QString>([this, &request] {
-        QFileDialog dialog(parentWindow(), request.title);
+std::string QtDialogs::saveFile(const SaveFileRequest& request) {
+    return onGuiThread<std::string>([this, &request] {
+        QFileDialog dialog(parentWindow(), text(request.title));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        if (!request.nameFilters.isEmpty())
-            dialog.setNameFilters(request.nameFilters);
-        if (!request.initialPath.isEmpty())
-            dialog.selectFile(request.initialPath);
+        if (!request.nameFilters.empty())
+            dialog.setNameFilters(texts(request.nameFilters));
+        if (!request.initialPath.empty())
+            dialog.selectFile(path(request.initialPath));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().constFirst();
+            return std::string();
+        return nativePath(dialog.selectedFiles().constFirst());
     });
 }
 

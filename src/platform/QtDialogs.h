@@ -18,9 +18,9 @@ public:
     void setParentWindow(QWidget* window);
 
     DialogResult messageBox(const MessageRequest& request) override;
-    QStringList openFiles(const OpenFilesRequest& request) override;
-    QString selectFolder(const FolderRequest& request) override;
-    QString saveFile(const SaveFileRequest& request) override;
+    std::vector<std::string> openFiles(const OpenFilesRequest& request) override;
+    std::string selectFolder(const FolderRequest& request) override;
+    std::string saveFile(const SaveFileRequest& request) override;
 
 private:
     QWidget* parentWindow() const;

@@ -1,10 +1,9 @@
 #include "platform/ScriptedDialogs.h"
 
-#include <QMutexLocker>
-
 namespace platform {
 
 namespace {
+
 DialogResult defaultAnswer(MessageButtons buttons) {
     switch (buttons) {
     case MessageButtons::YesNo:
@@ -17,74 +16,79 @@ DialogResult defaultAnswer(MessageButtons buttons) {
     return DialogResult::Ok;
 }
 
-template <typename T> T takeOr(QList<T>& queue, T fallback) {
-    return queue.isEmpty() ? fallback : queue.takeFirst();
+template <typename T> T takeOr(std::deque<T>& queue, T fallback) {
+    if (queue.empty())
+        return fallback;
+    T first = std::move(queue.front());
+    queue.pop_front();
+    return first;
 }
+
 } // namespace
 
 DialogResult ScriptedDialogs::messageBox(const MessageRequest& request) {
-    QMutexLocker lock(&mutex);
-    recordedMessages.append(request);
+    const std::lock_guard lock(mutex);
+    recordedMessages.push_back(request);
     return takeOr(answers, defaultAnswer(request.buttons));
 }
 
-QStringList ScriptedDialogs::openFiles(const OpenFilesRequest&) {
-    QMutexLocker lock(&mutex);
+std::vector<std::string> ScriptedDialogs::openFiles(const OpenFilesRequest&) {
+    const std::lock_guard lock(mutex);
     ++otherRequests;
-    return takeOr(fileAnswers, QStringList{});
+    return takeOr(fileAnswers, std::vector<std::string>{});
 }
 
-QString ScriptedDialogs::selectFolder(const FolderRequest&) {
-    QMutexLocker lock(&mutex);
+std::string ScriptedDialogs::selectFolder(const FolderRequest&) {
+    const std::lock_guard lock(mutex);
     ++otherRequests;
-    return takeOr(folderAnswers, QString{});
+    return takeOr(folderAnswers, std::string{});
 }
 
-QString ScriptedDialogs::saveFile(const SaveFileRequest&) {
-    QMutexLocker lock(&mutex);
+std::string ScriptedDialogs::saveFile(const SaveFileRequest&) {
+    const std::lock_guard lock(mutex);
     ++otherRequests;
-    return takeOr(saveAnswers, QString{});
+    return takeOr(saveAnswers, std::string{});
 }
 
 void ScriptedDialogs::queueAnswer(DialogResult answer) {
-    QMutexLocker lock(&mutex);
-    answers.append(answer);
+    const std::lock_guard lock(mutex);
+    answers.push_back(answer);
 }
 
-void ScriptedDialogs::queueFiles(const QStringList& files) {
-    QMutexLocker lock(&mutex);
-    fileAnswers.append(files);
+void ScriptedDialogs::queueFiles(const std::vector<std::string>& files) {
+    const std::lock_guard lock(mutex);
+    fileAnswers.push_back(files);
 }
 
-void ScriptedDialogs::queueFolder(const QString& folder) {
-    QMutexLocker lock(&mutex);
-    folderAnswers.append(folder);
+void ScriptedDialogs::queueFolder(const std::string& folder) {
+    const std::lock_guard lock(mutex);
+    folderAnswers.push_back(folder);
 }
 
-void ScriptedDialogs::queueSaveFile(const QString& path) {
-    QMutexLocker lock(&mutex);
-    saveAnswers.append(path);
+void ScriptedDialogs::queueSaveFile(const std::string& path) {
+    const std::lock_guard lock(mutex);
+    saveAnswers.push_back(path);
 }
 
-QList<MessageRequest> ScriptedDialogs::messages() const {
-    QMutexLocker lock(&mutex);
+std::vector<MessageRequest> ScriptedDialogs::messages() const {
+    const std::lock_guard lock(mutex);
     return recordedMessages;
 }
 
-QStringList ScriptedDialogs::messageTexts() const {
-    QStringList texts;
+std::vector<std::string> ScriptedDialogs::messageTexts() const {
+    std::vector<std::string> texts;
     for (const MessageRequest& request : messages())
-        texts.append(request.text);
+        texts.push_back(request.text);
     return texts;
 }
 
 int ScriptedDialogs::requestCount() const {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard lock(mutex);
     return otherRequests;
 }
 
 void ScriptedDialogs::clear() {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard lock(mutex);
     recordedMessages.clear();
     answers.clear();
     fileAnswers.clear();

@@ -2,37 +2,37 @@
 
 #include "platform/Dialogs.h"
 
-#include <QList>
-#include <QMutex>
+#include <deque>
+#include <mutex>
 
 namespace platform {
 
 // Test stand-in for Dialogs: records every request and answers from queues, falling back to
-// a default answer (OK, or the first button) so a test never blocks on a modal window.
+// a default answer (OK, or Yes for a question) so a test never blocks on a modal window.
 class ScriptedDialogs : public Dialogs {
 public:
     DialogResult messageBox(const MessageRequest& request) override;
-    QStringList openFiles(const OpenFilesRequest& request) override;
-    QString selectFolder(const FolderRequest& request) override;
-    QString saveFile(const SaveFileRequest& request) override;
+    std::vector<std::string> openFiles(const OpenFilesRequest& request) override;
+    std::string selectFolder(const FolderRequest& request) override;
+    std::string saveFile(const SaveFileRequest& request) override;
 
     void queueAnswer(DialogResult answer);
-    void queueFiles(const QStringList& files);
-    void queueFolder(const QString& folder);
-    void queueSaveFile(const QString& path);
+    void queueFiles(const std::vector<std::string>& files);
+    void queueFolder(const std::string& folder);
+    void queueSaveFile(const std::string& path);
 
-    QList<MessageRequest> messages() const;
-    QStringList messageTexts() const;
+    std::vector<MessageRequest> messages() const;
+    std::vector<std::string> messageTexts() const;
     int requestCount() const; // file and folder requests
     void clear();
 
 private:
-    mutable QMutex mutex;
-    QList<MessageRequest> recordedMessages;
-    QList<DialogResult> answers;
-    QList<QStringList> fileAnswers;
-    QStringList folderAnswers;
-    QStringList saveAnswers;
+    mutable std::mutex mutex;
+    std::vector<MessageRequest> recordedMessages;
+    std::deque<DialogResult> answers;
+    std::deque<std::vector<std::string>> fileAnswers;
+    std::deque<std::string> folderAnswers;
+    std::deque<std::string> saveAnswers;
     int otherRequests = 0;
 };
 

@@ -1,28 +1,45 @@
 #include "platform/SystemFolders.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace platform {
 
-QString SystemFolders::programDir() {
-    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    return withTrailingSlash(QFileInfo(executable).absolutePath());
-}
+namespace {
 
-QString SystemFolders::userConfigDir() {
-    const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // Relative values are invalid by the XDG rules and are ignored.
-    if (!configHome.isEmpty() && QDir::isAbsolutePath(configHome))
-        return withTrailingSlash(configHome);
-    const QString home = qEnvironmentVariable("HOME");
-    if (home.isEmpty())
+// An XDG variable when set to an absolute path (relative values are invalid by the XDG
+// rules), else the fallback below the home folder.
+std::string xdgFolder(const char* variable, const char* underHome) {
+    const char* value = std::getenv(variable);
+    if (value && value[0] == '/')
+        return SystemFolders::withTrailingSlash(value);
+    const char* home = std::getenv("HOME");
+    if (!home || !*home)
         return {};
-    return withTrailingSlash(home) + QStringLiteral(".config/");
+    return SystemFolders::withTrailingSlash(home) + underHome;
 }
 
-QString SystemFolders::withTrailingSlash(const QString& path) {
-    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+} // namespace
+
+std::string SystemFolders::programDir() {
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("./") : withTrailingSlash(executable.parent_path().string());
+}
+
+std::string SystemFolders::userConfigDir() { return xdgFolder("XDG_CONFIG_HOME", ".config/"); }
+
+std::string SystemFolders::userCacheDir() { return xdgFolder("XDG_CACHE_HOME", ".cache/"); }
+
+std::string SystemFolders::withTrailingSlash(const std::string& path) {
+    return !path.empty() && path.back() == '/' ? path : path + '/';
+}
+
+bool SystemFolders::makePath(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
 }
 
 } // namespace platform

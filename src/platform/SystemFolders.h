@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 // Where the program runs from and where per-user configuration lives.
 namespace platform {
@@ -8,12 +8,16 @@ namespace platform {
 class SystemFolders {
 public:
     // Folder of the running executable with a trailing '/'.
-    static QString programDir();
+    static std::string programDir();
     // The per-user configuration folder ($XDG_CONFIG_HOME, else ~/.config) with a trailing
     // '/', or an empty string when neither can be determined.
-    static QString userConfigDir();
+    static std::string userConfigDir();
+    // The per-user cache folder ($XDG_CACHE_HOME, else ~/.cache) with a trailing '/', or empty.
+    static std::string userCacheDir();
     // path with exactly one '/' appended when it does not end in one already.
-    static QString withTrailingSlash(const QString& path);
+    static std::string withTrailingSlash(const std::string& path);
+    // Creates the folder and its missing parents; true when it exists afterwards.
+    static bool makePath(const std::string& path);
 };
 
 } // namespace platform

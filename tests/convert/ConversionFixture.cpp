@@ -32,7 +32,7 @@ const QMap<QString, QStringList>& scriptLines() {
 ConversionFixture::ConversionFixture() {
     platform::Dialogs::setInstance(&dialogs);
     QDir().mkpath(path(QStringLiteral("pdf")));
-    CMapConfig::write(configPath(), testsupport::programDir());
+    CMapConfig::write(configPath().toStdString(), testsupport::programDir().toStdString());
 }
 
 QString ConversionFixture::path(const QString& name) const {
@@ -135,13 +135,22 @@ QByteArray ConversionFixture::readAll(const QString& path) {
 
 JobOutcome ConversionFixture::convert(const QString& pdf, const ConvertOptions& options, const QString& owner,
                                       const QString& user) {
-    FileConverter converter(options, configPath(), testsupport::programDir());
-    converter.setProgressHandler([this](const QString& text) { progress.append(text); });
-    return converter.convert({pdf, owner, user, 1, 1});
+    FileConverter converter(options, configPath().toStdString(), testsupport::programDir().toStdString());
+    converter.setProgressHandler(
+        [this](const std::string& text) { progress.append(QString::fromStdString(text)); });
+    return converter.convert({pdf.toStdString(), owner.toStdString(), user.toStdString(), 1, 1});
 }
 
 QByteArray ConversionFixture::convertedText(const QString& pdf, const ConvertOptions& options) {
     if (convert(pdf, options) != JobOutcome::Converted)
-        return "<not converted: " + dialogs.messageTexts().join(QLatin1Char('|')).toUtf8() + ">";
-    return readAll(FileConverter::outputPathFor(pdf, options));
+        return "<not converted: " + messageTexts().join(QLatin1Char('|')).toUtf8() + ">";
+    return readAll(outputPathFor(pdf, options));
+}
+
+QString ConversionFixture::outputPathFor(const QString& pdf, const ConvertOptions& options) {
+    return QString::fromStdString(FileConverter::outputPathFor(pdf.toStdString(), options));
+}
+
+QStringList ConversionFixture::messageTexts() const {
+    return testsupport::texts(dialogs.messageTexts());
 }

@@ -34,6 +34,8 @@ public:
                        const QString& user = {});
     // Converts and returns the output file's bytes.
     QByteArray convertedText(const QString& pdf, const ConvertOptions& options);
+    static QString outputPathFor(const QString& pdf, const ConvertOptions& options);
+    QStringList messageTexts() const;
 
     platform::ScriptedDialogs dialogs;
     QStringList progress;

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "convert/CMapConfig.h"
+#include "convert/EngineDataFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,7 @@ private Q_SLOTS:
     void init() { testsupport::failOnUnexpectedWarnings(); }
 
     void linesCarryTheProgramFolderTabsAndCrLf() {
-        const QList<QByteArray> lines = CMapConfig::text(QStringLiteral("/opt/My Folverin/")).split('\n');
+        const QList<QByteArray> lines = testsupport::bytes(CMapConfig::text("/opt/My Folverin/")).split('\n');
         QCOMPARE(lines.size(), CMapConfig::lineCount + 1); // the last line end leaves an empty tail
         QVERIFY(lines.last().isEmpty());
         QCOMPARE(lines[0],
@@ -33,37 +34,90 @@ private Q_SLOTS:
     void writingTwiceGivesTheSameFile() {
         QTemporaryDir temp;
         const QString path = temp.filePath(QStringLiteral("CMapConfig.ini"));
-        CMapConfig::write(path, QStringLiteral("/a/"));
+        CMapConfig::write(path.toStdString(), "/a/");
         QFile first(path);
         QVERIFY(first.open(QIODevice::ReadOnly));
         const QByteArray once = first.readAll();
         first.close();
-        CMapConfig::write(path, QStringLiteral("/a/"));
+        CMapConfig::write(path.toStdString(), "/a/");
         QVERIFY(first.open(QIODevice::ReadOnly));
         QCOMPARE(first.readAll(), once);
-        QCOMPARE(once, CMapConfig::text(QStringLiteral("/a/")));
+        QCOMPARE(once, testsupport::bytes(CMapConfig::text("/a/")));
     }
 
     void everyTableTheLinesNameIsBesideTheProgram() {
-        for (const QByteArray& line : CMapConfig::text(testsupport::programDir()).split('\n')) {
+        for (const QByteArray& line :
+             testsupport::bytes(CMapConfig::text(testsupport::programDir().toStdString())).split('\n')) {
             const QByteArray path = line.mid(line.lastIndexOf('\t') + 1).trimmed();
             if (!path.isEmpty())
                 QVERIFY2(QFileInfo::exists(QFile::decodeName(path)), path.constData());
         }
     }
 
+    void dataFolderLinksEveryTableUnderTheEngineLayout() {
+        QTemporaryDir temp;
+        EngineDataFolder folders(temp.filePath(QStringLiteral("cache")).toStdString());
+        const std::string config = CMapConfig::text("/prog/");
+        const QString folder = QString::fromStdString(folders.folderFor(config));
+        QVERIFY(!folder.isEmpty());
+        QCOMPARE(QFileInfo(folder + QStringLiteral("/unicodeMap/GBK")).symLinkTarget(),
+                 QStringLiteral("/prog/Unicode/GBK.unicodeMap"));
+        QCOMPARE(QFileInfo(folder + QStringLiteral("/cidToUnicode/Adobe-Japan1")).symLinkTarget(),
+                 QStringLiteral("/prog/Unicode/Adobe-Japan1.cidToUnicode"));
+        QCOMPARE(QFileInfo(folder + QStringLiteral("/cMap/Adobe-Korea1")).symLinkTarget(),
+                 QStringLiteral("/prog/Unicode/CMap"));
+        QCOMPARE(QDir(folder + QStringLiteral("/unicodeMap"))
+                     .entryList(QDir::System | QDir::NoDotAndDotDot)
+                     .size(),
+                 16);
+        QCOMPARE(QDir(folder + QStringLiteral("/cMap")).entryList(QDir::System | QDir::NoDotAndDotDot).size(),
+                 4);
+        QCOMPARE(QDir(folder + QStringLiteral("/nameToUnicode"))
+                     .entryList(QDir::System | QDir::NoDotAndDotDot)
+                     .size(),
+                 3);
+
+        // The same text finds the same folder, also from a new process; another text another.
+        EngineDataFolder later(temp.filePath(QStringLiteral("cache")).toStdString());
+        QCOMPARE(QString::fromStdString(later.folderFor(config)), folder);
+        QVERIFY(QString::fromStdString(later.folderFor(CMapConfig::text("/elsewhere/"))) != folder);
+        QCOMPARE(QDir(temp.filePath(QStringLiteral("cache")))
+                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)
+                     .size(),
+                 2); // no half-made folders left behind
+    }
+
+    void tableNamesCannotLeaveTheDataFolder() {
+        QTemporaryDir temp;
+        const std::string root = temp.filePath(QStringLiteral("data")).toStdString();
+        QVERIFY(EngineDataFolder::layOut(root, "unicodeMap\t../../escape\t/x\ncidToUnicode\t..\t/y\n"));
+        QVERIFY(!QFileInfo::exists(temp.filePath(QStringLiteral("escape"))));
+        QVERIFY(!QFileInfo(temp.filePath(QStringLiteral("escape"))).isSymLink());
+        QCOMPARE(QDir(temp.filePath(QStringLiteral("data/unicodeMap")))
+                     .entryList(QDir::System | QDir::NoDotAndDotDot)
+                     .size(),
+                 0);
+    }
+
+    void withoutAWritableCacheATemporaryFolderServes() {
+        EngineDataFolder folders("/proc/no-cache-here");
+        const QString folder = QString::fromStdString(folders.folderFor(CMapConfig::text("/prog/")));
+        QVERIFY(!folder.isEmpty());
+        QVERIFY(QFileInfo(folder + QStringLiteral("/unicodeMap/Latin2")).isSymLink());
+    }
+
     void encodingIndexesResolveToEngineNames() {
         QCOMPARE(CMapConfig::encodings().size(), std::size_t(18));
-        QCOMPARE(CMapConfig::encodingName(0), QStringLiteral("Latin1"));
-        QCOMPARE(CMapConfig::encodingName(6), QStringLiteral("GBK"));
-        QCOMPARE(CMapConfig::encodingName(14), QStringLiteral("KSX1001"));
-        QCOMPARE(CMapConfig::encodingName(17), QStringLiteral("Windows-1255"));
-        QCOMPARE(CMapConfig::encodingName(18), QStringLiteral("Latin1"));
-        QCOMPARE(CMapConfig::encodingName(-1), QStringLiteral("Latin1"));
+        QCOMPARE(testsupport::bytes(CMapConfig::encodingName(0)), QByteArray("Latin1"));
+        QCOMPARE(testsupport::bytes(CMapConfig::encodingName(6)), QByteArray("GBK"));
+        QCOMPARE(testsupport::bytes(CMapConfig::encodingName(14)), QByteArray("KSX1001"));
+        QCOMPARE(testsupport::bytes(CMapConfig::encodingName(17)), QByteArray("Windows-1255"));
+        QCOMPARE(testsupport::bytes(CMapConfig::encodingName(18)), QByteArray("Latin1"));
+        QCOMPARE(testsupport::bytes(CMapConfig::encodingName(-1)), QByteArray("Latin1"));
         QCOMPARE(QLatin1String(CMapConfig::encodings()[7].label),
                  QLatin1String("Big5 (Traditional Chinese)"));
-        QCOMPARE(CMapConfig::encodingIndex(QStringLiteral("EUC-JP")), 12);
-        QCOMPARE(CMapConfig::encodingIndex(QStringLiteral("nope")), -1);
+        QCOMPARE(CMapConfig::encodingIndex("EUC-JP"), 12);
+        QCOMPARE(CMapConfig::encodingIndex("nope"), -1);
     }
 
     void endOfLineNames() {

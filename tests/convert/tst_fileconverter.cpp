@@ -106,18 +106,19 @@ private Q_SLOTS:
     // Each encoding resolves through its line of the configuration file, read at every job.
     void configurationLinesDecideWhichTableIsUsed() {
         const QString pdf = fixture->script(QStringLiteral("chinese"));
-        const QByteArray standard = CMapConfig::text(testsupport::programDir());
+        const QByteArray standard =
+            testsupport::bytes(CMapConfig::text(testsupport::programDir().toStdString()));
         const QString configPath = fixture->path(QStringLiteral("edited.ini"));
         ConvertOptions options = textOptions();
         options.textEncoding = 6; // GBK
-        FileConverter converter(options, configPath, testsupport::programDir());
+        FileConverter converter(options, configPath.toStdString(), testsupport::programDir().toStdString());
         auto convertWith = [&](const QByteArray& config) {
             QFile file(configPath);
             file.open(QIODevice::WriteOnly);
             file.write(config);
             file.close();
-            converter.convert({pdf, {}, {}, 1, 1});
-            return ConversionFixture::readAll(FileConverter::outputPathFor(pdf, options));
+            converter.convert({pdf.toStdString(), {}, {}, 1, 1});
+            return ConversionFixture::readAll(ConversionFixture::outputPathFor(pdf, options));
         };
         QByteArray swapped = standard;
         swapped.replace("GBK.unicodeMap", "Big5.unicodeMap");
@@ -129,7 +130,7 @@ private Q_SLOTS:
         missing.replace("GBK.unicodeMap", "no-such-table");
         QCOMPARE(convertWith(missing), QByteArray());
         QVERIFY(convertWith(standard).size() > 20);
-        QVERIFY(fixture->dialogs.messages().isEmpty());
+        QVERIFY(fixture->dialogs.messages().empty());
     }
 
     void encodingsWithoutMapGiveAnEmptyBody() {
@@ -177,7 +178,7 @@ private Q_SLOTS:
         options.startPage = first;
         options.endPage = last;
         QCOMPARE(fixture->convertedText(fixture->threePages(), options), expected);
-        QVERIFY(fixture->dialogs.messages().isEmpty());
+        QVERIFY(fixture->dialogs.messages().empty());
     }
 
     void rangeBeyondTheDocumentEndsTheBatch() {
@@ -186,14 +187,14 @@ private Q_SLOTS:
         options.startPage = 5;
         options.endPage = 10;
         const QString pdf = fixture->threePages();
-        QFile::remove(FileConverter::outputPathFor(pdf, options));
+        QFile::remove(ConversionFixture::outputPathFor(pdf, options));
         QCOMPARE(fixture->convert(pdf, options), JobOutcome::EndBatch);
         QCOMPARE(
-            fixture->dialogs.messageTexts(),
+            fixture->messageTexts(),
             QStringList{QStringLiteral("The '%1' file only contain 3 pages, please correct the page range in "
                                        "the setting dialog and try again.")
                             .arg(pdf)});
-        QVERIFY(!QFile::exists(FileConverter::outputPathFor(pdf, options)));
+        QVERIFY(!QFile::exists(ConversionFixture::outputPathFor(pdf, options)));
         QVERIFY(fixture->progress.isEmpty());
     }
 
@@ -201,33 +202,35 @@ private Q_SLOTS:
         const QString pdf = fixture->path(QStringLiteral("empty-doc.pdf"));
         QVERIFY(fixtures::writeRawPdf(pdf, fixtures::RawPdf{}));
         QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::EndBatch);
-        QVERIFY(fixture->dialogs.messageTexts().first().contains(QStringLiteral("only contain 0 pages")));
+        QVERIFY(fixture->messageTexts().first().contains(QStringLiteral("only contain 0 pages")));
     }
 
     void outputGoesBesideThePdfOrIntoAnExistingFolder() {
         ConvertOptions options = textOptions();
-        QCOMPARE(FileConverter::outputPathFor(QStringLiteral("/a/b.c.pdf"), options),
+        QCOMPARE(ConversionFixture::outputPathFor(QStringLiteral("/a/b.c.pdf"), options),
                  QStringLiteral("/a/b.c.txt"));
         options.outputMode = option::htmlFile;
-        QCOMPARE(FileConverter::outputPathFor(QStringLiteral("/a/b"), options), QStringLiteral("/a/b.htm"));
+        QCOMPARE(ConversionFixture::outputPathFor(QStringLiteral("/a/b"), options),
+                 QStringLiteral("/a/b.htm"));
         const QString out = fixture->path(QStringLiteral("out"));
         QDir().mkpath(out);
         for (const QString& folder : {out + QLatin1Char('/'), out})
-            QCOMPARE(FileConverter::outputPathFor(QStringLiteral("/a/b.c.pdf"),
-                                                  {.outputMode = 0, .outputDirectory = folder}),
-                     out + QStringLiteral("/b.c.txt"));
-        QCOMPARE(FileConverter::outputPathFor(
+            QCOMPARE(
+                ConversionFixture::outputPathFor(QStringLiteral("/a/b.c.pdf"),
+                                                 {.outputMode = 0, .outputDirectory = folder.toStdString()}),
+                out + QStringLiteral("/b.c.txt"));
+        QCOMPARE(ConversionFixture::outputPathFor(
                      QStringLiteral("/a/b.pdf"),
-                     {.outputMode = 0, .outputDirectory = out + QStringLiteral("/gone/")}),
+                     {.outputMode = 0, .outputDirectory = (out + QStringLiteral("/gone/")).toStdString()}),
                  QStringLiteral("/a/b.txt"));
     }
 
     void existingOutputIsReplacedAndNoTemporaryFileStays() {
         ConvertOptions options = textOptions();
-        options.outputDirectory = fixture->path(QStringLiteral("replace"));
-        QDir().mkpath(options.outputDirectory);
+        options.outputDirectory = fixture->path(QStringLiteral("replace")).toStdString();
+        QDir().mkpath(QString::fromStdString(options.outputDirectory));
         const QString pdf = fixture->threePages();
-        const QString output = FileConverter::outputPathFor(pdf, options);
+        const QString output = ConversionFixture::outputPathFor(pdf, options);
         QFile old(output);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(QByteArray(100000, 'x'));
@@ -235,28 +238,27 @@ private Q_SLOTS:
         QCOMPARE(fixture->convert(pdf, options), JobOutcome::Converted);
         QCOMPARE(ConversionFixture::readAll(output),
                  QByteArray("first page\r\n\fsecond page\r\n\fthird page\r\n\f"));
-        QVERIFY(leftovers(options.outputDirectory).isEmpty());
+        QVERIFY(leftovers(QString::fromStdString(options.outputDirectory)).isEmpty());
     }
 
     void unwritableOutputIsReportedAndSkipped() {
         ConvertOptions options = textOptions();
-        options.outputDirectory =
-            QStringLiteral("/proc/"); // exists; nobody, not even root, creates files there
+        options.outputDirectory = "/proc/"; // exists; nobody, not even root, creates files there
         const QString pdf = fixture->threePages();
         QCOMPARE(fixture->convert(pdf, options), JobOutcome::Skipped);
-        QCOMPARE(fixture->dialogs.messages().size(), 1);
-        QVERIFY(fixture->dialogs.messageTexts().first().contains(QStringLiteral("/proc/three-pages.txt")));
-        QCOMPARE(fixture->dialogs.messages().first().subject, pdf);
+        QCOMPARE(fixture->dialogs.messages().size(), std::size_t(1));
+        QVERIFY(fixture->messageTexts().first().contains(QStringLiteral("/proc/three-pages.txt")));
+        QCOMPARE(QString::fromStdString(fixture->dialogs.messages().front().subject), pdf);
         QVERIFY(fixture->progress.isEmpty());
     }
 
     void folderInTheWayOfTheOutputIsReported() {
         ConvertOptions options = textOptions();
-        options.outputDirectory = fixture->path(QStringLiteral("blocked"));
-        QDir().mkpath(options.outputDirectory + QStringLiteral("/three-pages.txt"));
+        options.outputDirectory = fixture->path(QStringLiteral("blocked")).toStdString();
+        QDir().mkpath(QString::fromStdString(options.outputDirectory) + QStringLiteral("/three-pages.txt"));
         QCOMPARE(fixture->convert(fixture->threePages(), options), JobOutcome::Skipped);
-        QVERIFY(fixture->dialogs.messageTexts().first().contains(QStringLiteral("three-pages.txt")));
-        QVERIFY(leftovers(options.outputDirectory).isEmpty());
+        QVERIFY(fixture->messageTexts().first().contains(QStringLiteral("three-pages.txt")));
+        QVERIFY(leftovers(QString::fromStdString(options.outputDirectory)).isEmpty());
     }
 
     void htmlWithoutMetaHasTheFixedLinesOnly() {
@@ -306,16 +308,16 @@ private Q_SLOTS:
         const QString pdf = fixture->encrypted(QStringLiteral("user pw"), QStringLiteral("owner pw"), true);
         const JobOutcome outcome = fixture->convert(pdf, textOptions(), owner, user);
         QCOMPARE(outcome, converted ? JobOutcome::Converted : JobOutcome::Skipped);
-        QCOMPARE(fixture->dialogs.messageTexts(),
+        QCOMPARE(fixture->messageTexts(),
                  converted ? QStringList{} : QStringList{QStringLiteral("Not a valid pdf file!")});
     }
 
     void copyForbiddingDocumentIsSkipped() {
         const QString pdf = fixture->encrypted(QStringLiteral("u"), QStringLiteral("o"), false);
         QCOMPARE(fixture->convert(pdf, textOptions(), QString(), QStringLiteral("u")), JobOutcome::Skipped);
-        QCOMPARE(fixture->dialogs.messageTexts(),
+        QCOMPARE(fixture->messageTexts(),
                  QStringList{QStringLiteral("Copying of text from this document is not allowed.")});
-        QVERIFY(!QFile::exists(FileConverter::outputPathFor(pdf, textOptions())));
+        QVERIFY(!QFile::exists(ConversionFixture::outputPathFor(pdf, textOptions())));
         // The owner's password lifts the restriction.
         QCOMPARE(fixture->convert(pdf, textOptions(), QStringLiteral("o"), QString()), JobOutcome::Converted);
     }
@@ -337,9 +339,9 @@ private Q_SLOTS:
         file.write(contents);
         file.close();
         const JobOutcome outcome = fixture->convert(pdf, textOptions());
-        QVERIFY(outcome != JobOutcome::Converted || fixture->dialogs.messages().isEmpty());
+        QVERIFY(outcome != JobOutcome::Converted || fixture->dialogs.messages().empty());
         if (outcome != JobOutcome::Converted)
-            QCOMPARE(fixture->dialogs.messageTexts().size(), 1);
+            QCOMPARE(fixture->messageTexts().size(), 1);
     }
 
     void truncatedPdfNeverCrashes() {
@@ -364,7 +366,7 @@ private Q_SLOTS:
         for (const QString& pdf : {folder, fifo, fixture->path(QStringLiteral("missing.pdf"))}) {
             fixture->dialogs.clear();
             QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::Skipped);
-            QCOMPARE(fixture->dialogs.messageTexts(), QStringList{QStringLiteral("Not a valid pdf file!")});
+            QCOMPARE(fixture->messageTexts(), QStringList{QStringLiteral("Not a valid pdf file!")});
         }
     }
 
@@ -375,7 +377,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(fixture->threePages(), pdf));
         QVERIFY(QFile::setPermissions(pdf, QFileDevice::WriteOwner));
         QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::Skipped);
-        QCOMPARE(fixture->dialogs.messageTexts(), QStringList{QStringLiteral("Not a valid pdf file!")});
+        QCOMPARE(fixture->messageTexts(), QStringList{QStringLiteral("Not a valid pdf file!")});
     }
 
     void oddFileNamesConvert() {
@@ -387,11 +389,14 @@ private Q_SLOTS:
 
     void progressTextCountsJobs() {
         const ConvertOptions options = textOptions();
-        FileConverter converter(options, fixture->configPath(), testsupport::programDir());
+        FileConverter converter(options, fixture->configPath().toStdString(),
+                                testsupport::programDir().toStdString());
         QStringList texts;
-        converter.setProgressHandler([&](const QString& text) { texts.append(text); });
+        converter.setProgressHandler(
+            [&](const std::string& text) { texts.append(QString::fromStdString(text)); });
         for (int job = 1; job <= 3; ++job)
-            QCOMPARE(converter.convert({fixture->threePages(), {}, {}, job, 3}), JobOutcome::Converted);
+            QCOMPARE(converter.convert({fixture->threePages().toStdString(), {}, {}, job, 3}),
+                     JobOutcome::Converted);
         QCOMPARE(texts, (QStringList{QStringLiteral("File 1 of 3, 33%"), QStringLiteral("File 2 of 3, 66%"),
                                      QStringLiteral("File 3 of 3, 100%")}));
     }
@@ -402,12 +407,12 @@ private Q_SLOTS:
         const QByteArray savedHome = qgetenv("HOME");
         qputenv("HOME", home.toUtf8());
         const ConvertOptions options = textOptions();
-        FileConverter converter(options, fixture->path(QStringLiteral("no-such-config.ini")),
-                                fixture->path(QStringLiteral("prog/")));
-        const JobOutcome outcome = converter.convert({fixture->threePages(), {}, {}, 1, 1});
+        FileConverter converter(options, fixture->path(QStringLiteral("no-such-config.ini")).toStdString(),
+                                fixture->path(QStringLiteral("prog/")).toStdString());
+        const JobOutcome outcome = converter.convert({fixture->threePages().toStdString(), {}, {}, 1, 1});
         qputenv("HOME", savedHome);
         QCOMPARE(outcome, JobOutcome::Converted);
-        QCOMPARE(fixture->dialogs.messageTexts(), QStringList{fixture->path(QStringLiteral("prog/xpdfrc"))});
+        QCOMPARE(fixture->messageTexts(), QStringList{fixture->path(QStringLiteral("prog/xpdfrc"))});
     }
 };
 

@@ -8,6 +8,8 @@
 #include <QTest>
 
 using platform::DialogResult;
+using testsupport::bytes;
+using testsupport::texts;
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -15,16 +17,19 @@ class TestSettings : public QObject {
     QTemporaryDir temp;
     platform::ScriptedDialogs dialogs;
 
+    std::string path(const char* name) const {
+        return (temp.path() + QLatin1Char('/') + QLatin1String(name)).toStdString();
+    }
+
     ConverterApp freshApp() {
         ConverterApp app;
-        app.deriveDataFolder(temp.path() + QStringLiteral("/program"),
-                             temp.path() + QStringLiteral("/config"));
+        app.deriveDataFolder(path("program"), path("config"));
         return app;
     }
 
     void writeSettings(const QByteArray& contents) {
         const ConverterApp app = freshApp();
-        QFile file(app.settingsPath);
+        QFile file(QString::fromStdString(app.settingsPath));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(contents);
     }
@@ -41,18 +46,18 @@ private Q_SLOTS:
 
     void dataFolderIsCreatedInsideTheUserConfigFolder() {
         const ConverterApp app = freshApp();
-        QCOMPARE(app.programDir, temp.path() + QStringLiteral("/program/"));
-        QCOMPARE(app.dataDir, temp.path() + QStringLiteral("/config/Corvanta/Folverin/"));
-        QVERIFY(QFileInfo(app.dataDir).isDir());
-        QCOMPARE(app.settingsPath, app.dataDir + QStringLiteral("Settings.ini"));
-        QCOMPARE(app.configPath, app.dataDir + QStringLiteral("CMapConfig.ini"));
+        QCOMPARE(bytes(app.programDir), bytes(path("program/")));
+        QCOMPARE(bytes(app.dataDir), bytes(path("config/Corvanta/Folverin/")));
+        QVERIFY(QFileInfo(QString::fromStdString(app.dataDir)).isDir());
+        QCOMPARE(bytes(app.settingsPath), bytes(app.dataDir + "Settings.ini"));
+        QCOMPARE(bytes(app.configPath), bytes(app.dataDir + "CMapConfig.ini"));
     }
 
     void dataFolderFallsBackToTheProgramFolder() {
         ConverterApp app;
-        app.deriveDataFolder(temp.path() + QStringLiteral("/program"), QString());
-        QCOMPARE(app.dataDir, temp.path() + QStringLiteral("/program/Corvanta/Folverin/"));
-        QVERIFY(QFileInfo(app.dataDir).isDir());
+        app.deriveDataFolder(path("program"), {});
+        QCOMPARE(bytes(app.dataDir), bytes(path("program/Corvanta/Folverin/")));
+        QVERIFY(QFileInfo(QString::fromStdString(app.dataDir)).isDir());
     }
 
     void firstStartLoadsDefaultsAndSavesElevenKeysInOrder() {
@@ -62,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(app.options.endPage, 1000);
         QCOMPARE(app.options.rawMode, 1);
         app.saveSettings();
-        QFile file(app.settingsPath);
+        QFile file(QString::fromStdString(app.settingsPath));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(),
                  QByteArray("[Output General]\r\nPage Range=0\r\nStart Page=1\r\nEnd Page=1000\r\n"
@@ -78,7 +83,7 @@ private Q_SLOTS:
         app.options.startPage = -3;
         app.options.endPage = 7;
         app.options.textEncoding = 12;
-        app.options.outputDirectory = temp.path();
+        app.options.outputDirectory = path("");
         app.saveSettings();
         ConverterApp restarted = freshApp();
         restarted.loadSettings();
@@ -86,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(restarted.options.startPage, -3);
         QCOMPARE(restarted.options.endPage, 7);
         QCOMPARE(restarted.options.textEncoding, 12);
-        QVERIFY(restarted.options.outputDirectory.isEmpty());
+        QVERIFY(restarted.options.outputDirectory.empty());
     }
 
     void oddValuesLoadAsTheProfileReaderMakesThem() {
@@ -106,10 +111,8 @@ private Q_SLOTS:
         ConverterApp app = freshApp();
         app.loadSettings();
         app.saveSettings();
-        QCOMPARE(platform::ProfileFile::readInt(app.settingsPath, QStringLiteral("Tips"),
-                                                QStringLiteral("StartUp"), 0),
-                 1);
-        QFile file(app.settingsPath);
+        QCOMPARE(platform::ProfileFile::readInt(app.settingsPath, "Tips", "StartUp", 0), 1);
+        QFile file(QString::fromStdString(app.settingsPath));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith(
             "; kept\r\n[Tips]\r\nStartUp=1\r\n[Output General]\r\nPage Range=1\r\n"));
@@ -118,28 +121,29 @@ private Q_SLOTS:
     void resetAsksAndKeepsEncodingAndOutputFolder() {
         ConverterApp app = freshApp();
         app.options.textEncoding = 6;
-        app.options.outputDirectory = QStringLiteral("/tmp/");
+        app.options.outputDirectory = "/tmp/";
         app.options.layout = 1;
         app.options.endPage = 5;
         dialogs.queueAnswer(DialogResult::No);
         QVERIFY(!app.resetAllOptions());
         QCOMPARE(app.options.layout, 1);
         QVERIFY(app.resetAllOptions());
-        QCOMPARE(dialogs.messageTexts(), QStringList(2, QStringLiteral("Reset all the convert options?")));
-        QCOMPARE(dialogs.messages().first().buttons, platform::MessageButtons::YesNo);
+        QCOMPARE(texts(dialogs.messageTexts()),
+                 QStringList(2, QStringLiteral("Reset all the convert options?")));
+        QCOMPARE(dialogs.messages().front().buttons, platform::MessageButtons::YesNo);
         ConvertOptions expected = ConvertOptions::defaults();
         expected.textEncoding = 6;
-        expected.outputDirectory = QStringLiteral("/tmp/");
+        expected.outputDirectory = "/tmp/";
         QCOMPARE(app.options, expected);
     }
 
     void unwritableDataFolderLeavesDefaults() {
         ConverterApp app;
-        app.deriveDataFolder(temp.path(), QStringLiteral("/proc/no-such-place"));
+        app.deriveDataFolder(path(""), "/proc/no-such-place");
         app.loadSettings();
         QCOMPARE(app.options, ConvertOptions::defaults());
         app.saveSettings(); // must neither crash nor create anything
-        QVERIFY(!QFile::exists(app.settingsPath));
+        QVERIFY(!QFile::exists(QString::fromStdString(app.settingsPath)));
     }
 };
 

@@ -12,23 +12,23 @@ class TestProfileFile : public QObject {
     Q_OBJECT
 
     QTemporaryDir temp;
-    QString path;
+    std::string path;
 
     void write(const QByteArray& contents) {
-        QFile file(path);
+        QFile file(QString::fromStdString(path));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(contents);
     }
     QByteArray contents() const {
-        QFile file(path);
+        QFile file(QString::fromStdString(path));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private Q_SLOTS:
     void init() {
         testsupport::failOnUnexpectedWarnings();
-        path = temp.filePath(QStringLiteral("test.ini"));
-        QFile::remove(path);
+        path = temp.filePath(QStringLiteral("test.ini")).toStdString();
+        QFile::remove(QString::fromStdString(path));
     }
 
     void integersAreReadFromLeadingDigits_data() {
@@ -48,59 +48,48 @@ private Q_SLOTS:
         QFETCH(QByteArray, value);
         QFETCH(int, expected);
         write("[S]\r\nKey=" + value + "\r\n");
-        QCOMPARE(ProfileFile::readInt(path, QStringLiteral("S"), QStringLiteral("Key"), 99), expected);
+        QCOMPARE(ProfileFile::readInt(path, "S", "Key", 99), expected);
     }
 
     void missingFileSectionOrKeyGivesTheDefault() {
-        QCOMPARE(ProfileFile::readInt(path, QStringLiteral("S"), QStringLiteral("Key"), 99), 99);
+        QCOMPARE(ProfileFile::readInt(path, "S", "Key", 99), 99);
         write("[Other]\nKey=1\n[S]\nOtherKey=2\n;Key=3\n");
-        QCOMPARE(ProfileFile::readInt(path, QStringLiteral("S"), QStringLiteral("Key"), 99), 99);
-        QCOMPARE(
-            ProfileFile::readString(path, QStringLiteral("S"), QStringLiteral("Key"), QStringLiteral("d")),
-            QStringLiteral("d"));
+        QCOMPARE(ProfileFile::readInt(path, "S", "Key", 99), 99);
+        QCOMPARE(testsupport::bytes(ProfileFile::readString(path, "S", "Key", "d")), QByteArray("d"));
     }
 
     void namesMatchWithoutCase() {
         write("[output GENERAL]\n  end page = 12 \n");
-        QCOMPARE(ProfileFile::readInt(path, QStringLiteral("Output General"), QStringLiteral("End Page"), 0),
-                 12);
-        QCOMPARE(ProfileFile::readString(path, QStringLiteral("OUTPUT general"), QStringLiteral("END PAGE")),
-                 QStringLiteral("12"));
+        QCOMPARE(ProfileFile::readInt(path, "Output General", "End Page", 0), 12);
+        QCOMPARE(testsupport::bytes(ProfileFile::readString(path, "OUTPUT general", "END PAGE")),
+                 QByteArray("12"));
     }
 
     void firstWriteCreatesTheFileWithCrLfLines() {
-        QVERIFY(
-            ProfileFile::writeString(path, QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("1")));
-        QVERIFY(
-            ProfileFile::writeString(path, QStringLiteral("A"), QStringLiteral("y"), QStringLiteral("2")));
-        QVERIFY(
-            ProfileFile::writeString(path, QStringLiteral("B"), QStringLiteral("z"), QStringLiteral("3")));
+        QVERIFY(ProfileFile::writeString(path, "A", "x", "1"));
+        QVERIFY(ProfileFile::writeString(path, "A", "y", "2"));
+        QVERIFY(ProfileFile::writeString(path, "B", "z", "3"));
         QCOMPARE(contents(), QByteArray("[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n"));
     }
 
     void writesReplaceInPlaceAndKeepEverythingElse() {
         write("; comment\n[A]\nX = old\nkeep=me\n\n[B]\nb=1\n");
-        QVERIFY(
-            ProfileFile::writeString(path, QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("new")));
-        QVERIFY(ProfileFile::writeString(path, QStringLiteral("A"), QStringLiteral("added"),
-                                         QStringLiteral("5")));
+        QVERIFY(ProfileFile::writeString(path, "a", "x", "new"));
+        QVERIFY(ProfileFile::writeString(path, "A", "added", "5"));
         QCOMPARE(contents(),
                  QByteArray("; comment\r\n[A]\r\nx=new\r\nkeep=me\r\nadded=5\r\n\r\n[B]\r\nb=1\r\n"));
     }
 
     void unwritablePlaceFailsAndLeavesNothing() {
-        const QString blocked = temp.filePath(QStringLiteral("no-such-folder/test.ini"));
-        QVERIFY(!ProfileFile::writeString(blocked, QStringLiteral("A"), QStringLiteral("x"),
-                                          QStringLiteral("1")));
-        QVERIFY(!QFile::exists(blocked));
-        QVERIFY(!ProfileFile::writeString(QStringLiteral("/proc/test.ini"), QStringLiteral("A"),
-                                          QStringLiteral("x"), QStringLiteral("1")));
+        const std::string blocked = temp.filePath(QStringLiteral("no-such-folder/test.ini")).toStdString();
+        QVERIFY(!ProfileFile::writeString(blocked, "A", "x", "1"));
+        QVERIFY(!QFile::exists(QString::fromStdString(blocked)));
+        QVERIFY(!ProfileFile::writeString("/proc/test.ini", "A", "x", "1"));
     }
 
     void writingLeavesNoTemporaryFiles() {
         for (int i = 0; i < 5; ++i)
-            QVERIFY(
-                ProfileFile::writeString(path, QStringLiteral("A"), QStringLiteral("x"), QString::number(i)));
+            QVERIFY(ProfileFile::writeString(path, "A", "x", std::to_string(i)));
         QCOMPARE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("test.ini")});
     }

@@ -17,6 +17,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace platform;
 
@@ -105,12 +107,14 @@ private Q_SLOTS:
             clickButton(modal, QMessageBox::No);
         });
         MessageRequest request;
-        request.text = QStringLiteral("Reset all the convert options? <b>&amp;</b>");
+        // Non-ASCII text must arrive as the same characters, not as its UTF-8 bytes read as Latin-1.
+        request.text = "Reset all the convert options of \xc2\xbbK\xc3\xb6ln\xc2\xab? <b>&amp;</b>";
         request.buttons = MessageButtons::YesNo;
         request.icon = MessageIcon::Question;
         QCOMPARE(dialogs.messageBox(request), DialogResult::No);
         QCOMPARE(title, QStringLiteral("Folverin")); // no caption: the application's name
-        QCOMPARE(text, request.text);
+        QCOMPARE(text,
+                 QStringLiteral("Reset all the convert options of \u00bbK\u00f6ln\u00ab? <b>&amp;</b>"));
         QCOMPARE(format, Qt::PlainText); // a file name with '<' in it is shown as it is
         QCOMPARE(icon, QMessageBox::Question);
         QCOMPARE(buttonCount, 2);
@@ -142,8 +146,8 @@ private Q_SLOTS:
                 qobject_cast<QDialog*>(modal)->done(-1);
         });
         MessageRequest request;
-        request.text = QStringLiteral("question");
-        request.caption = QStringLiteral("Own caption");
+        request.text = "question";
+        request.caption = "Own caption";
         request.buttons = MessageButtons(buttons);
         QTEST(int(dialogs.messageBox(request)), "expected");
     }
@@ -160,7 +164,7 @@ private Q_SLOTS:
         DialogResult answer = DialogResult::Cancel;
         std::unique_ptr<QThread> worker(QThread::create([&dialogs, &answer] {
             MessageRequest request;
-            request.text = QStringLiteral("From the worker");
+            request.text = "From the worker";
             request.buttons = MessageButtons::YesNo;
             answer = dialogs.messageBox(request);
         }));
@@ -174,8 +178,9 @@ private Q_SLOTS:
     void selectFolderEndsInOneSlash() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
-        const QString folder = QDir(dir.path()).filePath(QStringLiteral("out"));
+        // A non-ASCII folder name must come back as the file system's bytes for that name.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("\u00dcbersicht")));
+        const QString folder = QDir(dir.path()).filePath(QStringLiteral("\u00dcbersicht"));
         QtDialogs dialogs;
         whenModalShows([folder](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -184,10 +189,10 @@ private Q_SLOTS:
             typeAndAccept(dialog, folder);
         });
         FolderRequest request;
-        request.title = QStringLiteral("Select Output Folder");
-        request.initialFolder = dir.path();
-        const QString chosen = dialogs.selectFolder(request);
-        QCOMPARE(chosen, folder + QLatin1Char('/'));
+        request.title = "Select Output Folder";
+        request.initialFolder = QFile::encodeName(dir.path()).toStdString();
+        const std::string chosen = dialogs.selectFolder(request);
+        QCOMPARE(QByteArray::fromStdString(chosen), QFile::encodeName(folder + QLatin1Char('/')));
     }
 
     void openFilesReturnsPathsOrNothing() {
@@ -199,20 +204,23 @@ private Q_SLOTS:
         file.close();
         QtDialogs dialogs;
         OpenFilesRequest request;
-        request.initialFolder = dir.path();
-        request.nameFilters = {QStringLiteral("PDF Files (*.pdf)")};
+        request.initialFolder = QFile::encodeName(dir.path()).toStdString();
+        request.nameFilters = {"PDF Files (*.pdf)"};
 
         whenModalShows([pdf](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
             QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
+            QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("PDF Files (*.pdf)")});
             QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
             typeAndAccept(dialog, pdf);
         });
-        QCOMPARE(dialogs.openFiles(request), QStringList{pdf});
+        const std::vector<std::string> opened = dialogs.openFiles(request);
+        QCOMPARE(opened.size(), std::size_t(1));
+        QCOMPARE(QByteArray::fromStdString(opened.front()), QFile::encodeName(pdf));
 
         whenModalShows([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-        QVERIFY(dialogs.openFiles(request).isEmpty());
+        QVERIFY(dialogs.openFiles(request).empty());
 
         const QString target = QDir(dir.path()).filePath(QStringLiteral("summary.txt"));
         whenModalShows([target](QWidget* modal) {
@@ -222,8 +230,9 @@ private Q_SLOTS:
             typeAndAccept(dialog, target);
         });
         SaveFileRequest save;
-        save.initialPath = QDir(dir.path()).filePath(QStringLiteral("proposed.txt"));
-        QCOMPARE(dialogs.saveFile(save), target);
+        save.initialPath =
+            QFile::encodeName(QDir(dir.path()).filePath(QStringLiteral("proposed.txt"))).toStdString();
+        QCOMPARE(QByteArray::fromStdString(dialogs.saveFile(save)), QFile::encodeName(target));
     }
 };
 

@@ -12,3 +12,23 @@ void failOnUnexpectedWarnings();
 QString programDir();
 
 } // namespace testsupport
+
+#include <QByteArray>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// The plain C++ layers speak std::string; these give QCOMPARE something it can print.
+inline QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(text); }
+inline QStringList texts(const std::vector<std::string>& list) {
+    QStringList result;
+    for (const std::string& text : list)
+        result.append(QString::fromStdString(text));
+    return result;
+}
+// A Qt path as the plain C++ layers take it.
+inline std::string path(const QString& path) { return path.toStdString(); }
+
+} // namespace testsupport
