@@ -34,7 +34,9 @@ const Switch switches[] = {
     {"--all-pages", &CliOptions::pageRange, option::allPages},
 };
 
-bool sameIgnoringCase(const std::string& a, const char* b) { return ::strcasecmp(a.c_str(), b) == 0; }
+bool sameIgnoringCase(const std::string& a, const char* b) {
+    return ::strcasecmp(a.c_str(), b) == 0;
+}
 
 bool readFirstLine(const std::string& path, std::string& line, std::string& error) {
     std::ifstream file(path, std::ios::binary);
@@ -71,8 +73,9 @@ bool parseEndOfLine(const std::string& text, std::int32_t& value, std::string& e
 
 bool parseEncoding(const std::string& text, std::int32_t& value, std::string& error) {
     const auto& encodings = CMapConfig::encodings();
-    const auto found = std::find_if(encodings.begin(), encodings.end(),
-                                    [&](const TextEncoding& encoding) { return sameIgnoringCase(text, encoding.engineName); });
+    const auto found = std::find_if(encodings.begin(), encodings.end(), [&](const TextEncoding& encoding) {
+        return sameIgnoringCase(text, encoding.engineName);
+    });
     if (found == encodings.end()) {
         error = "unknown encoding '" + text + "' (see --help)";
         return false;

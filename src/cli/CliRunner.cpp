@@ -33,12 +33,14 @@ int CliRunner::run(const std::vector<std::string>& arguments) {
         app.options = ConvertOptions::defaults();
     app.writeEngineConfig();
     cli.applyTo(app.options);
-    if (!app.options.outputDirectory.empty() && !platform::SystemFolders::makePath(app.options.outputDirectory))
+    if (!app.options.outputDirectory.empty() &&
+        !platform::SystemFolders::makePath(app.options.outputDirectory))
         return usageError("cannot create the output folder '" + app.options.outputDirectory + "'");
 
     bool missing = false;
     const std::vector<std::string> files = collectFiles(cli.paths, missing);
-    const int status = cli.action == CliOptions::Action::Summary ? summarizeAll(files) : convertAll(files, cli);
+    const int status =
+        cli.action == CliOptions::Action::Summary ? summarizeAll(files) : convertAll(files, cli);
     return status == AllConverted && missing ? SomeSkipped : status;
 }
 
@@ -71,7 +73,8 @@ int CliRunner::convertAll(const std::vector<std::string>& files, const CliOption
     int status = AllConverted;
     const int count = static_cast<int>(files.size());
     for (int i = 0; i < count; ++i) {
-        const ConvertJob job{files[static_cast<std::size_t>(i)], cli.ownerPassword, cli.userPassword, i + 1, count};
+        const ConvertJob job{files[static_cast<std::size_t>(i)], cli.ownerPassword, cli.userPassword, i + 1,
+                             count};
         switch (converter.convert(job)) {
         case JobOutcome::Converted:
             if (!cli.quiet)

@@ -4,7 +4,8 @@
 
 platform::DialogResult ConsoleDialogs::messageBox(const platform::MessageRequest& request) {
     std::string line = request.text;
-    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
     if (!request.subject.empty())
         line = request.subject + ": " + line;
     std::fprintf(stream, "%s\n", line.c_str());

@@ -54,8 +54,9 @@ std::string CMapConfig::encodingName(int textEncoding) {
 
 int CMapConfig::encodingIndex(const std::string& engineName) {
     const auto& table = encodings();
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [&](const TextEncoding& encoding) { return engineName == encoding.engineName; });
+    const auto found = std::find_if(table.begin(), table.end(), [&](const TextEncoding& encoding) {
+        return engineName == encoding.engineName;
+    });
     return found == table.end() ? -1 : static_cast<int>(found - table.begin());
 }
 

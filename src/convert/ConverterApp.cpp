@@ -38,7 +38,8 @@ const StoredOption storedOptions[] = {
 
 void ConverterApp::deriveDataFolder(const std::string& programFolder, const std::string& userConfigFolder) {
     programDir = SystemFolders::withTrailingSlash(programFolder);
-    const std::string base = userConfigFolder.empty() ? programDir : SystemFolders::withTrailingSlash(userConfigFolder);
+    const std::string base =
+        userConfigFolder.empty() ? programDir : SystemFolders::withTrailingSlash(userConfigFolder);
     dataDir = base + "Corvanta/Folverin/";
     // A fresh account may not have its configuration folder yet, so the whole path is made.
     SystemFolders::makePath(dataDir);
@@ -46,20 +47,26 @@ void ConverterApp::deriveDataFolder(const std::string& programFolder, const std:
     configPath = dataDir + "CMapConfig.ini";
 }
 
-void ConverterApp::deriveDataFolder() { deriveDataFolder(SystemFolders::programDir(), SystemFolders::userConfigDir()); }
+void ConverterApp::deriveDataFolder() {
+    deriveDataFolder(SystemFolders::programDir(), SystemFolders::userConfigDir());
+}
 
 void ConverterApp::loadSettings() {
     const ConvertOptions defaults = ConvertOptions::defaults();
     for (const StoredOption& stored : storedOptions)
-        options.*stored.field = ProfileFile::readInt(settingsPath, *stored.section, stored.key, defaults.*stored.field);
+        options.*stored.field =
+            ProfileFile::readInt(settingsPath, *stored.section, stored.key, defaults.*stored.field);
 }
 
 void ConverterApp::saveSettings() const {
     for (const StoredOption& stored : storedOptions)
-        ProfileFile::writeString(settingsPath, *stored.section, stored.key, std::to_string(options.*stored.field));
+        ProfileFile::writeString(settingsPath, *stored.section, stored.key,
+                                 std::to_string(options.*stored.field));
 }
 
-void ConverterApp::writeEngineConfig() const { CMapConfig::write(configPath, programDir); }
+void ConverterApp::writeEngineConfig() const {
+    CMapConfig::write(configPath, programDir);
+}
 
 bool ConverterApp::resetAllOptions() {
     if (platform::Dialogs::message("Reset all the convert options?", platform::MessageButtons::YesNo) !=

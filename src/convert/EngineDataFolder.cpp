@@ -73,7 +73,8 @@ std::string EngineDataFolder::folderFor(const std::string& configText) {
         std::error_code error;
         if (!temporaryFolder.empty())
             fs::remove_all(temporaryFolder, error);
-        temporaryFolder = makeTemporaryFolder(fs::temp_directory_path(error).string() + "/folverin-engine-XXXXXX");
+        temporaryFolder =
+            makeTemporaryFolder(fs::temp_directory_path(error).string() + "/folverin-engine-XXXXXX");
         if (temporaryFolder.empty() || !layOut(temporaryFolder, configText))
             return {};
         folder = temporaryFolder;
@@ -89,7 +90,8 @@ std::string EngineDataFolder::folderFor(const std::string& configText) {
 std::string EngineDataFolder::cachedFolder(const std::string& configText) {
     if (root.empty())
         return {};
-    const std::string folder = root + "/engine-" + digest(configText) + "-" + std::to_string(configText.size());
+    const std::string folder =
+        root + "/engine-" + digest(configText) + "-" + std::to_string(configText.size());
     std::error_code error;
     if (fs::is_directory(folder, error))
         return folder;
@@ -133,7 +135,8 @@ bool EngineDataFolder::layOut(const std::string& rootFolder, const std::string& 
                 link(f[1], dataRoot / "cMap", "toUnicode-" + std::to_string(++extraDirs));
             cMapDirs.push_back(f[1]);
         } else if (f.size() == 2 && f[0] == "nameToUnicode") {
-            link(f[1], dataRoot / "nameToUnicode", std::to_string(++nameTables) + "-" + fs::path(f[1]).filename().string());
+            link(f[1], dataRoot / "nameToUnicode",
+                 std::to_string(++nameTables) + "-" + fs::path(f[1]).filename().string());
         }
     }
     return true;

@@ -44,7 +44,9 @@ EngineSession::EngineSession(const std::string& configText, const ConvertOptions
     globalParams->setTextEncoding(CMapConfig::encodingName(options.textEncoding).c_str());
 }
 
-EngineSession::~EngineSession() { globalParams.reset(); }
+EngineSession::~EngineSession() {
+    globalParams.reset();
+}
 
 // Without a readable configuration file the engine looks for its own: first in the user's
 // home folder, then beside the program, announcing the latter by its path.

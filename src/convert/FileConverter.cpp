@@ -12,9 +12,9 @@
 #include <PDFDoc.h>
 #include <TextOutputDev.h>
 #include <algorithm>
-#include <sys/stat.h>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -142,7 +142,8 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
         HtmlHead::writeFoot(output);
 
     if (!opened || !output.commit()) {
-        report("Could not write the output file '" + outputPath + "': " + output.errorString() + ".", job.pdfPath);
+        report("Could not write the output file '" + outputPath + "': " + output.errorString() + ".",
+               job.pdfPath);
         return JobOutcome::Skipped;
     }
     if (progress)

@@ -6,8 +6,8 @@
 #include <PDFDoc.h>
 #include <UnicodeMap.h>
 #include <array>
-#include <string_view>
 #include <goo/GooString.h>
+#include <string_view>
 
 namespace {
 
@@ -37,14 +37,16 @@ void writeMetaLines(platform::AtomicFile& output, const Dict& info, const Unicod
         const GooString* string = value.getString();
         const std::string raw(string->c_str(), static_cast<std::size_t>(string->getLength()));
         output.write(line.before);
-        output.write(HtmlHead::escape(line.isDate ? HtmlHead::dateValue(raw) : HtmlHead::mapTextValue(raw, valueMap)));
+        output.write(
+            HtmlHead::escape(line.isDate ? HtmlHead::dateValue(raw) : HtmlHead::mapTextValue(raw, valueMap)));
         output.write(line.after);
     }
 }
 
 } // namespace
 
-void HtmlHead::write(platform::AtomicFile& output, PDFDoc& document, const UnicodeMap& valueMap, bool withMeta) {
+void HtmlHead::write(platform::AtomicFile& output, PDFDoc& document, const UnicodeMap& valueMap,
+                     bool withMeta) {
     output.write("<html>\n");
     output.write("<head>\n");
     if (withMeta) {

@@ -14,7 +14,8 @@ class HtmlHead {
 public:
     // "<html>" to "<pre>", with the meta lines of the information dictionary when withMeta.
     // Call with the engine lock held.
-    static void write(platform::AtomicFile& output, PDFDoc& document, const UnicodeMap& valueMap, bool withMeta);
+    static void write(platform::AtomicFile& output, PDFDoc& document, const UnicodeMap& valueMap,
+                      bool withMeta);
     static void writeFoot(platform::AtomicFile& output);
 
     // '&', '<', '>' and '"' as entities, so a document cannot put markup into its page.

@@ -25,7 +25,8 @@ bool byName(const fs::path& a, const fs::path& b) {
 
 void scan(const fs::path& folder, std::set<FolderId>& visited, std::vector<std::string>& found) {
     struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || !visited.insert({info.st_dev, info.st_ino}).second)
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        !visited.insert({info.st_dev, info.st_ino}).second)
         return;
     std::vector<fs::path> files;
     std::vector<fs::path> folders;

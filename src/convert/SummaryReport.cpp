@@ -70,8 +70,8 @@ SummaryReport SummaryReport::build(const std::string& pdfPath) {
     file.time(platform::CFilePath::CreationTime, created);
     report.lines.push_back({Style::Path, file.longPath() + "\n"});
     report.lines.push_back({Style::Heading, "Summary:\n"});
-    report.lines.push_back({Style::Plain, "\tFile Size: " + FileFacts::groupThousands(bytes / 1024) + " KB (" +
-                                              FileFacts::groupThousands(bytes) + " Bytes)\n"});
+    report.lines.push_back({Style::Plain, "\tFile Size: " + FileFacts::groupThousands(bytes / 1024) +
+                                              " KB (" + FileFacts::groupThousands(bytes) + " Bytes)\n"});
     report.lines.push_back({Style::Plain, "\tCreation Time: " + FileFacts::formatTime(created) + "\n"});
     report.lines.push_back({Style::Heading, "PDF Description:\n"});
 

@@ -11,7 +11,9 @@ namespace platform {
 
 namespace {
 
-std::string systemError(int code) { return std::strerror(code); }
+std::string systemError(int code) {
+    return std::strerror(code);
+}
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -36,7 +38,9 @@ std::string randomSuffix() {
 
 AtomicFile::AtomicFile(std::string targetPath) : target(std::move(targetPath)) {}
 
-AtomicFile::~AtomicFile() { discard(); }
+AtomicFile::~AtomicFile() {
+    discard();
+}
 
 bool AtomicFile::open() {
     struct stat info {};

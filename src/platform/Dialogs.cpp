@@ -15,7 +15,9 @@ Dialogs& Dialogs::instance() {
     return *dialogs;
 }
 
-void Dialogs::setInstance(Dialogs* dialogs) { currentDialogs.store(dialogs); }
+void Dialogs::setInstance(Dialogs* dialogs) {
+    currentDialogs.store(dialogs);
+}
 
 DialogResult Dialogs::message(const std::string& text, MessageButtons buttons, const std::string& subject) {
     MessageRequest request;

@@ -83,7 +83,8 @@ std::optional<std::size_t> findKey(const Lines& lines, const SectionRange& range
     return std::nullopt;
 }
 
-std::optional<std::string> findValue(const std::string& path, const std::string& section, const std::string& key) {
+std::optional<std::string> findValue(const std::string& path, const std::string& section,
+                                     const std::string& key) {
     const Lines lines = readLines(path);
     const SectionRange range = findSection(lines, section);
     if (range.header == std::string::npos)
@@ -115,8 +116,8 @@ int ProfileFile::readInt(const std::string& path, const std::string& section, co
     return value ? leadingInteger(*value) : defaultValue;
 }
 
-std::string ProfileFile::readString(const std::string& path, const std::string& section, const std::string& key,
-                                    const std::string& defaultValue) {
+std::string ProfileFile::readString(const std::string& path, const std::string& section,
+                                    const std::string& key, const std::string& defaultValue) {
     return findValue(path, section, key).value_or(defaultValue);
 }
 

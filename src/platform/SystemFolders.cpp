@@ -28,9 +28,13 @@ std::string SystemFolders::programDir() {
     return error ? std::string("./") : withTrailingSlash(executable.parent_path().string());
 }
 
-std::string SystemFolders::userConfigDir() { return xdgFolder("XDG_CONFIG_HOME", ".config/"); }
+std::string SystemFolders::userConfigDir() {
+    return xdgFolder("XDG_CONFIG_HOME", ".config/");
+}
 
-std::string SystemFolders::userCacheDir() { return xdgFolder("XDG_CACHE_HOME", ".cache/"); }
+std::string SystemFolders::userCacheDir() {
+    return xdgFolder("XDG_CACHE_HOME", ".cache/");
+}
 
 std::string SystemFolders::withTrailingSlash(const std::string& path) {
     return !path.empty() && path.back() == '/' ? path : path + '/';

@@ -21,7 +21,9 @@ QString programDir();
 namespace testsupport {
 
 // The plain C++ layers speak std::string; these give QCOMPARE something it can print.
-inline QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(text); }
+inline QByteArray bytes(const std::string& text) {
+    return QByteArray::fromStdString(text);
+}
 inline QStringList texts(const std::vector<std::string>& list) {
     QStringList result;
     for (const std::string& text : list)
@@ -29,6 +31,8 @@ inline QStringList texts(const std::vector<std::string>& list) {
     return result;
 }
 // A Qt path as the plain C++ layers take it.
-inline std::string path(const QString& path) { return path.toStdString(); }
+inline std::string path(const QString& path) {
+    return path.toStdString();
+}
 
 } // namespace testsupport
