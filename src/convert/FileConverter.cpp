@@ -16,12 +16,27 @@
 #include <optional>
 #include <sys/stat.h>
 
-namespace {
-
-struct PageRange {
+struct FileConverter::PageRange {
     int first = 1;
     int last = 0;
 };
+
+// Everything the engine owns for a job, released under the engine lock: the document, then
+// the global parameters.
+struct FileConverter::EngineObjects {
+    std::unique_ptr<PDFDoc> document;
+    std::optional<EngineSession> session;
+
+    ~EngineObjects() {
+        const auto lock = engine::lock();
+        document.reset();
+        session.reset();
+    }
+};
+
+namespace {
+
+using PageRange = FileConverter::PageRange;
 
 PageRange pageRangeFor(const ConvertOptions& options, int pageCount) {
     if (options.pageRange == option::allPages)
@@ -48,20 +63,27 @@ void writeBody(void* stream, const char* text, int length) {
     sink->file->write(HtmlHead::escape(text, static_cast<std::size_t>(length)));
 }
 
-// Everything the engine owns for a job, released under the engine lock in the order the
-// engine expects: the text device, the document, the global parameters.
-struct EngineObjects {
-    std::unique_ptr<PDFDoc> document;
-    std::optional<EngineSession> session;
+// Lets the engine's text device write the pages of the range into the sink.
+void writePages(FileConverter::EngineObjects& engine, const PageRange& range, BodySink& sink,
+                const ConvertOptions& options) {
     std::unique_ptr<TextOutputDev> device;
-
-    ~EngineObjects() {
+    {
+        const auto lock = engine::lock();
+        device = std::make_unique<TextOutputDev>(writeBody, &sink, options.layout == option::yes, 0.0,
+                                                 options.rawMode == option::yes);
+        device->setTextEOL(engine.session->endOfLine());
+        device->setTextPageBreaks(engine.session->pageBreaks());
+    }
+    // One page at a time, so a summary asked for meanwhile waits for a page, not a file.
+    for (int page = range.first; page <= range.last; ++page) {
+        const auto lock = engine::lock();
+        engine.document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
+    }
+    {
         const auto lock = engine::lock();
         device.reset();
-        document.reset();
-        session.reset();
     }
-};
+}
 
 } // namespace
 
@@ -108,40 +130,9 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
         return JobOutcome::EndBatch;
     }
 
-    const std::string configText = EngineSession::readConfiguration(configPath, programDir, job.pdfPath);
-    const bool html = options.outputMode != option::textFile;
     const std::string outputPath = outputPathFor(job.pdfPath, options);
     platform::AtomicFile output(outputPath);
-    const bool opened = output.open();
-    {
-        const auto lock = engine::lock();
-        engine.session.emplace(configText, options);
-        if (opened && html)
-            HtmlHead::write(output, *engine.document, *engine.session->headMap(),
-                            options.htmlMeta == option::yes);
-    }
-
-    // The engine names the encoding of the page text; ISO-2022 output is all two-byte codes
-    // whose halves may look like markup, and it holds no markup character of its own.
-    BodySink sink{&output, html && !CMapConfig::encodingName(options.textEncoding).starts_with("ISO-2022")};
-    if (opened) {
-        const auto lock = engine::lock();
-        engine.device = std::make_unique<TextOutputDev>(writeBody, &sink, options.layout == option::yes, 0.0,
-                                                        options.rawMode == option::yes);
-        engine.device->setTextEOL(engine.session->endOfLine());
-        engine.device->setTextPageBreaks(engine.session->pageBreaks());
-    }
-    if (engine.device && engine.device->isOk()) {
-        // One page at a time, so a summary asked for meanwhile waits for a page, not a file.
-        for (int page = range.first; page <= range.last; ++page) {
-            const auto lock = engine::lock();
-            engine.document->displayPage(engine.device.get(), page, 72, 72, 0, false, true, false);
-        }
-    }
-    if (opened && html)
-        HtmlHead::writeFoot(output);
-
-    if (!opened || !output.commit()) {
+    if (!writeOutput(job, engine, range, output)) {
         report("Could not write the output file '" + outputPath + "': " + output.errorString() + ".",
                job.pdfPath);
         return JobOutcome::Skipped;
@@ -150,4 +141,27 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
         progress("File " + std::to_string(job.jobNumber) + " of " + std::to_string(job.jobCount) + ", " +
                  std::to_string(100LL * job.jobNumber / std::max(job.jobCount, 1)) + "%");
     return JobOutcome::Converted;
+}
+
+bool FileConverter::writeOutput(const ConvertJob& job, EngineObjects& engine, const PageRange& range,
+                                platform::AtomicFile& output) {
+    const std::string configText = EngineSession::readConfiguration(configPath, programDir, job.pdfPath);
+    const bool html = options.outputMode != option::textFile;
+    const bool opened = output.open();
+    {
+        const auto lock = engine::lock();
+        engine.session.emplace(configText, options);
+        if (!opened)
+            return false;
+        if (html)
+            HtmlHead::write(output, *engine.document, *engine.session->headMap(),
+                            options.htmlMeta == option::yes);
+    }
+    // The engine names the encoding of the page text; ISO-2022 output is all two-byte codes
+    // whose halves may look like markup, and it holds no markup character of its own.
+    BodySink sink{&output, html && !CMapConfig::encodingName(options.textEncoding).starts_with("ISO-2022")};
+    writePages(engine, range, sink, options);
+    if (html)
+        HtmlHead::writeFoot(output);
+    return output.commit();
 }
