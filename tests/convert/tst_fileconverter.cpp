@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
 #include <memory>
 #include <sys/stat.h>
@@ -355,6 +356,25 @@ private Q_SLOTS:
             fixture->dialogs.clear();
             const JobOutcome outcome = fixture->convert(pdf, textOptions());
             QVERIFY(outcome != JobOutcome::EndBatch || fixture->dialogs.messages().size() == 1);
+        }
+    }
+
+    // Damaged bytes anywhere in a real document: every job ends, with at most one message.
+    void mutatedDocumentsNeverCrash() {
+        const QByteArray whole = ConversionFixture::readAll(fixture->latinColumns());
+        const QString pdf = fixture->path(QStringLiteral("mutated.pdf"));
+        QRandomGenerator random(20261208);
+        for (int variant = 0; variant < 200; ++variant) {
+            QByteArray damaged = whole;
+            for (int flip = 0; flip < 8; ++flip)
+                damaged[random.bounded(damaged.size())] = static_cast<char>(random.bounded(256));
+            QFile file(pdf);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(damaged);
+            file.close();
+            fixture->dialogs.clear();
+            fixture->convert(pdf, textOptions());
+            QVERIFY(fixture->dialogs.messages().size() <= 1);
         }
     }
 
