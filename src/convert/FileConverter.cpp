@@ -16,14 +16,16 @@
 #include <optional>
 #include <sys/stat.h>
 
-struct FileConverter::PageRange {
+namespace {
+
+struct PageRange {
     int first = 1;
     int last = 0;
 };
 
 // Everything the engine owns for a job, released under the engine lock: the document, then
 // the global parameters.
-struct FileConverter::EngineObjects {
+struct EngineObjects {
     std::unique_ptr<PDFDoc> document;
     std::optional<EngineSession> session;
 
@@ -33,10 +35,6 @@ struct FileConverter::EngineObjects {
         session.reset();
     }
 };
-
-namespace {
-
-using PageRange = FileConverter::PageRange;
 
 PageRange pageRangeFor(const ConvertOptions& options, int pageCount) {
     if (options.pageRange == option::allPages)
@@ -64,7 +62,7 @@ void writeBody(void* stream, const char* text, int length) {
 }
 
 // Lets the engine's text device write the pages of the range into the sink.
-void writePages(FileConverter::EngineObjects& engine, const PageRange& range, BodySink& sink,
+void writePages(EngineObjects& engine, const PageRange& range, BodySink& sink,
                 const ConvertOptions& options) {
     std::unique_ptr<TextOutputDev> device;
     {
@@ -83,6 +81,29 @@ void writePages(FileConverter::EngineObjects& engine, const PageRange& range, Bo
         const auto lock = engine::lock();
         device.reset();
     }
+}
+
+// Writes the head, the pages and the foot; false when the file cannot be written.
+bool writeOutput(EngineObjects& engine, const PageRange& range, const ConvertOptions& options,
+                 const std::string& configText, platform::AtomicFile& output) {
+    const bool html = options.outputMode != option::textFile;
+    const bool opened = output.open();
+    {
+        const auto lock = engine::lock();
+        engine.session.emplace(configText, options);
+        if (!opened)
+            return false;
+        if (html)
+            HtmlHead::write(output, *engine.document, *engine.session->headMap(),
+                            options.htmlMeta == option::yes);
+    }
+    // The engine names the encoding of the page text; ISO-2022 output is all two-byte codes
+    // whose halves may look like markup, and it holds no markup character of its own.
+    BodySink sink{&output, html && !CMapConfig::encodingName(options.textEncoding).starts_with("ISO-2022")};
+    writePages(engine, range, sink, options);
+    if (html)
+        HtmlHead::writeFoot(output);
+    return output.commit();
 }
 
 } // namespace
@@ -132,7 +153,8 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
 
     const std::string outputPath = outputPathFor(job.pdfPath, options);
     platform::AtomicFile output(outputPath);
-    if (!writeOutput(job, engine, range, output)) {
+    const std::string configText = EngineSession::readConfiguration(configPath, programDir, job.pdfPath);
+    if (!writeOutput(engine, range, options, configText, output)) {
         report("Could not write the output file '" + outputPath + "': " + output.errorString() + ".",
                job.pdfPath);
         return JobOutcome::Skipped;
@@ -141,27 +163,4 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
         progress("File " + std::to_string(job.jobNumber) + " of " + std::to_string(job.jobCount) + ", " +
                  std::to_string(100LL * job.jobNumber / std::max(job.jobCount, 1)) + "%");
     return JobOutcome::Converted;
-}
-
-bool FileConverter::writeOutput(const ConvertJob& job, EngineObjects& engine, const PageRange& range,
-                                platform::AtomicFile& output) {
-    const std::string configText = EngineSession::readConfiguration(configPath, programDir, job.pdfPath);
-    const bool html = options.outputMode != option::textFile;
-    const bool opened = output.open();
-    {
-        const auto lock = engine::lock();
-        engine.session.emplace(configText, options);
-        if (!opened)
-            return false;
-        if (html)
-            HtmlHead::write(output, *engine.document, *engine.session->headMap(),
-                            options.htmlMeta == option::yes);
-    }
-    // The engine names the encoding of the page text; ISO-2022 output is all two-byte codes
-    // whose halves may look like markup, and it holds no markup character of its own.
-    BodySink sink{&output, html && !CMapConfig::encodingName(options.textEncoding).starts_with("ISO-2022")};
-    writePages(engine, range, sink, options);
-    if (html)
-        HtmlHead::writeFoot(output);
-    return output.commit();
 }

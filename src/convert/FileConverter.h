@@ -3,10 +3,6 @@
 #include "convert/ConvertOptions.h"
 
 #include <functional>
-
-namespace platform {
-class AtomicFile;
-}
 #include <string>
 
 // One job of a batch: one PDF file and the passwords typed in its row.
@@ -42,14 +38,7 @@ public:
     // beside the PDF; the PDF's title with ".txt" or ".htm".
     static std::string outputPathFor(const std::string& pdfPath, const ConvertOptions& options);
 
-    struct PageRange;
-    struct EngineObjects;
-
 private:
-    // Writes the head, the pages and the foot; false when the file cannot be written.
-    bool writeOutput(const ConvertJob& job, EngineObjects& engine, const PageRange& range,
-                     platform::AtomicFile& output);
-
     const ConvertOptions& options;
     std::string configPath;
     std::string programDir;
