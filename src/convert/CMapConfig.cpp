@@ -2,21 +2,15 @@
 
 #include "CMapConfigTemplate.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileContents.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -82,7 +76,8 @@ std::string CMapConfig::text(const std::string& programDir) {
 void CMapConfig::write(const std::string& configPath, const std::string& programDir) {
     const std::string contents = text(programDir);
     // An identical file is left alone: same bytes, and no file replaced at every start.
-    if (readFile(configPath) == contents)
+    std::string existing;
+    if (platform::FileContents::read(configPath, existing) && existing == contents)
         return;
     platform::AtomicFile file(configPath);
     if (file.open()) {

@@ -10,28 +10,28 @@ using platform::SystemFolders;
 
 namespace {
 
-const std::string general = "Output General";
-const std::string output = "Output Options";
+constexpr const char* general = "Output General";
+constexpr const char* output = "Output Options";
 
 // One stored option: its place in the file and the field it fills, in the order of writing.
 struct StoredOption {
-    const std::string* section;
+    const char* section;
     const char* key;
     std::int32_t ConvertOptions::*field;
 };
 
 const StoredOption storedOptions[] = {
-    {&general, "Page Range", &ConvertOptions::pageRange},
-    {&general, "Start Page", &ConvertOptions::startPage},
-    {&general, "End Page", &ConvertOptions::endPage},
-    {&general, "Open Result", &ConvertOptions::openResult},
-    {&output, "Output Mode", &ConvertOptions::outputMode},
-    {&output, "Layout", &ConvertOptions::layout},
-    {&output, "Raw Mode", &ConvertOptions::rawMode},
-    {&output, "End-of-Line", &ConvertOptions::endOfLine},
-    {&output, "Page Breaks", &ConvertOptions::pageBreaks},
-    {&output, "Html Meta", &ConvertOptions::htmlMeta},
-    {&output, "TextEncoding", &ConvertOptions::textEncoding},
+    {general, "Page Range", &ConvertOptions::pageRange},
+    {general, "Start Page", &ConvertOptions::startPage},
+    {general, "End Page", &ConvertOptions::endPage},
+    {general, "Open Result", &ConvertOptions::openResult},
+    {output, "Output Mode", &ConvertOptions::outputMode},
+    {output, "Layout", &ConvertOptions::layout},
+    {output, "Raw Mode", &ConvertOptions::rawMode},
+    {output, "End-of-Line", &ConvertOptions::endOfLine},
+    {output, "Page Breaks", &ConvertOptions::pageBreaks},
+    {output, "Html Meta", &ConvertOptions::htmlMeta},
+    {output, "TextEncoding", &ConvertOptions::textEncoding},
 };
 
 } // namespace
@@ -55,12 +55,12 @@ void ConverterApp::loadSettings() {
     const ConvertOptions defaults = ConvertOptions::defaults();
     for (const StoredOption& stored : storedOptions)
         options.*stored.field =
-            ProfileFile::readInt(settingsPath, *stored.section, stored.key, defaults.*stored.field);
+            ProfileFile::readInt(settingsPath, stored.section, stored.key, defaults.*stored.field);
 }
 
 void ConverterApp::saveSettings() const {
     for (const StoredOption& stored : storedOptions)
-        ProfileFile::writeString(settingsPath, *stored.section, stored.key,
+        ProfileFile::writeString(settingsPath, stored.section, stored.key,
                                  std::to_string(options.*stored.field));
 }
 

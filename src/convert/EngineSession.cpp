@@ -4,12 +4,11 @@
 #include "convert/ConvertOptions.h"
 #include "convert/EngineDataFolder.h"
 #include "platform/Dialogs.h"
+#include "platform/FileContents.h"
 
 #include <GlobalParams.h>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -20,14 +19,6 @@ EndOfLineKind endOfLineKind(int endOfLine) {
     if (std::strcmp(name, "mac") == 0)
         return eolMac;
     return eolDOS;
-}
-
-bool readFile(const std::string& path, std::string& contents) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    contents.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return true;
 }
 
 } // namespace
@@ -53,13 +44,13 @@ EngineSession::~EngineSession() {
 std::string EngineSession::readConfiguration(const std::string& configPath, const std::string& programDir,
                                              const std::string& pdfPath) {
     std::string text;
-    if (readFile(configPath, text))
+    if (platform::FileContents::read(configPath, text))
         return text;
     const char* home = std::getenv("HOME");
-    if (home && *home && readFile(std::string(home) + "/.xpdfrc", text))
+    if (home && *home && platform::FileContents::read(std::string(home) + "/.xpdfrc", text))
         return text;
     const std::string programConfig = programDir + "xpdfrc";
     platform::Dialogs::message(programConfig, platform::MessageButtons::Ok, pdfPath);
-    readFile(programConfig, text);
+    platform::FileContents::read(programConfig, text);
     return text;
 }
