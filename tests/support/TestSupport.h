@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace testsupport {
 
 // Makes every Qt warning that a test did not announce with QTest::ignoreMessage a failure.
@@ -10,6 +12,10 @@ void failOnUnexpectedWarnings();
 
 // Folder that holds the built programs and their "Unicode" tables.
 QString programDir();
+
+// Saves what widget paints as <build>/screenshots/<module>-<state>.png for a person to look
+// at, and returns the file's path (empty when it could not be written).
+QString saveScreenshot(QWidget* widget, const QString& module, const QString& state);
 
 } // namespace testsupport
 
