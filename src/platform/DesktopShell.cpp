@@ -12,7 +12,8 @@ namespace {
 ShellResult launch(const QUrl& url, const QString& target) {
     if (QDesktopServices::openUrl(url))
         return {true, QString()};
-    return {false, QCoreApplication::translate("DesktopShell", "No program could open \"%1\".").arg(target)};
+    return {false, QCoreApplication::translate("DesktopShell", "No program could open \"%1\".").arg(target),
+            ShellFailure::NoAssociation};
 }
 
 } // namespace
@@ -21,7 +22,8 @@ ShellResult DesktopShell::openFile(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
         return {false,
-                QCoreApplication::translate("DesktopShell", "The file \"%1\" does not exist.").arg(path)};
+                QCoreApplication::translate("DesktopShell", "The file \"%1\" does not exist.").arg(path),
+                ShellFailure::FileNotFound};
     return launch(QUrl::fromLocalFile(info.absoluteFilePath()), path);
 }
 
@@ -29,15 +31,16 @@ ShellResult DesktopShell::exploreFolder(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isDir())
         return {false,
-                QCoreApplication::translate("DesktopShell", "The folder \"%1\" does not exist.").arg(path)};
+                QCoreApplication::translate("DesktopShell", "The folder \"%1\" does not exist.").arg(path),
+                ShellFailure::PathNotFound};
     return launch(QUrl::fromLocalFile(info.absoluteFilePath()), path);
 }
 
 ShellResult DesktopShell::openUrl(const QString& url) {
     const QUrl target(url);
     if (url.isEmpty() || !target.isValid() || target.scheme().isEmpty())
-        return {false,
-                QCoreApplication::translate("DesktopShell", "\"%1\" is not a valid address.").arg(url)};
+        return {false, QCoreApplication::translate("DesktopShell", "\"%1\" is not a valid address.").arg(url),
+                ShellFailure::FileNotFound};
     return launch(target, url);
 }
 

@@ -4,24 +4,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QThread>
 
 namespace platform {
 
 namespace {
-
-// Runs work on the user-interface thread and returns its result; from another thread the
-// caller blocks until the dialog has been answered.
-template <typename Result, typename Work> Result onGuiThread(Work work) {
-    QCoreApplication* app = QCoreApplication::instance();
-    Q_ASSERT_X(app, "QtDialogs", "no application object");
-    if (!app || QThread::currentThread() == app->thread())
-        return work();
-    Result result{};
-    QMetaObject::invokeMethod(
-        app, [&result, &work] { result = work(); }, Qt::BlockingQueuedConnection);
-    return result;
-}
 
 QMessageBox::Icon toIcon(MessageIcon icon) {
     switch (icon) {
@@ -39,27 +25,6 @@ QMessageBox::Icon toIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-// Texts are UTF-8; paths are the file system's bytes, which QFile decodes as the system does.
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
-QString path(const std::string& bytes) {
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
-
-std::string nativePath(const QString& name) {
-    return QFile::encodeName(name).toStdString();
-}
-
-QStringList texts(const std::vector<std::string>& utf8) {
-    QStringList list;
-    list.reserve(qsizetype(utf8.size()));
-    for (const std::string& item : utf8)
-        list.append(text(item));
-    return list;
-}
-
 QString withOneTrailingSlash(QString folder) {
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
@@ -69,6 +34,26 @@ QString withOneTrailingSlash(QString folder) {
 }
 
 } // namespace
+
+QString QtDialogs::text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+QStringList QtDialogs::texts(const std::vector<std::string>& utf8) {
+    QStringList list;
+    list.reserve(qsizetype(utf8.size()));
+    for (const std::string& item : utf8)
+        list.append(text(item));
+    return list;
+}
+
+QString QtDialogs::path(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+std::string QtDialogs::nativePath(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
 
 QtDialogs::QtDialogs(QWidget* parentWindow) : parent(parentWindow) {}
 

@@ -2,7 +2,14 @@
 
 #include "platform/Dialogs.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
 #include <QPointer>
+#include <QStringList>
+#include <QThread>
+
+#include <string>
+#include <vector>
 
 class QWidget;
 
@@ -22,10 +29,32 @@ public:
     std::string selectFolder(const FolderRequest& request) override;
     std::string saveFile(const SaveFileRequest& request) override;
 
-private:
+protected:
     QWidget* parentWindow() const;
 
+    // Runs work on the user-interface thread and returns its result; from another thread the
+    // caller blocks until the dialog has been answered.
+    template <typename Result, typename Work> static Result onGuiThread(Work work);
+
+    // Texts are UTF-8; paths are the file system's bytes, which QFile decodes as the system does.
+    static QString text(const std::string& utf8);
+    static QStringList texts(const std::vector<std::string>& utf8);
+    static QString path(const std::string& bytes);
+    static std::string nativePath(const QString& name);
+
+private:
     QPointer<QWidget> parent;
 };
+
+template <typename Result, typename Work> Result QtDialogs::onGuiThread(Work work) {
+    QCoreApplication* app = QCoreApplication::instance();
+    Q_ASSERT_X(app, "QtDialogs", "no application object");
+    if (!app || QThread::currentThread() == app->thread())
+        return work();
+    Result result{};
+    QMetaObject::invokeMethod(
+        app, [&result, &work] { result = work(); }, Qt::BlockingQueuedConnection);
+    return result;
+}
 
 } // namespace platform

@@ -16,9 +16,10 @@ ShellResult RecordingShell::openUrl(const QString& url) {
     return record(QStringLiteral("url"), url);
 }
 
-void RecordingShell::setFailure(const QString& error) {
+void RecordingShell::setFailure(const QString& error, ShellFailure kind) {
     QMutexLocker lock(&mutex);
     failure = error;
+    failureKind = kind;
 }
 
 QList<RecordingShell::Request> RecordingShell::requests() const {
@@ -34,7 +35,7 @@ void RecordingShell::clear() {
 ShellResult RecordingShell::record(const QString& verb, const QString& target) {
     QMutexLocker lock(&mutex);
     recorded.append({verb, target});
-    return {failure.isEmpty(), failure};
+    return {failure.isEmpty(), failure, failureKind};
 }
 
 } // namespace platform

@@ -20,7 +20,7 @@ public:
     ShellResult exploreFolder(const QString& path) override;
     ShellResult openUrl(const QString& url) override;
 
-    void setFailure(const QString& error); // empty: succeed
+    void setFailure(const QString& error, ShellFailure kind = ShellFailure::Unknown); // empty: succeed
     QList<Request> requests() const;
     void clear();
 
@@ -30,6 +30,7 @@ private:
     mutable QMutex mutex;
     QList<Request> recorded;
     QString failure;
+    ShellFailure failureKind = ShellFailure::Unknown;
 };
 
 } // namespace platform

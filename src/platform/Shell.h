@@ -6,9 +6,21 @@
 // the browser or the mail program.
 namespace platform {
 
+// Why a hand-over failed, numbered as the classic launch errors so callers that explain
+// failures by those numbers can pick the nearest message.
+enum class ShellFailure : int {
+    Unknown = -1,
+    OutOfResources = 0,
+    FileNotFound = 2,
+    PathNotFound = 3,
+    AccessDenied = 5,
+    NoAssociation = 31,
+};
+
 struct ShellResult {
     bool ok = false;
     QString error; // why it failed, for the user
+    ShellFailure failure = ShellFailure::Unknown;
 };
 
 class Shell {

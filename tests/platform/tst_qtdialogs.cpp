@@ -9,58 +9,18 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 using namespace platform;
+using testsupport::whenModalShows;
 
 namespace {
-
-// Acts on the next modal window once it is shown, and again while it stays open (a file
-// dialog may refuse to accept until its model has read the folder). Gives up after a few
-// seconds by rejecting the window, so a fault fails the test instead of hanging it.
-void whenModalShows(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(20);
-    auto handled = std::make_shared<QPointer<QWidget>>();
-    auto attempts = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act, handled, attempts] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (*attempts > 0 && (!*handled || !(*handled)->isVisible())) {
-            timer->stop();
-            timer->deleteLater();
-            return;
-        }
-        if (!modal || !modal->isVisible())
-            return;
-        if (++*attempts > 250) {
-            if (auto* dialog = qobject_cast<QDialog*>(modal))
-                dialog->reject();
-            return;
-        }
-        *handled = modal;
-        act(modal);
-    });
-    timer->start();
-}
-
-// The offscreen platform cannot size windows by their hints and says so for every dialog;
-// that says nothing about the code under test.
-QtMessageHandler forwardMessage = nullptr;
-
-void dropOffscreenNotice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.startsWith(QLatin1String("This plugin does not support propagateSizeHints")))
-        return;
-    forwardMessage(type, context, message);
-}
 
 void clickButton(QWidget* modal, QMessageBox::StandardButton which) {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -87,9 +47,9 @@ private Q_SLOTS:
     void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Folverin")); }
     void init() {
         testsupport::failOnUnexpectedWarnings();
-        forwardMessage = qInstallMessageHandler(dropOffscreenNotice);
+        testsupport::installOffscreenNoticeFilter();
     }
-    void cleanup() { qInstallMessageHandler(forwardMessage); }
+    void cleanup() { testsupport::removeOffscreenNoticeFilter(); }
 
     void messageBoxShowsTheRequest() {
         QtDialogs dialogs;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace testsupport {
@@ -16,6 +18,17 @@ QString programDir();
 // Saves what widget paints as <build>/screenshots/<module>-<state>.png for a person to look
 // at, and returns the file's path (empty when it could not be written).
 QString saveScreenshot(QWidget* widget, const QString& module, const QString& state);
+
+// Acts on the next modal window once it is shown, and again while it stays open (a file
+// dialog may refuse to accept until its model has read the folder). Gives up after a few
+// seconds by rejecting the window, so a fault fails the test instead of hanging it.
+void whenModalShows(std::function<void(QWidget*)> act);
+
+// The offscreen platform cannot size windows by their hints, raise them or grab the keyboard,
+// and says so for every dialog and popup it shows, which says nothing about the code under
+// test. Install in init(), remove in cleanup().
+void installOffscreenNoticeFilter();
+void removeOffscreenNoticeFilter();
 
 } // namespace testsupport
 

@@ -1,0 +1,375 @@
+#include "controls/chrome/IconButton.h"
+
+#include "platform/DrawText.h"
+#include "platform/Shell.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <functional>
+
+using namespace platform;
+
+namespace {
+
+constexpr unsigned textFormat = DT_WORDBREAK | DT_CENTER;
+
+QPixmap mapPixels(const QPixmap& icon, const std::function<QRgb(QRgb)>& change) {
+    QImage image = icon.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = change(line[x]);
+    }
+    QPixmap result = QPixmap::fromImage(image);
+    result.setDevicePixelRatio(icon.devicePixelRatio());
+    return result;
+}
+
+} // namespace
+
+CIconButton::CIconButton(QWidget* parent) : QAbstractButton(parent) {
+    SetDefaultColors();
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A button flattens when the application loses activation: the pointer may be gone.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            setHover(false);
+    });
+    connect(this, &QAbstractButton::clicked, this, &CIconButton::onClicked);
+}
+
+template <typename T> void CIconButton::setField(T& field, T value) {
+    if (field == value)
+        return;
+    field = value;
+    updateGeometry();
+    update();
+}
+
+QPixmap CIconButton::darkerCopy(const QPixmap& icon) {
+    return mapPixels(icon, [](QRgb pixel) {
+        if (pixel == 0)
+            return pixel;
+        return qRgba(qRed(pixel) * 3 / 4, qGreen(pixel) * 3 / 4, qBlue(pixel) * 3 / 4, qAlpha(pixel));
+    });
+}
+
+QPixmap CIconButton::grayscaleCopy(const QPixmap& icon) {
+    return mapPixels(icon, [](QRgb pixel) {
+        const int gray = qGray(pixel);
+        return qRgba(gray, gray, gray, qAlpha(pixel));
+    });
+}
+
+void CIconButton::SetIcon(const QPixmap& icon, int outIcon) {
+    switch (outIcon) {
+    case GrayscaleOutIcon:
+        SetIcon(icon, grayscaleCopy(icon));
+        return;
+    case DarkerOutIcon:
+        SetIcon(icon, darkerCopy(icon));
+        return;
+    default:
+        SetIcon(icon, QPixmap());
+    }
+}
+
+void CIconButton::SetIcon(const QPixmap& icon, const QPixmap& outIcon) {
+    iconIn = icon;
+    iconOut = outIcon;
+    updateGeometry();
+    update();
+}
+
+void CIconButton::SetTooltipText(const QString& text, bool activate) {
+    setToolTip(activate ? text : QString());
+    setAccessibleName(text);
+}
+
+void CIconButton::SetPressedStyle(int style) {
+    setField(pressedOffset, style == 1 ? QPoint(0, 2) : QPoint(1, 1));
+}
+
+void CIconButton::SetAlign(int alignment) {
+    setField(iconAlignment, std::clamp(alignment, int(IconLeftOfText), int(IconRightOfText)));
+}
+
+void CIconButton::SetFlat(bool value) {
+    setField(flat, value);
+}
+
+void CIconButton::SetDrawBorder(bool value) {
+    setField(drawBorder, value);
+}
+
+void CIconButton::DrawFlatFocus(bool value) {
+    setField(drawFocusRect, value);
+}
+
+void CIconButton::SetAlwaysTrack(bool value) {
+    trackAlways = value;
+}
+
+void CIconButton::DrawTransparent(bool value) {
+    setField(transparent, value);
+}
+
+void CIconButton::SetURL(const QString& target) {
+    linkTarget = target;
+}
+
+void CIconButton::SetMenu(QMenu* dropDown) {
+    menu = dropDown;
+}
+
+// A check box only toggles; otherwise the menu takes precedence over the link.
+void CIconButton::onClicked() {
+    if (isCheckable())
+        return;
+    if (menu)
+        dropMenu();
+    else if (!linkTarget.isEmpty())
+        platform::Shell::instance().openUrl(linkTarget);
+}
+
+void CIconButton::dropMenu() {
+    menuOpen = true;
+    repaint();
+    menu->exec(mapToGlobal(rect().bottomLeft() + QPoint(0, 1)));
+    menuOpen = false;
+    setHover(false);
+    update();
+}
+
+void CIconButton::SetColor(int index, COLORREF color) {
+    Q_ASSERT(index >= 0 && index < int(colors.size()));
+    setField(colors[size_t(index)], color);
+}
+
+COLORREF CIconButton::GetColor(int index) const {
+    Q_ASSERT(index >= 0 && index < int(colors.size()));
+    return colors[size_t(index)];
+}
+
+void CIconButton::SetDefaultColors() {
+    colors.fill(CLR_DEFAULT);
+    update();
+}
+
+void CIconButton::SetCheck(int check) {
+    if (isCheckable())
+        setChecked(check == 1 || check == 2);
+}
+
+int CIconButton::GetCheck() const {
+    return isChecked() ? 1 : 0;
+}
+
+bool CIconButton::isPressedLook() const {
+    return isDown() || menuOpen || (isCheckable() && isChecked());
+}
+
+void CIconButton::setHover(bool hovered) {
+    if (hover == hovered)
+        return;
+    hover = hovered;
+    update();
+}
+
+// Only flat buttons track the pointer; a button held down elsewhere does not light up.
+void CIconButton::mouseMoveEvent(QMouseEvent* event) {
+    QAbstractButton::mouseMoveEvent(event);
+    if (!flat || ((event->buttons() & Qt::LeftButton) && !hover))
+        return;
+    if (rect().contains(event->position().toPoint())) {
+        if (trackAlways || QApplication::activeWindow())
+            setHover(true);
+    } else {
+        setHover(false);
+    }
+}
+
+void CIconButton::leaveEvent(QEvent* event) {
+    QAbstractButton::leaveEvent(event);
+    setHover(false);
+}
+
+void CIconButton::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    setHover(false);
+}
+
+void CIconButton::hideEvent(QHideEvent* event) {
+    QAbstractButton::hideEvent(event);
+    setHover(false);
+}
+
+void CIconButton::changeEvent(QEvent* event) {
+    QAbstractButton::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        if (!isEnabled())
+            setHover(false);
+        break;
+    case QEvent::ActivationChange:
+        if (!isActiveWindow())
+            setHover(false);
+        break;
+    case QEvent::FontChange:
+        updateGeometry();
+        break;
+    default:
+        break;
+    }
+}
+
+// Hovered or pressed buttons take the "in" colours, focused ones the focus colours.
+int CIconButton::stateColorIndex(bool background) const {
+    const int index = (hover || isPressedLook()) ? BkColorIn : hasFocus() ? BkColorFocus : BkColorOut;
+    return background ? index : index + 1;
+}
+
+QColor CIconButton::resolvedColor(int index) const {
+    const COLORREF color = colors[size_t(index)];
+    if (color != CLR_DEFAULT)
+        return toQColor(color);
+    const bool background = index % 2 == 0;
+    return sysColor(background ? COLOR_BTNFACE : COLOR_BTNTEXT);
+}
+
+QSize CIconButton::iconSize() const {
+    return iconIn.isNull() ? QSize(0, 0) : iconIn.deviceIndependentSize().toSize();
+}
+
+void CIconButton::contentRects(QRect& icon, QRect& textArea) const {
+    const QRect area = rect();
+    const QSize size = iconSize();
+    icon = QRect(QPoint(), size);
+    textArea = area;
+    if (text().isEmpty()) {
+        icon.moveTopLeft(QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
+    } else {
+        const int middle = (area.height() - size.height()) / 2;
+        switch (iconAlignment) {
+        case IconAboveText:
+            icon.moveTopLeft(QPoint((area.width() - size.width()) / 2, verticalMargin));
+            textArea.setTop(verticalMargin + size.height());
+            break;
+        case IconRightOfText:
+            icon.moveTopLeft(QPoint(area.width() - horizontalMargin - size.width(), middle));
+            textArea.setRight(icon.left() - 1);
+            break;
+        default:
+            icon.moveTopLeft(QPoint(horizontalMargin, middle));
+            textArea.setLeft(icon.right() + 1);
+            break;
+        }
+    }
+    if (isPressedLook() && !isCheckable()) {
+        icon.translate(pressedOffset);
+        textArea.translate(pressedOffset);
+    }
+}
+
+QRect CIconButton::iconRect() const {
+    QRect icon, textArea;
+    contentRects(icon, textArea);
+    return icon;
+}
+
+QRect CIconButton::textRect() const {
+    QRect icon, textArea;
+    contentRects(icon, textArea);
+    return textArea;
+}
+
+void CIconButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QRect area = rect();
+    paintBackground(painter, area);
+    paintBorder(painter, area);
+
+    QRect icon, textArea;
+    contentRects(icon, textArea);
+    const QPixmap& pixmap = (!isEnabled() && !iconOut.isNull()) ? iconOut : iconIn;
+    if (!pixmap.isNull())
+        painter.drawPixmap(icon, pixmap);
+    paintText(painter, textArea);
+    paintFocusRect(painter);
+}
+
+void CIconButton::paintBackground(QPainter& painter, QRect& area) const {
+    if (!flat && hasFocus()) {
+        FrameRect(painter, area, Qt::black);
+        area.adjust(1, 1, -1, -1);
+    }
+    if (!transparent)
+        painter.fillRect(area, resolvedColor(stateColorIndex(true)));
+}
+
+void CIconButton::paintBorder(QPainter& painter, const QRect& area) const {
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    if (isPressedLook()) {
+        if (!flat)
+            FrameRect(painter, area, sysColor(COLOR_BTNSHADOW));
+        else if (drawBorder)
+            Draw3dRect(painter, area, shadow, highlight);
+    } else if (!flat) {
+        Draw3dRect(painter, area, highlight, GetSysColor(COLOR_3DDKSHADOW));
+        Draw3dRect(painter, area.adjusted(1, 1, -1, -1), GetSysColor(COLOR_3DLIGHT), shadow);
+    } else if (hover && drawBorder) {
+        Draw3dRect(painter, area, highlight, shadow);
+    }
+}
+
+void CIconButton::paintText(QPainter& painter, const QRect& area) const {
+    if (text().isEmpty())
+        return;
+    painter.setFont(font());
+    QRect measured = area;
+    DrawText(painter, text(), measured, textFormat | DT_CALCRECT);
+    QRect placed(area.left(), area.top() + (area.height() - measured.height()) / 2, area.width(),
+                 measured.height());
+    if (!isEnabled()) {
+        painter.setPen(sysColor(COLOR_BTNHIGHLIGHT));
+        QRect embossed = placed.translated(1, 1);
+        DrawText(painter, text(), embossed, textFormat);
+        painter.setPen(sysColor(COLOR_BTNSHADOW));
+    } else {
+        painter.setPen(resolvedColor(stateColorIndex(false)));
+    }
+    DrawText(painter, text(), placed, textFormat);
+}
+
+void CIconButton::paintFocusRect(QPainter& painter) const {
+    if (!hasFocus() || (flat && !drawFocusRect))
+        return;
+    painter.setPen(QPen(sysColor(COLOR_BTNTEXT), 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(3, 3, -4, -4));
+}
+
+QSize CIconButton::sizeHint() const {
+    const QSize icon = iconSize();
+    if (text().isEmpty())
+        return icon + QSize(2 * horizontalMargin, 2 * verticalMargin);
+    const QSize label = fontMetrics().size(0, text());
+    if (iconAlignment == IconAboveText)
+        return QSize(std::max(icon.width(), label.width()) + 2 * horizontalMargin,
+                     verticalMargin + icon.height() + label.height() + verticalMargin);
+    return QSize(horizontalMargin + icon.width() + label.width() + 2 * horizontalMargin,
+                 std::max(icon.height(), label.height()) + 2 * verticalMargin);
+}
+
+QSize CIconButton::minimumSizeHint() const {
+    return iconSize();
+}
