@@ -1,0 +1,140 @@
+#pragma once
+
+#include "controls/optiontree/OptionTreeItem.h"
+#include "controls/optiontree/OptionTreeNotify.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class COptionTreeInfo;
+class COptionTreeList;
+
+// A two-column property tree: labels left of a draggable divider, values right of it, items
+// directly under the invisible root drawn as category headers, and an optional description
+// pane under the list. The tree owns its items and tells an owner of every change through
+// synchronous notifications the owner can veto.
+class COptionTree : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int DEFAULT_COLUMN = 150;
+    static constexpr int MARGIN = 16;         // left margin of the list, also the indent step
+    static constexpr int COLUMN_ZONE = 5;     // half width of the divider's grab zone
+    static constexpr int INFO_HEIGHT = 50;    // description pane at the usual font sizes
+    static constexpr int LINE_STEP = 21;      // one scroll line
+    static constexpr int DRAG_MIN = 41;       // lowest divider a drag leaves
+    static constexpr int DRAG_RIGHT_GAP = 25; // room a drag leaves right of the divider
+
+    COptionTree(unsigned options, int controlId, QWidget* parent = nullptr);
+    ~COptionTree() override;
+
+    unsigned GetOptions() const { return options; }
+    bool HasOption(unsigned bit) const { return (options & bit) != 0; }
+    int GetControlId() const { return controlId; }
+    void SetNotifyTarget(bool notify, platform::NotifyTarget* target);
+
+    // Appends item as the last child of parent (the root when null); the tree takes it.
+    template <class Item> Item* AddItem(std::unique_ptr<Item> item, COptionTreeItem* parent = nullptr) {
+        return static_cast<Item*>(InsertItem(std::move(item), parent));
+    }
+    // Null removes every item.
+    void RemoveItem(COptionTreeItem* item);
+    // Removes everything; ids start again at 1.
+    void RemoveAllItems();
+
+    COptionTreeItem* GetRoot() const { return root.get(); }
+    COptionTreeItem* GetFocusItem() const { return focusItem; }
+    void SetFocusItem(COptionTreeItem* item);
+    COptionTreeItem* ItemFromId(int id) const;
+    // The rows of the current layout in display order (linked through GetNextVisible).
+    COptionTreeItem* GetFirstVisible();
+    bool IsItemVisible(const COptionTreeItem* item);
+
+    // Points are list client coordinates.
+    int HitTestPoint(QPoint point);
+    COptionTreeItem* ItemAtPoint(QPoint point);
+
+    void SetDivider(int x);
+    int GetDivider() const { return column; }
+    int GetScrollOrigin() const { return origin; }
+    void SetScrollOrigin(int y);
+    // Widens or narrows the label column to the widest visible label.
+    void AutoSizeDivider();
+
+    void SelectSubtree(COptionTreeItem* item, bool selected);
+    void ExpandEverything();
+    void RefreshSubtree(COptionTreeItem* item);
+    void RepositionAllControls();
+    void UpdateScrollRange();
+    void ScrollIntoView(COptionTreeItem* item);
+    int GetTotalHeight() const;
+
+    // Focus movement over the visible rows; each returns the new focused item.
+    COptionTreeItem* FocusFirstRow();
+    COptionTreeItem* FocusLastRow();
+    COptionTreeItem* FocusPreviousRow();
+    COptionTreeItem* FocusNextRow();
+    // Starts the focused item's edit when it is a value row that is not read-only.
+    void ActivateFocusItem();
+    // A click on item: select and focus it, and start its edit when the click was in the
+    // value column and the owner lets it.
+    void ClickItem(COptionTreeItem* item, bool inValueColumn);
+    // No item focused or selected; the owner hears of it.
+    void ClearFocusItem();
+    // Expands or collapses item as the user asked; false when the owner vetoed or there is
+    // nothing to toggle.
+    bool ToggleExpanded(COptionTreeItem* item);
+    void SetItemExpanded(COptionTreeItem* item, bool expanded);
+
+    // The owner's answer; 0 when nothing is sent.
+    platform::LRESULT Notify(int code, COptionTreeItem* item);
+
+    QFont GetNormalFont() const;
+    QFont GetBoldFont() const;
+    int StandardRowHeight() const;
+    int InfoHeight() const;
+    COptionTreeList* GetListWindow() const { return list; }
+    COptionTreeInfo* GetInfoWindow() const { return infoPane; }
+
+    // Lays the rows out again and repaints the list and the description pane.
+    void Redraw();
+    // Lays the rows out now when something changed since the last layout.
+    void EnsureLayout();
+    // Called by the rows while they are laid out.
+    void AppendVisible(COptionTreeItem* item);
+
+    // Applies fn to start (skipped when it is the root) and then to its descendants in
+    // order; a false answer skips that item's descendants and makes the result false.
+    static bool ForEachItem(COptionTreeItem* start, const std::function<bool(COptionTreeItem*)>& fn);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    COptionTreeItem* InsertItem(std::unique_ptr<COptionTreeItem> item, COptionTreeItem* parent);
+    void Unlink(COptionTreeItem* item);
+    void LayoutChildren();
+    void LayoutRows();
+    COptionTreeItem* MoveFocus(COptionTreeItem* item);
+    void DropInvisibleFocus();
+
+    unsigned options = 0;
+    int controlId = 0;
+    COptionTreeInfo* infoPane = nullptr;
+    std::unique_ptr<COptionTreeItem> root;
+    COptionTreeItem* firstVisible = nullptr;
+    COptionTreeItem* lastVisible = nullptr;
+    COptionTreeItem* focusItem = nullptr;
+    int column = DEFAULT_COLUMN;
+    int origin = 0;
+    bool layoutDirty = true;
+    COptionTreeList* list = nullptr;
+    int lastItemId = 0;
+    platform::NotifyTarget* notifyTarget = nullptr;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// File dialog flags the file item passes on.
+inline constexpr unsigned OFN_ALLOWMULTISELECT = 0x200;
+inline constexpr unsigned OFN_EXPLORER = 0x80000;
+
+// The dialogs of a file or folder row, run through the platform's dialogs: the open or save
+// dialog for files and the folder chooser, with the state they start from.
+class COptionTreeFileDialog {
+public:
+    virtual ~COptionTreeFileDialog();
+
+    void SetOpenDialog(bool open) { openDialog = open; }
+    void SetDefaultExtension(const QString& extension) { defaultExtension = extension; }
+    void SetInitialFile(const QString& path) { initialFile = path; }
+    void SetFlags(unsigned value) { flags = value | OFN_EXPLORER; }
+    // Filter pairs separated by "|": "Text Files (*.txt)|*.txt|All Files|*.*".
+    void SetFilter(const QString& text) { filter = text; }
+    void SetTitle(const QString& text) { title = text; }
+
+    // The chosen files; empty when cancelled.
+    virtual QStringList ChooseFile();
+    // The chosen folder, remembered as the last folder; empty when cancelled.
+    QString ChooseFolder(const QString& initialFolder);
+    // The folder of the last successful folder choice.
+    const QString& GetFolder() const { return folder; }
+
+    // The filter pairs as the platform's dialogs take them: "Text Files (*.txt)".
+    static QStringList NameFilters(const QString& filter);
+
+private:
+    bool openDialog = true;
+    QString defaultExtension;
+    QString initialFile;
+    unsigned flags = OFN_EXPLORER;
+    QString filter;
+    QString title;
+    QString folder;
+};

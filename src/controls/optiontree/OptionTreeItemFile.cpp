@@ -1,0 +1,111 @@
+#include "controls/optiontree/OptionTreeItemFile.h"
+
+#include "controls/optiontree/OptionTree.h"
+#include "platform/DrawText.h"
+#include "platform/FilePath.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
+
+namespace {
+
+constexpr int LINE_GAP = 3;
+constexpr int GROWN_ROW_PADDING = 5;
+
+QString fromNative(const std::string& text) {
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+} // namespace
+
+COptionTreeItemFile::COptionTreeItemFile() : folderTitle(QStringLiteral("Select Folder")) {
+    SetKind(OT_KIND_FILE);
+}
+
+bool COptionTreeItemFile::SetFileOptions(const QString& initialPath, const QString& extension,
+                                         const QString& filterText, unsigned itemOptions, unsigned flags) {
+    if (!GetTree())
+        return false;
+    options = itemOptions;
+    dialogFlags = flags;
+    paths.append(initialPath);
+    defaultExtension = extension;
+    filter = filterText;
+    baseHeight = GetHeight();
+    return true;
+}
+
+QString COptionTreeItemFile::DisplayedPart(const QString& path) const {
+    const platform::CFilePath parts(QFile::encodeName(path).toStdString(), HasOption(OTFO_FOLDER));
+    const bool fileBased = HasOption(OTFO_FILENAME) || HasOption(OTFO_FILETITLE) || HasOption(OTFO_FILEEXT);
+    if (!HasOption(OTFO_FULLPATH) && fileBased && !QFileInfo(path).isFile())
+        return {};
+    if (HasOption(OTFO_FULLPATH))
+        return path + QLatin1Char('\n');
+    if (HasOption(OTFO_FILENAME))
+        return fromNative(parts.fileName()) + QLatin1Char('\n');
+    if (HasOption(OTFO_FILETITLE))
+        return fromNative(parts.title()) + QLatin1Char('\n');
+    if (HasOption(OTFO_FILEEXT))
+        return fromNative(parts.extension()) + QLatin1Char('\n');
+    if (HasOption(OTFO_DIRECTORY))
+        return fromNative(parts.folder()) + QLatin1Char('\n');
+    if (HasOption(OTFO_DRIVE))
+        return fromNative(parts.drive()) + QLatin1Char('\n');
+    // No display option chosen: the path as it is.
+    return path + QLatin1Char('\n');
+}
+
+QString COptionTreeItemFile::DisplayText() const {
+    QString text;
+    for (const QString& path : paths)
+        text += DisplayedPart(path);
+    if (text.trimmed().isEmpty())
+        return QStringLiteral("No selection made.");
+    return text;
+}
+
+void COptionTreeItemFile::DrawValue(QPainter& painter, const QRect& rect) const {
+    if (!GetTree())
+        return;
+    DrawValueText(painter, rect.adjusted(1, 1, 0, 0), DisplayText(), platform::DT_VCENTER);
+}
+
+QStringList COptionTreeItemFile::Choose() {
+    const QString initial = paths.isEmpty() ? QString() : paths.first();
+    if (HasOption(OTFO_FOLDER)) {
+        dialog.SetTitle(folderTitle);
+        const QString folder = dialog.ChooseFolder(initial);
+        return folder.isEmpty() ? QStringList() : QStringList{folder};
+    }
+    dialog.SetOpenDialog(HasOption(OTFO_OPENDIALOG));
+    dialog.SetDefaultExtension(defaultExtension);
+    dialog.SetInitialFile(initial);
+    dialog.SetFlags(dialogFlags);
+    dialog.SetFilter(filter);
+    return dialog.ChooseFile();
+}
+
+void COptionTreeItemFile::StartEditing() {
+    COptionTree* tree = GetTree();
+    if (!tree)
+        return;
+    const QStringList chosen = Choose();
+    if (!chosen.isEmpty()) {
+        paths = chosen;
+        FitHeightTo(chosen.size());
+    }
+    tree->UpdateScrollRange();
+    tree->Redraw();
+    if (!chosen.isEmpty())
+        EndEdit();
+}
+
+void COptionTreeItemFile::FitHeightTo(qsizetype lines) {
+    const int lineHeight = QFontInfo(GetTree()->GetNormalFont()).pixelSize() + LINE_GAP;
+    const int needed = int(lines) * lineHeight;
+    const bool grow = needed > baseHeight;
+    SetHeight(grow ? needed + GROWN_ROW_PADDING : baseHeight);
+    SetLabelAtTop(grow);
+}

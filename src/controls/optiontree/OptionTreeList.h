@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QWidget>
+
+class COptionTree;
+class COptionTreeItem;
+class QScrollBar;
+
+// The row area of the option tree: draws the visible rows, takes the mouse, the wheel, the
+// scroll bar and the keys, and is the parent of every in-place control.
+class COptionTreeList : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit COptionTreeList(COptionTree* tree);
+
+    // The area the rows use: the widget without the scroll bar when it shows.
+    QRect ClientRect() const;
+    // Shows the scroll bar when total is taller than the rows' area.
+    void SetScrollRange(int total);
+    void SetScrollPosition(int origin);
+    int MaximumOrigin() const;
+    QScrollBar* GetScrollBar() const { return scrollBar; }
+
+    bool IsDragging() const { return dragging; }
+    // The band drawn under the mouse while the divider is dragged.
+    QRect DragBarRect() const;
+
+    // Keys that end an in-place edit: Enter and Escape give the focus back to the list (which
+    // commits the edit), Tab and Shift+Tab also move on to the next or previous row. False
+    // for any other key.
+    bool TakeBackFocus(QKeyEvent* event);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void PaintFrame(QPainter& painter, const QRect& client) const;
+    void PaintRows(QPainter& painter, const QRect& client, const QRect& dirty) const;
+    void UpdateCursor(QPoint point);
+    void FinishColumnDrag(int x);
+    void CollapseOrMoveUp();
+    void ExpandOrMoveDown();
+    void PlaceScrollBar();
+
+    COptionTree* tree;
+    bool dragging = false;
+    int dragX = -1;
+    QScrollBar* scrollBar;
+};

@@ -1,0 +1,46 @@
+#include "controls/optiontree/OptionTreeSpinnerEdit.h"
+
+#include "controls/optiontree/OptionTreeList.h"
+#include "controls/optiontree/OptionTreeSpinner.h"
+#include "resource.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+
+COptionTreeSpinnerEdit::COptionTreeSpinnerEdit(COptionTreeSpinner* owner) : QLineEdit(owner), spinner(owner) {
+    setProperty("controlId", IDC_SPINNER_EDIT);
+}
+
+bool COptionTreeSpinnerEdit::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* list = qobject_cast<COptionTreeList*>(spinner->parentWidget());
+        if (list && list->TakeBackFocus(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QLineEdit::event(event);
+}
+
+void COptionTreeSpinnerEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Up)
+        spinner->StepUp();
+    else if (event->key() == Qt::Key_Down)
+        spinner->StepDown();
+    QLineEdit::keyPressEvent(event);
+}
+
+void COptionTreeSpinnerEdit::focusInEvent(QFocusEvent* event) {
+    Q_EMIT spinner->editFocusEntered();
+    QLineEdit::focusInEvent(event);
+}
+
+void COptionTreeSpinnerEdit::focusOutEvent(QFocusEvent* event) {
+    if (QApplication::focusWidget() != spinner && event->reason() != Qt::PopupFocusReason)
+        Q_EMIT spinner->editFocusLost();
+    QLineEdit::focusOutEvent(event);
+}
+
+void COptionTreeSpinnerEdit::contextMenuEvent(QContextMenuEvent* event) {
+    const std::unique_ptr<QMenu> menu = spinner->CreateContextMenu();
+    menu->exec(event->globalPos());
+}

@@ -1,0 +1,75 @@
+#include "PopupScreenshot.h"
+#include "TreeSample.h"
+
+#include "controls/optiontree/OptionTreeItemFile.h"
+
+#include "../../support/TestSupport.h"
+
+#include <QTest>
+
+class TestOptionTreeScreens : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        testsupport::failOnUnexpectedWarnings();
+        testsupport::installOffscreenNoticeFilter();
+    }
+    void cleanup() { testsupport::removeOffscreenNoticeFilter(); }
+
+    void states_data() {
+        QTest::addColumn<int>("pixelSize");
+        QTest::newRow("default") << 0;
+        QTest::newRow("large") << 22;
+    }
+    void states() {
+        QFETCH(int, pixelSize);
+        const QString suffix = pixelSize ? QStringLiteral("-large") : QString();
+        TreeSample sample(TreeSample::OPTIONS, pixelSize ? QSize(560, 460) : QSize(400, 320));
+        if (pixelSize) {
+            QFont large = sample.tree->font();
+            large.setPixelSize(pixelSize);
+            sample.tree->setFont(large);
+        }
+        sample.fill();
+        sample.item(1)->SetHeaderBackColor(platform::RGB(227, 246, 253));
+        sample.item(5)->SetHeaderBackColor(platform::RGB(227, 246, 253));
+        sample.item(8)->SetLabelText(QStringLiteral("A label far too long for the label column"));
+        sample.item(4)->SetReadOnly(true);
+        QVERIFY(sample.show());
+        QVERIFY(!testsupport::saveScreenshot(sample.tree, QStringLiteral("optiontree"),
+                                             QStringLiteral("default") + suffix)
+                     .isEmpty());
+
+        sample.click(sample.valuePoint(3));
+        auto* combo = static_cast<COptionTreeItemComboBox*>(sample.item(3))->GetComboWindow();
+        testsupport::saveScreenshot(sample.tree, QStringLiteral("optiontree"),
+                                    QStringLiteral("combo-editing") + suffix);
+        combo->showPopup();
+        QVERIFY(!saveWithPopup(sample.tree, combo, QStringLiteral("optiontree"),
+                               QStringLiteral("combo-open") + suffix)
+                     .isEmpty());
+        combo->hidePopup();
+
+        sample.item(4)->SetReadOnly(false);
+        sample.click(sample.valuePoint(4));
+        testsupport::saveScreenshot(sample.tree, QStringLiteral("optiontree"),
+                                    QStringLiteral("spinner-editing") + suffix);
+
+        const int y = sample.labelPoint(2).y();
+        QTest::mousePress(sample.list(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(sample.tree->GetDivider(), y));
+        QTest::mouseMove(sample.list(), QPoint(sample.tree->GetDivider() + 60, y));
+        testsupport::saveScreenshot(sample.tree, QStringLiteral("optiontree"),
+                                    QStringLiteral("divider-drag") + suffix);
+        QTest::mouseRelease(sample.list(), Qt::LeftButton, Qt::NoModifier,
+                            QPoint(sample.tree->GetDivider() + 60, y));
+
+        sample.tree->setEnabled(false);
+        testsupport::saveScreenshot(sample.tree, QStringLiteral("optiontree"),
+                                    QStringLiteral("disabled") + suffix);
+    }
+};
+
+QTEST_MAIN(TestOptionTreeScreens)
+#include "tst_optiontreescreens.moc"
