@@ -2,8 +2,10 @@
 
 #include "controls/optiontree/OptionTreeList.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QStyle>
 
 COptionTreeComboBox::COptionTreeComboBox(QWidget* list) : QComboBox(list) {
     setEditable(false);
@@ -17,6 +19,15 @@ bool COptionTreeComboBox::event(QEvent* event) {
             return true;
     }
     return QComboBox::event(event);
+}
+
+void COptionTreeComboBox::showPopup() {
+    // The value column is often narrower than the longest entry ("ISO-2022-CN (Simplified
+    // Chinese)"): the open list widens to show every entry whole.
+    QAbstractItemView* list = view();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + scrollBar + 2 * list->frameWidth());
+    QComboBox::showPopup();
 }
 
 void COptionTreeComboBox::focusInEvent(QFocusEvent* event) {

@@ -10,6 +10,8 @@ class COptionTreeComboBox : public QComboBox {
 public:
     explicit COptionTreeComboBox(QWidget* list);
 
+    void showPopup() override;
+
 Q_SIGNALS:
     void focusEntered();
     // newFocus is the widget that has the focus now (null when none of ours).
