@@ -1,0 +1,71 @@
+#include "controls/grid/GridCellCheck.h"
+
+#include "controls/grid/GridCtrl.h"
+#include "platform/DrawText.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace grid {
+
+int CGridCellCheck::BoxSize() {
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+// The cell is repainted through its position, not the rectangle of its last paint: after a
+// scroll that rectangle belongs to another cell.
+bool CGridCellCheck::SetCheck(bool checked) {
+    const bool previous = m_bChecked;
+    m_bChecked = checked;
+    if (previous != checked && GetGrid() && m_nRow >= 0)
+        GetGrid()->InvalidateCell(m_nRow, m_nCol);
+    return previous;
+}
+
+void CGridCellCheck::SetCoords(int row, int col) {
+    m_nRow = row;
+    m_nCol = col;
+}
+
+QRect CGridCellCheck::CheckRect() const {
+    const int size = BoxSize();
+    const int margin = int(GetMargin());
+    int top = m_Rect.y() + margin;
+    if (m_Rect.height() < size + 2 * margin)
+        top = m_Rect.y() + (m_Rect.height() - size) / 2;
+    return {m_Rect.x() + margin, top, size, size};
+}
+
+bool CGridCellCheck::Draw(QPainter* pDC, int row, int col, QRect rect, bool eraseBackground) {
+    const bool drawn = CGridCell::Draw(pDC, row, col, rect, eraseBackground);
+    m_Rect = rect;
+    if (pDC)
+        platform::DrawFrameControl(*pDC, CheckRect(), platform::DFC_BUTTON,
+                                   platform::DFCS_BUTTONCHECK | (m_bChecked ? platform::DFCS_CHECKED : 0));
+    return drawn;
+}
+
+bool CGridCellCheck::GetTextRect(QRect* rect) {
+    CGridCell::GetTextRect(rect);
+    const int right = rect->x() + rect->width();
+    rect->setLeft(std::min(rect->left() + BoxSize() + 2 * int(GetMargin()), right));
+    return true;
+}
+
+QSize CGridCellCheck::MeasureCell(QPainter* pDC) {
+    QSize size = CGridCell::MeasureCell(pDC);
+    const int box = BoxSize() + 2 * int(GetMargin());
+    size.rwidth() += box;
+    size.setHeight(std::max(size.height(), box));
+    return size;
+}
+
+void CGridCellCheck::OnClick(QPoint pointInCell) {
+    if (CheckRect().contains(pointInCell + m_Rect.topLeft()))
+        SetCheck(!m_bChecked);
+}
+
+} // namespace grid

@@ -1,0 +1,304 @@
+#include "GridTestSupport.h"
+#include "TestSupport.h"
+
+#include "controls/grid/GridCellEdit.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+
+using namespace grid;
+using namespace gridtest;
+using namespace platform;
+
+class TestGridInput : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { testsupport::failOnUnexpectedWarnings(); }
+
+    void clickSelectsAndNotifiesInOrder() {
+        GridFixture f;
+        f.click(2, 1);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(2, 1));
+        QCOMPARE(f.grid->GetSelectedCount(), 1);
+        const QList<Heard> expected{{LVN_ITEMCHANGING, 2, 1}, {LVN_ITEMCHANGED, 2, 1}, {NM_CLICK, 2, 1}};
+        QCOMPARE(f.owner.log, expected);
+    }
+
+    void clickOnFocusCellTextEditsOnReleaseNotOnPress() {
+        GridFixture f;
+        f.click(2, 1);
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(2, 1));
+        QVERIFY(!f.grid->IsCellEditing(2, 1));
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(2, 1));
+        QVERIFY(f.grid->IsCellEditing(2, 1));
+        QVERIFY(f.owner.heardCode(LVN_BEGINLABELEDIT));
+        // A read-only cell never opens.
+        f.grid->FinishEditing();
+        f.grid->SetCellState(3, 1, GCS_READONLY);
+        f.click(3, 1);
+        f.click(3, 1);
+        QVERIFY(!f.grid->IsCellEditing(3, 1));
+    }
+
+    void ctrlClickDeselectsOneCellAndKeepsTheRest() {
+        GridFixture f;
+        f.click(1, 0);
+        QTest::mouseClick(f.grid, Qt::LeftButton, Qt::ShiftModifier, f.centre(3, 2));
+        QCOMPARE(f.grid->GetSelectedCount(), 9);
+        f.click(2, 1, Qt::ControlModifier);
+        QCOMPARE(f.grid->GetSelectedCount(), 8);
+        QVERIFY(!f.grid->IsCellSelected(2, 1));
+        QVERIFY(f.grid->IsCellSelected(3, 2));
+        // Ctrl+click on an unselected cell adds it to the earlier selection.
+        f.click(5, 4, Qt::ControlModifier);
+        QCOMPARE(f.grid->GetSelectedCount(), 9);
+    }
+
+    void listModeSelectsAndDeselectsWholeRows() {
+        GridFixture f;
+        f.grid->SetListMode(true);
+        f.click(2, 1);
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(2, 0, 2, 4));
+        f.click(4, 3, Qt::ControlModifier);
+        QCOMPARE(f.grid->GetSelectedCount(), 10);
+        f.click(2, 3, Qt::ControlModifier);
+        QCOMPARE(f.grid->GetSelectedCount(), 5);
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(4, 0, 4, 4));
+    }
+
+    void singleRowListModeDropsEarlierSelectionsEvenWithCtrl() {
+        GridFixture f;
+        f.grid->SetListMode(true);
+        f.grid->SetSingleRowSelection(true);
+        f.click(2, 1);
+        f.click(5, 1, Qt::ControlModifier);
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(5, 0, 5, 4));
+        QCOMPARE(f.grid->GetSelectedCount(), 5);
+        // A drag selects the row under the pointer only.
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(2, 1));
+        QTest::mouseMove(f.grid, f.centre(4, 1));
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(4, 1));
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(4, 0, 4, 4));
+    }
+
+    void dragSelectsARectangle() {
+        GridFixture f;
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(1, 1));
+        QTest::mouseMove(f.grid, f.centre(3, 3));
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(3, 3));
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(1, 1, 3, 3));
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(3, 3));
+    }
+
+    void headerClickSelectsAColumnAndDropsTheFocus() {
+        GridFixture f;
+        f.click(2, 2);
+        f.click(0, 3);
+        QVERIFY(!f.grid->GetFocusCell().IsValid());
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(1, 3, 9, 3));
+    }
+
+    void headerClickSortsWhenAskedAndTogglesDirection() {
+        GridFixture f;
+        f.grid->SetHeaderSort(true);
+        f.grid->SetCellText(1, 1, QStringLiteral("b"));
+        f.grid->SetCellText(2, 1, QStringLiteral("c"));
+        f.grid->SetCellText(3, 1, QStringLiteral("a"));
+        f.click(0, 1);
+        QCOMPARE(f.grid->GetSortColumn(), 1);
+        QVERIFY(f.grid->GetSortAscending());
+        QCOMPARE(f.grid->GetCellText(1, 1), QStringLiteral("a"));
+        QCOMPARE(f.grid->GetCellText(1, 0), QStringLiteral("r3c0")); // the whole row moved
+        f.click(0, 1);
+        QVERIFY(!f.grid->GetSortAscending());
+        QCOMPARE(f.grid->GetCellText(1, 1), QStringLiteral("r9c1"));
+    }
+
+    void sortingClearsFocusAndSelection() {
+        GridFixture f;
+        f.click(3, 3);
+        QVERIFY(f.grid->SortByColumn(2, false));
+        QVERIFY(!f.grid->GetFocusCell().IsValid());
+        QCOMPARE(f.grid->GetSelectedCount(), 0);
+        QCOMPARE(f.grid->GetSortColumn(), 2);
+        QVERIFY(!f.grid->SortByColumn(9));
+        // Rows of equal keys and a custom comparison.
+        for (int row = 1; row < 10; ++row)
+            f.grid->SetCellText(row, 0, QString::number((row * 7) % 10));
+        f.grid->SetCompareFunction([](const CGridCellBase* a, const CGridCellBase* b, LPARAM) {
+            return a->GetText().toInt() - b->GetText().toInt();
+        });
+        QVERIFY(f.grid->SortByColumn(0));
+        for (int row = 2; row < 10; ++row)
+            QVERIFY(f.grid->GetCellText(row - 1, 0).toInt() <= f.grid->GetCellText(row, 0).toInt());
+    }
+
+    void arrowKeysMoveAndShiftExtends() {
+        GridFixture f;
+        f.click(2, 1);
+        f.owner.log.clear();
+        f.key(Qt::Key_Down);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(3, 1));
+        QCOMPARE(f.owner.codes(), (QList<int>{LVN_ITEMCHANGING, LVN_ITEMCHANGED}));
+        f.key(Qt::Key_Right, Qt::ShiftModifier);
+        f.key(Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(3, 1, 4, 2));
+        f.key(Qt::Key_Up);
+        f.key(Qt::Key_Up);
+        f.key(Qt::Key_Up);
+        f.key(Qt::Key_Up);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 2)); // never into the header
+        f.key(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(9, 4));
+        f.key(Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 0));
+    }
+
+    void pageKeysMoveByTheScrolledRows() {
+        GridFixture f(100, 3, 1, 0, QSize(200, 200));
+        f.click(2, 1);
+        const int firstTop = f.grid->GetFirstScrollCell().row;
+        f.key(Qt::Key_PageDown);
+        const int moved = f.grid->GetFirstScrollCell().row - firstTop;
+        QVERIFY(moved > 0);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(2 + moved, 1));
+        QVERIFY(f.grid->IsCellVisible(2 + moved, 1));
+        f.key(Qt::Key_PageUp);
+        f.key(Qt::Key_PageUp); // the top does not move any more: to the first row
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 1));
+        f.key(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(99, 2));
+        f.key(Qt::Key_PageDown);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(99, 2));
+        QVERIFY(f.grid->IsCellVisible(99, 2));
+    }
+
+    void listModeDropsSortAndFixedColumnSelection() {
+        GridFixture f(5, 3, 1, 1);
+        f.grid->SortByColumn(1);
+        f.click(2, 2);
+        f.grid->SetListMode(true);
+        QCOMPARE(f.grid->GetSortColumn(), -1);
+        QVERIFY(!f.grid->GetFixedColumnSelection());
+        QCOMPARE(f.grid->GetSelectedCount(), 0);
+        QVERIFY(!f.grid->GetFocusCell().IsValid());
+        f.click(3, 0); // a fixed-column cell no longer selects its row
+        QCOMPARE(f.grid->GetSelectedCount(), 0);
+    }
+
+    void fixedColumnClickSelectsTheRow() {
+        GridFixture f(5, 3, 1, 1);
+        f.click(3, 0);
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(3, 1, 3, 2));
+        f.click(0, 0); // the corner selects everything
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(1, 1, 4, 2));
+    }
+
+    void tabWrapsAndLeavesAtTheEnds() {
+        GridFixture f(3, 2, 1, 0);
+        auto* other = new QLineEdit(&f.owner);
+        other->move(0, 220);
+        other->show();
+        f.click(1, 1);
+        f.key(Qt::Key_Tab);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(2, 0));
+        f.key(Qt::Key_Tab);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(2, 1));
+        f.key(Qt::Key_Tab); // last cell: the focus leaves the grid
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(2, 1));
+        QVERIFY(!f.grid->hasFocus());
+
+        f.grid->setFocus();
+        f.grid->SetFocusCell(1, 0);
+        f.key(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 0));
+        QVERIFY(!f.grid->hasFocus());
+        f.grid->setFocus();
+        f.grid->SetFocusCell(2, 0);
+        f.key(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 1));
+    }
+
+    void escapeAndTabTypedOnTheGridStartNoEdit() {
+        GridFixture f;
+        f.click(2, 1);
+        f.key(Qt::Key_Escape);
+        QVERIFY(!f.grid->IsCellEditing(2, 1));
+        f.grid->SetHandleTabKey(true);
+        QTest::keyClick(f.grid, Qt::Key_Tab);
+        QVERIFY(!f.grid->IsCellEditing(2, 2));
+        QTest::keyClick(f.grid, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(!f.grid->IsCellEditing(2, 2));
+        QCOMPARE(f.grid->GetSelectedCount(), 45); // Ctrl+A selects all
+    }
+
+    void columnDraggedLeftOfItsStartIsHiddenOrOnePixel() {
+        for (const bool allowHide : {true, false}) {
+            GridFixture f;
+            f.grid->EnableColumnHide(allowHide);
+            const QPoint divider(119, 10); // right edge of column 1 in the header
+            QTest::mouseMove(f.grid, divider);
+            QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, divider);
+            QTest::mouseMove(f.grid, QPoint(30, 10));
+            QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(30, 10));
+            QCOMPARE(f.grid->GetColumnWidth(1), allowHide ? 0 : 1);
+        }
+    }
+
+    void columnDividerDragSetsTheWidth() {
+        GridFixture f;
+        hover(f.grid, QPoint(119, 10));
+        QCOMPARE(f.grid->cursor().shape(), Qt::SplitHCursor);
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(119, 10));
+        QTest::mouseMove(f.grid, QPoint(150, 10));
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(150, 10));
+        QCOMPARE(f.grid->GetColumnWidth(1), 90);
+        QVERIFY(!f.owner.heardCode(NM_CLICK));
+        // Double click on the divider fits the column to its cells.
+        hover(f.grid, QPoint(149, 10));
+        QTest::mouseDClick(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(149, 10));
+        int widest = 0;
+        for (int row = 0; row < 10; ++row)
+            widest = std::max(widest, f.grid->GetCell(row, 1)->MeasureCell().width());
+        QCOMPARE(f.grid->GetColumnWidth(1), widest);
+    }
+
+    void rightClickMovesTheFocusAndNotifies() {
+        GridFixture f;
+        QTest::mouseClick(f.grid, Qt::RightButton, Qt::NoModifier, f.centre(4, 2));
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(4, 2));
+        QCOMPARE(f.owner.log.last(), (Heard{NM_RCLICK, 4, 2}));
+        QTest::mouseClick(f.grid, Qt::RightButton, Qt::NoModifier, QPoint(310, 230));
+        QCOMPARE(f.owner.log.last(), (Heard{NM_RCLICK, -1, -1}));
+    }
+
+    void doubleClickNotifiesAndEditsTheCell() {
+        GridFixture f;
+        f.click(3, 3);
+        f.grid->FinishEditing();
+        QTest::mouseDClick(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(5, 2));
+        QCOMPARE(f.owner.log.last(), (Heard{NM_DBLCLK, 5, 2}));
+        QVERIFY(f.grid->IsCellEditing(5, 2));
+    }
+
+    void releasePostsTheCommand() {
+        GridFixture f;
+        f.grid->SetDlgCtrlID(1021);
+        QSignalSpy commands(f.grid, &CGridCtrl::command);
+        f.click(2, 2);
+        QVERIFY(commands.wait(1000));
+        QCOMPARE(commands.first().first().toInt(), 1021);
+    }
+
+    void autoScrollTimerExtendsPastTheBottom() {
+        GridFixture f(60, 3, 1, 0, QSize(200, 150));
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(2, 1));
+        QTest::mouseMove(f.grid, QPoint(f.centre(2, 1).x(), 160));
+        QTRY_VERIFY(f.grid->GetScrollPos(Qt::Vertical) > 0);
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(f.centre(2, 1).x(), 160));
+        QVERIFY(f.grid->GetSelectionBounds().maxRow > 6);
+    }
+};
+
+QTEST_MAIN(TestGridInput)
+#include "tst_gridinput.moc"
