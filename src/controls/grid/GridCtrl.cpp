@@ -1521,62 +1521,49 @@ bool CGridCtrl::PointInCellText(const CCellID& cell, const QPoint& point) {
     return rect.adjusted(0, 0, 1, 1).contains(point);
 }
 
-bool CGridCtrl::MouseOverColumnResizeArea(const QPoint& point) const {
-    if (point.y() >= GetHeaderHeight())
+// Over a divider: within the header, near the left (top) edge of any but the first column
+// (row) or near the right (bottom) edge of any.
+bool CGridCtrl::MouseOverResizeArea(Qt::Orientation orientation, const QPoint& point) const {
+    const bool horizontal = orientation == Qt::Horizontal;
+    if ((horizontal ? point.y() : point.x()) >= (horizontal ? GetHeaderHeight() : GetHeaderWidth()))
         return false;
     const CCellID cell = HitTestCell(point, true);
     if (!IsValid(cell))
         return false;
-    const int left = ColumnLeft(cell.col);
-    return (point.x() - left < m_nResizeCaptureRange && cell.col != 0) ||
-           (left + GetColumnWidth(cell.col) - point.x() < m_nResizeCaptureRange);
+    const int index = horizontal ? cell.col : cell.row;
+    const int start = horizontal ? ColumnLeft(index) : RowTop(index);
+    const int size = horizontal ? GetColumnWidth(index) : GetRowHeight(index);
+    const int at = horizontal ? point.x() : point.y();
+    return (at - start < m_nResizeCaptureRange && index != 0) || (start + size - at < m_nResizeCaptureRange);
 }
 
-bool CGridCtrl::MouseOverRowResizeArea(const QPoint& point) const {
-    if (point.x() >= GetHeaderWidth())
-        return false;
-    const CCellID cell = HitTestCell(point, true);
-    if (!IsValid(cell))
-        return false;
-    const int top = RowTop(cell.row);
-    return (point.y() - top < m_nResizeCaptureRange && cell.row != 0) ||
-           (top + GetRowHeight(cell.row) - point.y() < m_nResizeCaptureRange);
-}
-
-// The column whose right divider lies under point: the one left of the cell when the point
-// is at the cell's left edge (past hidden ones unless they may be dragged open).
-int CGridCtrl::ColumnToSize(const QPoint& point, int col) const {
+// The column (row) whose right (bottom) divider lies under point: the one before the cell
+// when the point is at the cell's leading edge, past hidden ones unless they may be dragged
+// open; the last one when it is narrower than the capture range and the point is at the end.
+int CGridCtrl::IndexToSize(Qt::Orientation orientation, const QPoint& point, int index) const {
+    const bool horizontal = orientation == Qt::Horizontal;
+    const CumulativeSizes& sizes = horizontal ? m_arColWidths : m_arRowHeights;
+    const int count = sizes.size();
+    const int at = horizontal ? point.x() : point.y();
     QRect visibleRect;
     GetVisibleScrollRange(&visibleRect);
-    if (GetColumnWidth(m_nCols - 1) < m_nResizeCaptureRange &&
-        std::abs(point.x() - visibleRect.width()) < m_nResizeCaptureRange)
-        return m_nCols - 1;
-    if (point.x() - ColumnLeft(col) >= m_nResizeCaptureRange)
-        return col;
-    --col;
-    while (!m_bUnhideColumns && col >= 0 && GetColumnWidth(col) == 0)
-        --col;
-    return col;
-}
-
-int CGridCtrl::RowToSize(const QPoint& point, int row) const {
-    QRect visibleRect;
-    GetVisibleScrollRange(&visibleRect);
-    if (GetRowHeight(m_nRows - 1) < m_nResizeCaptureRange &&
-        std::abs(point.y() - visibleRect.height()) < m_nResizeCaptureRange)
-        return m_nRows - 1;
-    if (point.y() - RowTop(row) >= m_nResizeCaptureRange)
-        return row;
-    --row;
-    while (!m_bUnhideRows && row >= 0 && GetRowHeight(row) == 0)
-        --row;
-    return row;
+    const int end = horizontal ? visibleRect.width() : visibleRect.height();
+    if (count > 0 && sizes.at(count - 1) < m_nResizeCaptureRange &&
+        std::abs(at - end) < m_nResizeCaptureRange)
+        return count - 1;
+    if (at - (horizontal ? ColumnLeft(index) : RowTop(index)) >= m_nResizeCaptureRange)
+        return index;
+    const bool unhide = horizontal ? m_bUnhideColumns : m_bUnhideRows;
+    --index;
+    while (!unhide && index >= 0 && sizes.at(index) == 0)
+        --index;
+    return index;
 }
 
 void CGridCtrl::StartSizing(const QPoint& point, Qt::Orientation orientation) {
     const QRect client = GetClientRect();
     if (orientation == Qt::Horizontal) {
-        const int col = ColumnToSize(point, m_LeftClickDownCell.col);
+        const int col = IndexToSize(Qt::Horizontal, point, m_LeftClickDownCell.col);
         if (col < 0) {
             m_MouseMode = MOUSE_NOTHING;
             return;
@@ -1585,7 +1572,7 @@ void CGridCtrl::StartSizing(const QPoint& point, Qt::Orientation orientation) {
         m_LeftClickDownCell.col = col;
         m_SizingBand = QRect(point.x(), 0, 2, client.height());
     } else {
-        const int row = RowToSize(point, m_LeftClickDownCell.row);
+        const int row = IndexToSize(Qt::Vertical, point, m_LeftClickDownCell.row);
         if (row < 0) {
             m_MouseMode = MOUSE_NOTHING;
             return;
@@ -1654,9 +1641,9 @@ void CGridCtrl::OnLButtonDown(const QPoint& point, Qt::KeyboardModifiers modifie
     }
 
     if (m_MouseMode == MOUSE_NOTHING) {
-        if (m_bAllowColumnResize && MouseOverColumnResizeArea(point))
+        if (m_bAllowColumnResize && MouseOverResizeArea(Qt::Horizontal, point))
             m_MouseMode = MOUSE_OVER_COL_DIVIDE;
-        else if (m_bAllowRowResize && MouseOverRowResizeArea(point))
+        else if (m_bAllowRowResize && MouseOverResizeArea(Qt::Vertical, point))
             m_MouseMode = MOUSE_OVER_ROW_DIVIDE;
         UpdateCursor();
     }
@@ -1717,9 +1704,9 @@ void CGridCtrl::OnMouseMove(const QPoint& point, Qt::MouseButtons buttons) {
         return;
     }
     const int previousMode = m_MouseMode;
-    if (m_bAllowColumnResize && MouseOverColumnResizeArea(point))
+    if (m_bAllowColumnResize && MouseOverResizeArea(Qt::Horizontal, point))
         m_MouseMode = MOUSE_OVER_COL_DIVIDE;
-    else if (m_bAllowRowResize && MouseOverRowResizeArea(point))
+    else if (m_bAllowRowResize && MouseOverResizeArea(Qt::Vertical, point))
         m_MouseMode = MOUSE_OVER_ROW_DIVIDE;
     else
         m_MouseMode = MOUSE_NOTHING;
@@ -1768,13 +1755,13 @@ void CGridCtrl::OnLButtonDblClk(const QPoint& point) {
     if (!IsValid(cell))
         return;
     if (m_MouseMode == MOUSE_OVER_COL_DIVIDE) {
-        const int col = ColumnToSize(point, cell.col);
+        const int col = IndexToSize(Qt::Horizontal, point, cell.col);
         if (col >= 0 && AutoSizeColumn(col, 0, false)) {
             UpdateScrollBars();
             Refresh();
         }
     } else if (m_MouseMode == MOUSE_OVER_ROW_DIVIDE) {
-        const int row = RowToSize(point, cell.row);
+        const int row = IndexToSize(Qt::Vertical, point, cell.row);
         if (row >= 0 && AutoSizeRow(row, false)) {
             UpdateScrollBars();
             Refresh();
@@ -2104,7 +2091,9 @@ void CGridCtrl::BeginCellEdit(int row, int col, QPoint point, int firstChar) {
         return;
     if (SendMessageToParent(row, col, LVN_BEGINLABELEDIT) < 0)
         return;
-    GetCell(row, col)->Edit(row, col, rect, point, IDC_GRID_INPLACE_EDIT, firstChar);
+    // The owner may have changed the grid while it was asked.
+    if (CGridCellBase* cell = IsCellEditable(row, col) ? GetCell(row, col) : nullptr)
+        cell->Edit(row, col, rect, point, IDC_GRID_INPLACE_EDIT, firstChar);
 }
 
 // Stores text, then lets validation and the owner reject it; a rejected text is replaced by
@@ -2124,11 +2113,12 @@ bool CGridCtrl::StoreEditedText(int row, int col, const QString& text) {
 }
 
 void CGridCtrl::CommitCellEdit(int row, int col, const QString& text) {
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
+    if (!GetCell(row, col))
         return;
     StoreEditedText(row, col, text);
-    cell->OnEditEnded();
+    // Asked again: the owner may have removed the row while it was told of the edit.
+    if (CGridCellBase* cell = GetCell(row, col))
+        cell->OnEditEnded();
 }
 
 bool CGridCtrl::ValidateEdit(int row, int col, const QString& text) {

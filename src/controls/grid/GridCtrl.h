@@ -308,10 +308,8 @@ private:
     void DrawCell(QPainter& painter, int row, int col, const QRect& rect, bool erase);
 
     // Mouse helpers.
-    bool MouseOverColumnResizeArea(const QPoint& point) const;
-    bool MouseOverRowResizeArea(const QPoint& point) const;
-    int ColumnToSize(const QPoint& point, int col) const;
-    int RowToSize(const QPoint& point, int row) const;
+    bool MouseOverResizeArea(Qt::Orientation orientation, const QPoint& point) const;
+    int IndexToSize(Qt::Orientation orientation, const QPoint& point, int index) const;
     QPoint PointInCell(const CCellID& cell, const QPoint& point) const;
     bool PointInCellText(const CCellID& cell, const QPoint& point);
     void StartSizing(const QPoint& point, Qt::Orientation orientation);

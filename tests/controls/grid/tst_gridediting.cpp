@@ -184,6 +184,41 @@ private Q_SLOTS:
         QCOMPARE(f.grid->GetCellText(2, 1), QStringLiteral("r3c1"));
     }
 
+    // An owner that removes the edited row when it is asked about the edit, or told of it,
+    // must not leave the grid touching a freed cell.
+    void ownerMayDeleteTheRowDuringTheEdit_data() {
+        QTest::addColumn<int>("code");
+        QTest::newRow("begin") << LVN_BEGINLABELEDIT;
+        QTest::newRow("end") << LVN_ENDLABELEDIT;
+    }
+
+    void ownerMayDeleteTheRowDuringTheEdit() {
+        QFETCH(int, code);
+        struct DeletingOwner : RecordingOwner {
+            platform::LRESULT notify(const platform::NMHDR& header) override {
+                if (header.code == code)
+                    grid->DeleteRow(reinterpret_cast<const GRIDNOTIFY&>(header).iRow);
+                return RecordingOwner::notify(header);
+            }
+            CGridCtrl* grid = nullptr;
+            int code = 0;
+        };
+        DeletingOwner owner;
+        owner.code = code;
+        owner.resize(320, 240);
+        owner.grid = new CGridCtrl(5, 3, 1, 0, &owner);
+        owner.grid->setGeometry(owner.rect());
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        owner.grid->SetFocusCell(4, 1);
+        owner.grid->setFocus();
+        QTest::keyClick(owner.grid, Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(owner.grid->GetRowCount(), 4);
+        QVERIFY(!owner.grid->IsCellEditing(3, 1));
+    }
+
     void pasteFillsFieldsAndSelectsThem() {
         GridFixture f;
         f.click(2, 1);

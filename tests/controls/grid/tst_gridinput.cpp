@@ -263,6 +263,38 @@ private Q_SLOTS:
         QCOMPARE(f.grid->GetColumnWidth(1), widest);
     }
 
+    void sizingBandShowsWhileDragging() {
+        GridFixture f;
+        const QRgb before = f.pixel(150, 100);
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(119, 10));
+        QTest::mouseMove(f.grid, QPoint(150, 10));
+        QVERIFY(f.pixel(150, 100) != before); // the inverted band
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(150, 10));
+        QCOMPARE(f.pixel(150, 100), before); // the band is gone
+        QCOMPARE(f.grid->GetColumnWidth(1), 90);
+    }
+
+    // A hidden row next to a divider is dragged open when unhiding is on, skipped when off.
+    void rowDividerDragUnhidesOnlyWhenAllowed() {
+        for (const bool unhide : {true, false}) {
+            GridFixture f(10, 3, 1, 1);
+            f.grid->SetRowUnhide(unhide);
+            f.grid->SetRowHeight(2, 0);
+            const QPoint divider(30, 41); // top edge of row 3, below the hidden row 2
+            hover(f.grid, divider);
+            QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, divider);
+            QTest::mouseMove(f.grid, QPoint(30, 60));
+            QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(30, 60));
+            if (unhide) {
+                QCOMPARE(f.grid->GetRowHeight(2), 20);
+                QCOMPARE(f.grid->GetRowHeight(1), 20);
+            } else {
+                QCOMPARE(f.grid->GetRowHeight(2), 0);
+                QCOMPARE(f.grid->GetRowHeight(1), 40);
+            }
+        }
+    }
+
     void rightClickMovesTheFocusAndNotifies() {
         GridFixture f;
         QTest::mouseClick(f.grid, Qt::RightButton, Qt::NoModifier, f.centre(4, 2));
