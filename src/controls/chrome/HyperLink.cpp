@@ -61,6 +61,13 @@ void CHyperLink::SetAutoSize(bool adjust) {
     textGeometryChanged();
 }
 
+void CHyperLink::SetVerticallyCentered(bool centered) {
+    if (centered == verticallyCentered)
+        return;
+    verticallyCentered = centered;
+    adjustToText();
+}
+
 QFont CHyperLink::textFont() const {
     QFont linkFont = font();
     linkFont.setUnderline(underline);
@@ -96,7 +103,8 @@ void CHyperLink::adjustToText() {
         x += (area.width() - size.width()) / 2;
     else if (format & DT_RIGHT)
         x += area.width() - size.width();
-    setGeometry(QRect(QPoint(x, area.top()), size));
+    const int y = verticallyCentered ? area.top() + (area.height() - size.height()) / 2 : area.top();
+    setGeometry(QRect(QPoint(x, y), size));
 }
 
 void CHyperLink::syncToolTip() {

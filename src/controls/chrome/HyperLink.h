@@ -24,6 +24,8 @@ public:
     void SetColors(platform::COLORREF link, platform::COLORREF visitedLink);
     // Keep the control exactly the size of its text (left, centred or right in its old place).
     void SetAutoSize(bool adjust);
+    // The adjusted control sits in the middle of its old place's height instead of at its top.
+    void SetVerticallyCentered(bool centered);
 
     // What the user reads for a failure of the given kind, after "Unable to open hyperlink:".
     static QString failureMessage(int code);
@@ -53,5 +55,6 @@ private:
     bool visited = false;
     bool underline = true;
     bool adjustToFit = true;
+    bool verticallyCentered = false;
     QString target;
 };

@@ -4,11 +4,14 @@
 #include "platform/Shell.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QEvent>
 #include <QFontMetrics>
-#include <QImage>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStringList>
+#include <QToolTip>
 
 #include <algorithm>
 #include <functional>
@@ -31,9 +34,38 @@ QPixmap mapPixels(const QPixmap& icon, const std::function<QRgb(QRgb)>& change) 
     return result;
 }
 
+QPixmap maskedBitmap(const QImage& bitmap, COLORREF transparent) {
+    const QImage opaque = bitmap.convertToFormat(QImage::Format_RGB32);
+    QPixmap pixmap = QPixmap::fromImage(opaque);
+    pixmap.setMask(
+        QBitmap::fromImage(opaque.createMaskFromColor(toQColor(transparent).rgb(), Qt::MaskInColor)));
+    return pixmap;
+}
+
+// Breaks text at blanks so that no line is wider than maxWidth; a longer word keeps a line
+// of its own. Line breaks in the text stay.
+QString wrappedToWidth(const QString& text, const QFontMetrics& metrics, int maxWidth) {
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString& word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && metrics.horizontalAdvance(longer) > maxWidth) {
+                lines << line;
+                line = word;
+            } else {
+                line = longer;
+            }
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
-CIconButton::CIconButton(QWidget* parent) : QAbstractButton(parent) {
+CIconButton::CIconButton(QWidget* parent)
+    : QPushButton(parent), systemPaletteKey(QGuiApplication::palette().cacheKey()) {
     SetDefaultColors();
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -43,7 +75,7 @@ CIconButton::CIconButton(QWidget* parent) : QAbstractButton(parent) {
         if (state != Qt::ApplicationActive)
             setHover(false);
     });
-    connect(this, &QAbstractButton::clicked, this, &CIconButton::onClicked);
+    connect(this, &QPushButton::clicked, this, &CIconButton::onClicked);
 }
 
 template <typename T> void CIconButton::setField(T& field, T value) {
@@ -89,6 +121,15 @@ void CIconButton::SetIcon(const QPixmap& icon, const QPixmap& outIcon) {
     update();
 }
 
+void CIconButton::SetBitmaps(const QImage& bitmap, COLORREF transparent, int outBitmap) {
+    SetIcon(maskedBitmap(bitmap, transparent), outBitmap);
+}
+
+void CIconButton::SetBitmaps(const QImage& bitmap, COLORREF transparent, const QImage& outBitmap,
+                             COLORREF outTransparent) {
+    SetIcon(maskedBitmap(bitmap, transparent), maskedBitmap(outBitmap, outTransparent));
+}
+
 void CIconButton::SetTooltipText(const QString& text, bool activate) {
     setToolTip(activate ? text : QString());
     setAccessibleName(text);
@@ -126,15 +167,22 @@ void CIconButton::SetURL(const QString& target) {
     linkTarget = target;
 }
 
-void CIconButton::SetMenu(QMenu* dropDown) {
-    menu = dropDown;
+void CIconButton::SetMenu(QMenu* menu) {
+    dropDown = menu;
+}
+
+void CIconButton::SetBtnCursor(const std::optional<QCursor>& cursor) {
+    if (cursor)
+        setCursor(*cursor);
+    else
+        unsetCursor();
 }
 
 // A check box only toggles; otherwise the menu takes precedence over the link.
 void CIconButton::onClicked() {
     if (isCheckable())
         return;
-    if (menu)
+    if (dropDown)
         dropMenu();
     else if (!linkTarget.isEmpty())
         platform::Shell::instance().openUrl(linkTarget);
@@ -143,7 +191,7 @@ void CIconButton::onClicked() {
 void CIconButton::dropMenu() {
     menuOpen = true;
     repaint();
-    menu->exec(mapToGlobal(rect().bottomLeft() + QPoint(0, 1)));
+    dropDown->exec(mapToGlobal(rect().bottomLeft() + QPoint(0, 1)));
     menuOpen = false;
     setHover(false);
     update();
@@ -186,7 +234,7 @@ void CIconButton::setHover(bool hovered) {
 
 // Only flat buttons track the pointer; a button held down elsewhere does not light up.
 void CIconButton::mouseMoveEvent(QMouseEvent* event) {
-    QAbstractButton::mouseMoveEvent(event);
+    QPushButton::mouseMoveEvent(event);
     if (!flat || ((event->buttons() & Qt::LeftButton) && !hover))
         return;
     if (rect().contains(event->position().toPoint())) {
@@ -197,23 +245,41 @@ void CIconButton::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+bool CIconButton::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && !toolTip().isEmpty()) {
+        showToolTip(static_cast<QHelpEvent*>(event)->globalPos());
+        return true;
+    }
+    return QPushButton::event(event);
+}
+
+// The whole button answers the mouse, whatever bevel the style would draw.
+bool CIconButton::hitButton(const QPoint& position) const {
+    return rect().contains(position);
+}
+
+void CIconButton::showToolTip(const QPoint& globalPosition) {
+    const QString wrapped = wrappedToWidth(toolTip(), QFontMetrics(QToolTip::font()), MaxTipWidth);
+    QToolTip::showText(globalPosition, wrapped, this, rect());
+}
+
 void CIconButton::leaveEvent(QEvent* event) {
-    QAbstractButton::leaveEvent(event);
+    QPushButton::leaveEvent(event);
     setHover(false);
 }
 
 void CIconButton::focusOutEvent(QFocusEvent* event) {
-    QAbstractButton::focusOutEvent(event);
+    QPushButton::focusOutEvent(event);
     setHover(false);
 }
 
 void CIconButton::hideEvent(QHideEvent* event) {
-    QAbstractButton::hideEvent(event);
+    QPushButton::hideEvent(event);
     setHover(false);
 }
 
 void CIconButton::changeEvent(QEvent* event) {
-    QAbstractButton::changeEvent(event);
+    QPushButton::changeEvent(event);
     switch (event->type()) {
     case QEvent::EnabledChange:
         if (!isEnabled())
@@ -225,6 +291,13 @@ void CIconButton::changeEvent(QEvent* event) {
         break;
     case QEvent::FontChange:
         updateGeometry();
+        break;
+    // New system colours: custom colours give way. A new parent's palette is no such change.
+    case QEvent::PaletteChange:
+        if (QGuiApplication::palette().cacheKey() != systemPaletteKey) {
+            systemPaletteKey = QGuiApplication::palette().cacheKey();
+            SetDefaultColors();
+        }
         break;
     default:
         break;
@@ -307,7 +380,7 @@ void CIconButton::paintEvent(QPaintEvent*) {
 }
 
 void CIconButton::paintBackground(QPainter& painter, QRect& area) const {
-    if (!flat && hasFocus()) {
+    if (!flat && (hasFocus() || isDefault())) {
         FrameRect(painter, area, Qt::black);
         area.adjust(1, 1, -1, -1);
     }
@@ -363,11 +436,15 @@ QSize CIconButton::sizeHint() const {
     if (text().isEmpty())
         return icon + QSize(2 * horizontalMargin, 2 * verticalMargin);
     const QSize label = fontMetrics().size(0, text());
+    QSize content;
     if (iconAlignment == IconAboveText)
-        return QSize(std::max(icon.width(), label.width()) + 2 * horizontalMargin,
-                     verticalMargin + icon.height() + label.height() + verticalMargin);
-    return QSize(horizontalMargin + icon.width() + label.width() + 2 * horizontalMargin,
-                 std::max(icon.height(), label.height()) + 2 * verticalMargin);
+        content = QSize(std::max(icon.width(), label.width()) + 2 * horizontalMargin,
+                        verticalMargin + icon.height() + label.height() + verticalMargin);
+    else
+        content = QSize(horizontalMargin + icon.width() + label.width() + 2 * horizontalMargin,
+                        std::max(icon.height(), label.height()) + 2 * verticalMargin);
+    // The text area reaches the edges: keep the frame's two pixels off the text on each side.
+    return content + QSize(4, 4);
 }
 
 QSize CIconButton::minimumSizeHint() const {

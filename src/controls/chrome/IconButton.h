@@ -2,16 +2,20 @@
 
 #include "platform/Colors.h"
 
-#include <QAbstractButton>
+#include <QCursor>
+#include <QImage>
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
+#include <QPushButton>
 #include <array>
+#include <optional>
 
 // A push button that shows an icon (and optionally text): flat until the mouse is over it,
 // a raised thin frame on hover, sunken while pressed, a darkened icon when disabled, and a
-// tool tip. A checkable button is a check box that stays sunken while checked.
-class CIconButton : public QAbstractButton {
+// tool tip. A checkable button is a check box that stays sunken while checked. The default
+// button of a dialog answers Enter and, when not flat, wears a black frame.
+class CIconButton : public QPushButton {
     Q_OBJECT
 
 public:
@@ -24,12 +28,19 @@ public:
     // Background and text colours for the three states: out, in (hovered or pressed) and focus;
     // each text colour follows its background.
     enum ColorIndex { BkColorIn, FgColorIn, BkColorOut, FgColorOut, BkColorFocus, FgColorFocus };
+    // Tips wider than this wrap at word boundaries.
+    static constexpr int MaxTipWidth = 400;
 
     explicit CIconButton(QWidget* parent = nullptr);
 
     // outIcon: NoOutIcon, GrayscaleOutIcon or DarkerOutIcon.
     void SetIcon(const QPixmap& icon, int outIcon = NoOutIcon);
     void SetIcon(const QPixmap& icon, const QPixmap& outIcon);
+    // Bitmaps instead of icons: every pixel of the transparent colour is masked out. The
+    // disabled-state image follows the same scheme as the icon's.
+    void SetBitmaps(const QImage& bitmap, platform::COLORREF transparent, int outBitmap = NoOutIcon);
+    void SetBitmaps(const QImage& bitmap, platform::COLORREF transparent, const QImage& outBitmap,
+                    platform::COLORREF outTransparent);
     // The text also names the button for assistive tools; activate off shows no tip.
     void SetTooltipText(const QString& text, bool activate = true);
 
@@ -47,6 +58,8 @@ public:
     // A click drops menu down from the button's bottom-left corner; the chosen action
     // triggers as from any menu. The menu is not owned.
     void SetMenu(QMenu* menu);
+    // The pointer's shape over the button; none: the usual arrow.
+    void SetBtnCursor(const std::optional<QCursor>& cursor);
     // CLR_DEFAULT: the system button face or button text colour.
     void SetColor(int index, platform::COLORREF color);
     platform::COLORREF GetColor(int index) const;
@@ -70,6 +83,8 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
+    bool hitButton(const QPoint& position) const override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -80,6 +95,7 @@ protected:
 private:
     void onClicked();
     void dropMenu();
+    void showToolTip(const QPoint& globalPosition);
     void setHover(bool hovered);
     int stateColorIndex(bool background) const;
     QColor resolvedColor(int index) const;
@@ -103,8 +119,10 @@ private:
     bool transparent = false;
     bool menuOpen = false;
     std::array<platform::COLORREF, 6> colors;
+    // Which system colours the custom colours were chosen against.
+    qint64 systemPaletteKey;
     QPixmap iconIn;
     QPixmap iconOut;
     QString linkTarget;
-    QPointer<QMenu> menu;
+    QPointer<QMenu> dropDown;
 };

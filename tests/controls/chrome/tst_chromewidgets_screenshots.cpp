@@ -64,7 +64,7 @@ private Q_SLOTS:
     // The bottom strip of the job pane at its real sizes.
     void jobPaneStrip() {
         for (const bool large : {false, true}) {
-            auto pane = backdrop(520, 50);
+            auto pane = backdrop(520, large ? 80 : 50);
             if (large)
                 pane->setFont(largeFont());
             auto* start = new CIconButton(pane.get());
@@ -74,15 +74,18 @@ private Q_SLOTS:
             auto* stop = new CIconButton(pane.get());
             stop->setGeometry(57, 10, 32, 32);
             stop->SetIcon(sampleicons::icon(Role::StopConvert), CIconButton::DarkerOutIcon);
+            auto* upper = new CTextProgressCtrl(pane.get());
+            // The pane's rows grow with its font, as its layout does.
+            const int barHeight = large ? upper->sizeHint().height() : 12;
+            const int lowerTop = 10 + barHeight + 8;
+            upper->setGeometry(145, 10, 375, barHeight);
+            upper->SetPos(66);
+            auto* lower = new CTextProgressCtrl(pane.get());
+            lower->setGeometry(145, lowerTop, 375, barHeight);
             auto* current = new CTextLabel(QStringLiteral("Current"), pane.get());
             current->setGeometry(97, 10, 40, 12);
             auto* total = new CTextLabel(QStringLiteral("Total"), pane.get());
-            total->setGeometry(97, 30, 40, 12);
-            auto* upper = new CTextProgressCtrl(pane.get());
-            upper->setGeometry(145, 10, 375, 12);
-            upper->SetPos(66);
-            auto* lower = new CTextProgressCtrl(pane.get());
-            lower->setGeometry(145, 30, 375, 12);
+            total->setGeometry(97, lowerTop, 40, 12);
             lower->SetWindowText(QStringLiteral("Waiting for converting."));
             save(pane.get(),
                  large ? QStringLiteral("progress-jobpane-large") : QStringLiteral("progress-jobpane"));

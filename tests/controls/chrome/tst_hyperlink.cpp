@@ -185,6 +185,13 @@ private Q_SLOTS:
         QCOMPARE(link->size(), link->sizeHint());
         QCOMPARE(link->geometry().center().x(), QRect(10, 10, 250, 40).center().x());
         QCOMPARE(link->y(), 10);
+
+        link->SetAutoSize(false);
+        link->setGeometry(10, 10, 250, 40);
+        link->SetVerticallyCentered(true);
+        link->SetAutoSize(true);
+        QCOMPARE(link->size(), link->sizeHint());
+        QCOMPARE(link->geometry().center(), QRect(10, 10, 250, 40).center());
     }
 
 private:

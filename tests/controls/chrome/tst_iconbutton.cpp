@@ -5,14 +5,17 @@
 #include "../../support/TestSupport.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QHelpEvent>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <memory>
 
@@ -45,6 +48,7 @@ struct Fixture {
         button->SetIcon(solidIcon(), CIconButton::DarkerOutIcon);
         button->SetTooltipText(QStringLiteral("Open File (Ctrl+O)"));
         window.show();
+        window.activateWindow(); // focus needs an active window, on any display
     }
     // The pointer comes from outside: a move to where it already is would be no move.
     void hover() {
@@ -77,11 +81,16 @@ private Q_SLOTS:
         QVERIFY(sys(COLOR_BTNFACE) != sys(COLOR_BTNSHADOW));
         QVERIFY(sys(COLOR_BTNHIGHLIGHT) != sys(COLOR_BTNSHADOW));
     }
-    void init() { testsupport::failOnUnexpectedWarnings(); }
+    // Menus, tips and dialogs shown off screen print a notice that is no fault.
+    void init() {
+        testsupport::failOnUnexpectedWarnings();
+        testsupport::installOffscreenNoticeFilter();
+    }
+    void cleanup() { testsupport::removeOffscreenNoticeFilter(); }
 
     void flatUntilHoveredAndFlatAgainAfterLeaving() {
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         QCOMPARE(f.corner(), sys(COLOR_BTNFACE));
         QCOMPARE(f.corner(true), sys(COLOR_BTNFACE));
 
@@ -97,7 +106,7 @@ private Q_SLOTS:
 
     void losingApplicationActivationFlattens() {
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         f.hover();
         QTRY_VERIFY(f.button->isHovered());
         Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
@@ -116,7 +125,7 @@ private Q_SLOTS:
         QFETCH(int, style);
         QFETCH(QPoint, offset);
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         f.button->SetPressedStyle(style);
         const QRect resting = f.button->iconRect();
         QCOMPARE(resting, QRect(8, 8, 16, 16));
@@ -138,7 +147,7 @@ private Q_SLOTS:
 
     void disabledShowsDarkerIconAndNoHoverFrame() {
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         f.hover();
         QTRY_VERIFY(f.button->isHovered());
         f.button->setEnabled(false);
@@ -166,6 +175,22 @@ private Q_SLOTS:
         QCOMPARE(pixelAt(f.button, QPoint(16, 16)), qRgb(0, 0, 255));
     }
 
+    // The transparent colour is cut out of a bitmap, and the disabled copy keeps the cut.
+    void bitmapTransparentColourShowsTheFace() {
+        QImage bitmap(16, 16, QImage::Format_RGB32);
+        bitmap.fill(qRgb(255, 0, 255));
+        QPainter(&bitmap).fillRect(4, 4, 8, 8, QColor(iconColour));
+        Fixture f;
+        f.button->SetBitmaps(bitmap, RGB(255, 0, 255), CIconButton::DarkerOutIcon);
+        const QPoint cut = f.button->iconRect().topLeft();
+        const QPoint inside = f.button->iconRect().center();
+        QCOMPARE(pixelAt(f.button, cut), sys(COLOR_BTNFACE));
+        QCOMPARE(pixelAt(f.button, inside), iconColour);
+        f.button->setEnabled(false);
+        QCOMPARE(pixelAt(f.button, cut), sys(COLOR_BTNFACE));
+        QCOMPARE(pixelAt(f.button, inside), qRgb(150, 75, 30));
+    }
+
     // Transparent pixels stay transparent and partly transparent ones keep their alpha.
     void darkerCopyKeepsTransparency() {
         QImage image(2, 1, QImage::Format_ARGB32);
@@ -183,7 +208,7 @@ private Q_SLOTS:
     // Press, release, double click, release: what the window system sends for two quick clicks.
     void doubleClickCountsAsTwoClicks() {
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         QSignalSpy clicked(f.button, &QAbstractButton::clicked);
         const QPoint centre(16, 16);
         QTest::mousePress(f.button, Qt::LeftButton, {}, centre);
@@ -195,7 +220,7 @@ private Q_SLOTS:
 
     void checkBoxModeStaysSunkenWhileChecked() {
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         f.button->SetCheck(1);
         QCOMPARE(f.button->GetCheck(), 0); // only check boxes keep a check
 
@@ -259,7 +284,7 @@ private Q_SLOTS:
 
     void tooltipAndKeyboard() {
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         QCOMPARE(f.button->toolTip(), QStringLiteral("Open File (Ctrl+O)"));
         QCOMPARE(f.button->accessibleName(), QStringLiteral("Open File (Ctrl+O)"));
         f.button->SetTooltipText(QStringLiteral("Stop Convert (Shift+F5)"), false);
@@ -275,6 +300,58 @@ private Q_SLOTS:
         QCOMPARE(pixelAt(f.button, QPoint(3, 3)), sys(COLOR_BTNTEXT));
     }
 
+    void longTipWrapsAtMaxWidth() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QStringList words;
+        for (int i = 0; i < 60; ++i)
+            words << QStringLiteral("convert%1").arg(i);
+        const QString tip = words.join(QLatin1Char(' '));
+        f.button->SetTooltipText(tip);
+        QHelpEvent help(QEvent::ToolTip, QPoint(16, 16), f.button->mapToGlobal(QPoint(16, 16)));
+        QApplication::sendEvent(f.button, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QStringList lines = QToolTip::text().split(QLatin1Char('\n'));
+        QToolTip::hideText();
+        QVERIFY(lines.size() > 1);
+        const QFontMetrics metrics(QToolTip::font());
+        for (const QString& line : lines)
+            QVERIFY2(metrics.horizontalAdvance(line) <= CIconButton::MaxTipWidth, qPrintable(line));
+        QCOMPARE(lines.join(QLatin1Char(' ')), tip); // no word lost or split
+    }
+
+    // A default button answers Enter from anywhere in its dialog and, when not flat, wears a
+    // black frame; it hands both over while another push button has the focus.
+    void defaultButtonAnswersEnterAndWearsTheBlackFrame() {
+        QDialog dialog;
+        dialog.resize(200, 60);
+        auto* edit = new QLineEdit(&dialog);
+        edit->setGeometry(0, 0, 80, 24);
+        auto* button = new CIconButton(&dialog);
+        button->setGeometry(100, 10, 32, 32);
+        button->SetIcon(solidIcon());
+        button->SetFlat(false);
+        button->setDefault(true);
+        auto* other = new QPushButton(QStringLiteral("Other"), &dialog);
+        other->setGeometry(140, 10, 50, 32);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        edit->setFocus();
+        QCOMPARE(pixelAt(button, QPoint(0, 0)), qRgb(0, 0, 0));
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(clicked.size(), 1);
+
+        other->setFocus();
+        QVERIFY(!button->isDefault());
+        QCOMPARE(pixelAt(button, QPoint(0, 0)), sys(COLOR_BTNHIGHLIGHT));
+        edit->setFocus();
+        QVERIFY(button->isDefault());
+        button->SetFlat(true);
+        QCOMPARE(pixelAt(button, QPoint(0, 0)), sys(COLOR_BTNFACE));
+    }
+
     void transparentButtonShowsTheParent() {
         Fixture f;
         f.window.setAutoFillBackground(true);
@@ -282,7 +359,7 @@ private Q_SLOTS:
         palette.setColor(QPalette::Window, QColor(0, 160, 0));
         f.window.setPalette(palette);
         f.button->DrawTransparent(true);
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         const QImage image = f.window.grab(f.button->geometry()).toImage();
         QCOMPARE(image.pixel(0, 0) | 0xFF000000u, qRgb(0, 160, 0));
         QCOMPARE(image.pixel(16, 16) | 0xFF000000u, iconColour);
@@ -292,7 +369,7 @@ private Q_SLOTS:
         RecordingShell shell;
         Shell::setInstance(&shell);
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         f.button->SetURL(QStringLiteral("https://www.corvanta.example/"));
         shell.setFailure(QStringLiteral("no browser"));
         QTest::mouseClick(f.button, Qt::LeftButton, {}, QPoint(16, 16));
@@ -307,10 +384,8 @@ private Q_SLOTS:
     // The menu drops from the bottom-left corner, the button stays down meanwhile, and the
     // chosen action triggers.
     void menuDropsBelowAndTriggersTheChoice() {
-        testsupport::installOffscreenNoticeFilter();
-        const auto restore = qScopeGuard(testsupport::removeOffscreenNoticeFilter);
         Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
         QMenu menu;
         QAction* first = menu.addAction(QStringLiteral("Open File"));
         QAction* second = menu.addAction(QStringLiteral("Import Directory"));
@@ -338,14 +413,20 @@ private Q_SLOTS:
         QCOMPARE(f.corner(), sys(COLOR_BTNHIGHLIGHT));
         QCOMPARE(f.corner(true), sys(COLOR_3DDKSHADOW));
         f.button->SetColor(CIconButton::BkColorOut, RGB(10, 200, 10));
+        // A parent of its own colours is no change of the system colours.
+        QWidget tinted;
+        tinted.setPalette(QPalette(QColor(90, 90, 200)));
+        f.button->setParent(&tinted);
+        f.button->show();
+        QCoreApplication::processEvents();
         QCOMPARE(pixelAt(f.button, QPoint(4, 4)), qRgb(10, 200, 10));
-        f.button->SetDefaultColors();
-        QCOMPARE(f.button->GetColor(CIconButton::BkColorOut), CLR_DEFAULT);
-        // Default colours follow the palette at paint time.
+        f.button->setParent(&f.window);
+        // New system colours replace the custom ones; default colours follow the palette.
         QPalette changed = f.button->palette();
         changed.setColor(QPalette::Button, QColor(250, 240, 200));
         const QPalette original = QApplication::palette();
         QApplication::setPalette(changed);
+        QTRY_COMPARE(f.button->GetColor(CIconButton::BkColorOut), CLR_DEFAULT);
         QCOMPARE(pixelAt(f.button, QPoint(4, 4)), qRgb(250, 240, 200));
         QApplication::setPalette(original);
     }

@@ -50,7 +50,8 @@ private:
         auto dialog = std::make_unique<CSelectFolderDialog>(showFiles, root,
                                                             OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filters);
         dialog->show();
-        if (!QTest::qWaitForWindowExposed(dialog.get()))
+        dialog->activateWindow(); // the keyboard checks need an active window on any display
+        if (!QTest::qWaitForWindowActive(dialog.get()))
             return nullptr;
         return dialog;
     }
