@@ -79,31 +79,10 @@ bool CGridCellBase::Draw(QPainter* pDC, int row, int col, QRect rect, bool erase
     if (backColor == CLR_DEFAULT)
         backColor = GetSysColor(COLOR_WINDOW);
 
-    const bool gridLines = grid->GetGridLines() != GGL_NONE;
-    if (IsFocused() || IsDropHilited()) {
-        if (IsSelected()) {
-            backColor = GetSysColor(COLOR_HIGHLIGHT);
-            textColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
-            eraseBackground = true;
-        }
-        rect.adjust(0, 0, 1, 1);
-        if (eraseBackground)
-            FillSolidRect(painter, rect, backColor);
-        if (gridLines)
-            rect.adjust(0, 0, -1, -1);
-        if (grid->GetFrameFocusCell())
-            FrameRect(painter, rect, QBrush(toQColor(textColor)));
-        if (!gridLines)
-            rect.adjust(0, 0, -1, -1);
-    } else if (IsSelected()) {
-        FillSolidRect(painter, rect.adjusted(0, 0, 1, 1), GetSysColor(COLOR_HIGHLIGHT));
-        textColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    } else if (eraseBackground) {
-        FillSolidRect(painter, rect.adjusted(0, 0, 1, 1), backColor);
-    }
+    textColor = FillBackground(painter, rect, textColor, backColor, eraseBackground);
     painter.setPen(toQColor(textColor));
 
-    if (IsFixed() && gridLines)
+    if (IsFixed() && grid->GetGridLines() != GGL_NONE)
         DrawFixedLook(painter, row, col, rect);
 
     painter.setFont(GetFontObject());
@@ -124,6 +103,35 @@ bool CGridCellBase::Draw(QPainter* pDC, int row, int col, QRect rect, bool erase
     platform::DrawText(painter, GetText(), rect, GetFormat() | DT_NOPREFIX);
     painter.restore();
     return true;
+}
+
+// Fills the cell, up to and including its grid-line pixels, in the colours of its state and
+// frames the focus cell; returns the colour its text takes.
+COLORREF CGridCellBase::FillBackground(QPainter& painter, QRect& rect, COLORREF textColor, COLORREF backColor,
+                                       bool erase) const {
+    const bool gridLines = GetGrid()->GetGridLines() != GGL_NONE;
+    if (IsFocused() || IsDropHilited()) {
+        if (IsSelected()) {
+            backColor = GetSysColor(COLOR_HIGHLIGHT);
+            textColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            erase = true;
+        }
+        rect.adjust(0, 0, 1, 1);
+        if (erase)
+            FillSolidRect(painter, rect, backColor);
+        if (gridLines)
+            rect.adjust(0, 0, -1, -1);
+        if (GetGrid()->GetFrameFocusCell())
+            FrameRect(painter, rect, QBrush(toQColor(textColor)));
+        if (!gridLines)
+            rect.adjust(0, 0, -1, -1);
+    } else if (IsSelected()) {
+        FillSolidRect(painter, rect.adjusted(0, 0, 1, 1), GetSysColor(COLOR_HIGHLIGHT));
+        textColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    } else if (erase) {
+        FillSolidRect(painter, rect.adjusted(0, 0, 1, 1), backColor);
+    }
+    return textColor;
 }
 
 // Fixed cells look raised, or sunken in the focus cell's row and column.

@@ -94,6 +94,8 @@ protected:
     QSize ImageSize() const;
 
 private:
+    COLORREF FillBackground(QPainter& painter, QRect& rect, COLORREF textColor, COLORREF backColor,
+                            bool erase) const;
     void DrawFixedLook(QPainter& painter, int row, int col, QRect& rect) const;
     void DrawSortArrow(QPainter& painter, QRect& rect) const;
 

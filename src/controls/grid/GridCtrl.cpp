@@ -12,7 +12,6 @@
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -1225,14 +1224,17 @@ void CGridCtrl::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if (delta == 0)
         return;
-    if (m_nRowsPerWheelNotch == -1) {
-        const int notches = delta / 120;
-        for (int i = 0; i < std::abs(notches); ++i)
-            OnVScroll(notches > 0 ? SB_PAGEUP : SB_PAGEDOWN);
-    } else {
-        const int lines = delta * m_nRowsPerWheelNotch / 120;
-        for (int i = 0; i < std::abs(lines); ++i)
-            OnVScroll(lines > 0 ? SB_LINEUP : SB_LINEDOWN);
+    // Touchpads and fine wheels send fractions of a notch; they add up until a whole line
+    // (or page) is reached instead of being lost.
+    const bool pages = m_nRowsPerWheelNotch == -1;
+    m_nWheelRemainder += delta * (pages ? 1 : m_nRowsPerWheelNotch);
+    const int steps = m_nWheelRemainder / 120;
+    m_nWheelRemainder -= steps * 120;
+    for (int i = 0; i < std::abs(steps); ++i) {
+        if (pages)
+            OnVScroll(steps > 0 ? SB_PAGEUP : SB_PAGEDOWN);
+        else
+            OnVScroll(steps > 0 ? SB_LINEUP : SB_LINEDOWN);
     }
     event->accept();
 }
@@ -1448,8 +1450,25 @@ bool CGridCtrl::SortRows(CellCompareFunc compare, int col, bool ascending, LPARA
 }
 
 void CGridCtrl::QuickSort(CellCompareFunc compare, int col, int lo, int hi, bool ascending, LPARAM data) {
-    if (lo >= hi)
-        return;
+    // Recursing into the smaller part only and looping over the larger keeps the depth
+    // logarithmic, so no order of rows can exhaust the stack.
+    while (lo < hi) {
+        const auto [i, j] = PartitionRows(compare, col, lo, hi, ascending, data);
+        if (i - lo < hi - j) {
+            if (lo < i)
+                QuickSort(compare, col, lo, i, ascending, data);
+            lo = j;
+        } else {
+            if (j < hi)
+                QuickSort(compare, col, j, hi, ascending, data);
+            hi = i;
+        }
+    }
+}
+
+// Splits rows lo..hi around the middle row's cell: rows lo..i come before it, j..hi after.
+std::pair<int, int> CGridCtrl::PartitionRows(CellCompareFunc compare, int col, int lo, int hi, bool ascending,
+                                             LPARAM data) {
     // The pivot is the cell object itself, wherever the swaps move its row.
     const CGridCellBase* pivot = GetCell((lo + hi) / 2, col);
     const int sign = ascending ? 1 : -1;
@@ -1468,10 +1487,7 @@ void CGridCtrl::QuickSort(CellCompareFunc compare, int col, int lo, int hi, bool
         --i;
         ++j;
     }
-    if (lo < i)
-        QuickSort(compare, col, lo, i, ascending, data);
-    if (j < hi)
-        QuickSort(compare, col, j, hi, ascending, data);
+    return {i, j};
 }
 
 void CGridCtrl::SwapRows(int first, int second) {
@@ -1589,12 +1605,17 @@ void CGridCtrl::FinishSizing(const QPoint& point, Qt::Orientation orientation) {
     update();
     if (point == m_LeftClickDownPoint || point == QPoint(0, 0))
         return;
+    // The pointer cannot be confined to the window while it drags, so the size is capped
+    // instead: a column (row) never grows beyond the part of the view that scrolls.
+    const QRect client = GetClientRect();
     if (orientation == Qt::Horizontal) {
         const int col = m_LeftClickDownCell.col;
-        SetColumnWidth(col, std::max(point.x() - ColumnLeft(col), m_bAllowColHide ? 0 : 1));
+        const int widest = std::max(client.width() - GetHeaderWidth(), 1);
+        SetColumnWidth(col, std::clamp(point.x() - ColumnLeft(col), m_bAllowColHide ? 0 : 1, widest));
     } else {
         const int row = m_LeftClickDownCell.row;
-        SetRowHeight(row, std::max(point.y() - RowTop(row), m_bAllowRowHide ? 0 : 1));
+        const int tallest = std::max(client.height() - GetHeaderHeight(), 1);
+        SetRowHeight(row, std::clamp(point.y() - RowTop(row), m_bAllowRowHide ? 0 : 1, tallest));
     }
     UpdateScrollBars();
     Refresh();
@@ -1652,22 +1673,28 @@ void CGridCtrl::OnLButtonDown(const QPoint& point, Qt::KeyboardModifiers modifie
     } else if (m_MouseMode == MOUSE_OVER_ROW_DIVIDE) {
         StartSizing(point, Qt::Vertical);
     } else {
-        SendMessageToParent(cell.row, cell.col, LVN_ITEMCHANGING);
-        m_PrevSelectedCellMap.clear();
-        if (ctrl)
-            m_PrevSelectedCellMap = m_SelectedCellMap;
-        if (cell.row < m_nFixedRows) {
-            OnHeaderRowClick(cell);
-        } else if (cell.col < m_nFixedCols) {
-            OnHeaderColumnClick(cell);
-        } else {
-            m_MouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
-            ExtendSelection(cell);
-            m_nTimerID = IDT_GRID_AUTOSCROLL;
-            m_AutoScrollTimer.start();
-        }
+        StartSelecting(cell, ctrl);
     }
     m_LastMousePoint = point;
+}
+
+// A press that selects: headers select columns or rows, other cells start a drag selection
+// that scrolls on its own past the edges. With Ctrl the earlier selection is kept.
+void CGridCtrl::StartSelecting(const CCellID& cell, bool keepSelection) {
+    SendMessageToParent(cell.row, cell.col, LVN_ITEMCHANGING);
+    m_PrevSelectedCellMap.clear();
+    if (keepSelection)
+        m_PrevSelectedCellMap = m_SelectedCellMap;
+    if (cell.row < m_nFixedRows) {
+        OnHeaderRowClick(cell);
+    } else if (cell.col < m_nFixedCols) {
+        OnHeaderColumnClick(cell);
+    } else {
+        m_MouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
+        ExtendSelection(cell);
+        m_nTimerID = IDT_GRID_AUTOSCROLL;
+        m_AutoScrollTimer.start();
+    }
 }
 
 void CGridCtrl::OnMouseMove(const QPoint& point, Qt::MouseButtons buttons) {
@@ -1703,21 +1730,25 @@ void CGridCtrl::OnMouseMove(const QPoint& point, Qt::MouseButtons buttons) {
         m_LastMousePoint = point;
         return;
     }
-    const int previousMode = m_MouseMode;
+    m_LastMousePoint = point;
+    TrackHover(point);
+}
+
+// Without a button down the pointer's place decides the mode: over a divider or over a cell.
+// The cursor follows at every move, as each cell may want its own.
+void CGridCtrl::TrackHover(const QPoint& point) {
     if (m_bAllowColumnResize && MouseOverResizeArea(Qt::Horizontal, point))
         m_MouseMode = MOUSE_OVER_COL_DIVIDE;
     else if (m_bAllowRowResize && MouseOverResizeArea(Qt::Vertical, point))
         m_MouseMode = MOUSE_OVER_ROW_DIVIDE;
     else
         m_MouseMode = MOUSE_NOTHING;
-    if (m_MouseMode != previousMode)
-        UpdateCursor();
+    UpdateCursor();
     if (m_MouseMode == MOUSE_NOTHING && (!m_bVirtualMode || m_bHoverInVirtualMode)) {
         const CCellID cell = HitTestCell(point, true);
         if (CGridCellBase* gridCell = GetCell(cell.row, cell.col))
             gridCell->OnMouseOver();
     }
-    m_LastMousePoint = point;
 }
 
 void CGridCtrl::OnLButtonUp(const QPoint& point) {
@@ -1743,8 +1774,11 @@ void CGridCtrl::OnLButtonUp(const QPoint& point) {
         SendMessageToParent(m_LeftClickDownCell.row, m_LeftClickDownCell.col, NM_CLICK);
         break;
     }
+    // No move need follow a release, so the pointer's place decides the mode now: a double
+    // click on a divider must find it over the divider.
     m_MouseMode = MOUSE_NOTHING;
-    UpdateCursor();
+    m_LastMousePoint = point;
+    TrackHover(point);
     if (IsValid(m_LeftClickDownCell))
         QMetaObject::invokeMethod(
             this, [this] { Q_EMIT command(m_nID); }, Qt::QueuedConnection);
@@ -1825,21 +1859,24 @@ void CGridCtrl::OnAutoScrollTimer() {
 }
 
 void CGridCtrl::UpdateCursor() {
+    Qt::CursorShape shape = Qt::ArrowCursor;
     switch (m_MouseMode) {
     case MOUSE_OVER_ROW_DIVIDE:
     case MOUSE_SIZING_ROW:
-        setCursor(Qt::SplitVCursor);
-        return;
+        shape = Qt::SplitVCursor;
+        break;
     case MOUSE_OVER_COL_DIVIDE:
     case MOUSE_SIZING_COL:
-        setCursor(Qt::SplitHCursor);
-        return;
+        shape = Qt::SplitHCursor;
+        break;
     default: {
         const CCellID cell = HitTestCell(m_LastMousePoint, true);
-        CGridCellBase* gridCell = m_bVirtualMode ? nullptr : GetCell(cell.row, cell.col);
-        setCursor(gridCell ? gridCell->OnSetCursor() : Qt::ArrowCursor);
+        if (CGridCellBase* gridCell = m_bVirtualMode ? nullptr : GetCell(cell.row, cell.col))
+            shape = gridCell->OnSetCursor();
     }
     }
+    if (cursor().shape() != shape)
+        setCursor(shape);
 }
 
 void CGridCtrl::mousePressEvent(QMouseEvent* event) {
@@ -1875,6 +1912,30 @@ int CGridCtrl::NextVisible(Qt::Orientation orientation, int from, int step, int 
     return -1;
 }
 
+// Tab moves right and Shift+Tab left; at the end of a row they wrap to the next (previous)
+// visible row. Nullopt at the last (first) cell, which leaves the key to the default handling.
+std::optional<CCellID> CGridCtrl::NextCellForTab(bool backwards, int* wrapped) const {
+    CCellID next = m_idCurrentCell;
+    const int step = backwards ? -1 : 1;
+    const int lastRow = m_nRows - 1;
+    const int lastCol = m_nCols - 1;
+    const int col = NextVisible(Qt::Horizontal, next.col + step, step, backwards ? m_nFixedCols : lastCol);
+    if (col >= 0) {
+        next.col = col;
+        return next;
+    }
+    const int row = NextVisible(Qt::Vertical, next.row + step, step, backwards ? m_nFixedRows : lastRow);
+    if (row < 0)
+        return std::nullopt;
+    next.row = row;
+    const int wrappedCol = backwards ? NextVisible(Qt::Horizontal, lastCol, -1, m_nFixedCols)
+                                     : NextVisible(Qt::Horizontal, m_nFixedCols, 1, lastCol);
+    if (wrappedCol >= 0)
+        next.col = wrappedCol;
+    *wrapped = step;
+    return next;
+}
+
 std::optional<CCellID> CGridCtrl::NextCellForKey(int key, Qt::KeyboardModifiers modifiers, int* wrapped) {
     CCellID next = m_idCurrentCell;
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
@@ -1899,32 +1960,7 @@ std::optional<CCellID> CGridCtrl::NextCellForKey(int key, Qt::KeyboardModifiers 
         moveTo(next.col, NextVisible(Qt::Horizontal, next.col - 1, -1, m_nFixedCols));
         break;
     case VK_TAB:
-        if (!shift) {
-            const int col = NextVisible(Qt::Horizontal, next.col + 1, 1, lastCol);
-            const int row = NextVisible(Qt::Vertical, next.row + 1, 1, lastRow);
-            if (col >= 0) {
-                next.col = col;
-            } else if (row >= 0) {
-                next.row = row;
-                moveTo(next.col, NextVisible(Qt::Horizontal, m_nFixedCols, 1, lastCol));
-                *wrapped = 1;
-            } else {
-                return std::nullopt;
-            }
-        } else {
-            const int col = NextVisible(Qt::Horizontal, next.col - 1, -1, m_nFixedCols);
-            const int row = NextVisible(Qt::Vertical, next.row - 1, -1, m_nFixedRows);
-            if (col >= 0) {
-                next.col = col;
-            } else if (row >= 0) {
-                next.row = row;
-                moveTo(next.col, NextVisible(Qt::Horizontal, lastCol, -1, m_nFixedCols));
-                *wrapped = -1;
-            } else {
-                return std::nullopt;
-            }
-        }
-        break;
+        return NextCellForTab(shift, wrapped);
     case VK_PRIOR:
     case VK_NEXT: {
         const int oldTop = GetFirstScrollCell().row;
@@ -2227,10 +2263,12 @@ namespace {
 
 // The next field of a pasted line: up to the first tab or comma.
 QString takeField(QString& rest) {
-    const qsizetype cut = rest.indexOf(QRegularExpression(QStringLiteral("[\t,]")));
-    const QString field = cut < 0 ? rest : rest.left(cut);
-    rest = cut < 0 ? QString() : rest.mid(cut + 1);
-    return field.trimmed();
+    const auto separator = std::find_if(
+        rest.cbegin(), rest.cend(), [](QChar c) { return c == QLatin1Char('\t') || c == QLatin1Char(','); });
+    const qsizetype cut = separator - rest.cbegin();
+    const QString field = rest.left(cut).trimmed();
+    rest = separator == rest.cend() ? QString() : rest.mid(cut + 1);
+    return field;
 }
 
 } // namespace

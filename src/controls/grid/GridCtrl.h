@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 class QScrollBar;
@@ -162,7 +163,10 @@ public:
     void SetResizeCaptureRange(int pixels) { m_nResizeCaptureRange = pixels; }
     int GetAutoScrollInterval() const { return m_nAutoScrollInterval; }
     // Lines per wheel notch; -1 scrolls a page per notch.
-    void SetMouseWheelLines(int lines) { m_nRowsPerWheelNotch = lines; }
+    void SetMouseWheelLines(int lines) {
+        m_nRowsPerWheelNotch = lines;
+        m_nWheelRemainder = 0;
+    }
     int GetMouseWheelLines() const { return m_nRowsPerWheelNotch; }
     void SetImageList(const QList<QPixmap>& images);
     const QList<QPixmap>& GetImageList() const { return m_ImageList; }
@@ -315,22 +319,27 @@ private:
     void StartSizing(const QPoint& point, Qt::Orientation orientation);
     void FinishSizing(const QPoint& point, Qt::Orientation orientation);
     void OnLButtonDown(const QPoint& point, Qt::KeyboardModifiers modifiers);
+    void StartSelecting(const CCellID& cell, bool keepSelection);
     void OnLButtonUp(const QPoint& point);
     void OnLButtonDblClk(const QPoint& point);
     void OnRButtonUp(const QPoint& point);
     void OnMouseMove(const QPoint& point, Qt::MouseButtons buttons);
+    void TrackHover(const QPoint& point);
     void OnAutoScrollTimer();
     void UpdateCursor();
     bool OnChar(int character, Qt::KeyboardModifiers modifiers);
     // The cell a movement key leads to; wrapped is +1/-1 when Tab or Shift+Tab changed rows.
     // Nullopt when the key is left to the default handling.
     std::optional<CCellID> NextCellForKey(int key, Qt::KeyboardModifiers modifiers, int* wrapped);
+    std::optional<CCellID> NextCellForTab(bool backwards, int* wrapped) const;
     void ScrollToReveal(int key, Qt::KeyboardModifiers modifiers, int wrapped);
     bool StoreEditedText(int row, int col, const QString& text);
     int ColumnLeft(int col) const;
     int RowTop(int row) const;
 
     void QuickSort(CellCompareFunc compare, int col, int lo, int hi, bool ascending, LPARAM data);
+    std::pair<int, int> PartitionRows(CellCompareFunc compare, int col, int lo, int hi, bool ascending,
+                                      LPARAM data);
     void SwapRows(int first, int second);
 
     int m_nID = 0;
@@ -383,6 +392,8 @@ private:
     int m_nResizeCaptureRange = 3;
     int m_nAutoScrollInterval = 25;
     int m_nRowsPerWheelNotch = 3;
+    // Wheel turn not yet scrolled, in 1/120 notch times the lines per notch.
+    int m_nWheelRemainder = 0;
     int m_nSortColumn = -1;
     bool m_bAscending = true;
     CellCompareFunc m_pfnCompare = nullptr;

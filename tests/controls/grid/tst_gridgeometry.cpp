@@ -138,6 +138,11 @@ private Q_SLOTS:
         QCOMPARE(f.grid->GetScrollPos(Qt::Vertical), page);
         sendWheel(f.grid, 120); // one notch forward: one page up
         QCOMPARE(f.grid->GetScrollPos(Qt::Vertical), 0);
+        // A touchpad's fractions of a notch add up instead of being dropped.
+        f.grid->SetMouseWheelLines(3);
+        for (int i = 0; i < 4; ++i)
+            sendWheel(f.grid, -30);
+        QCOMPARE(f.grid->GetScrollPos(Qt::Vertical), 60);
     }
 
     void ensureVisibleBringsFarCellsIn() {

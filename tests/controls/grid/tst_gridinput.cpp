@@ -133,6 +133,27 @@ private Q_SLOTS:
             QVERIFY(f.grid->GetCellText(row - 1, 0).toInt() <= f.grid->GetCellText(row, 0).toInt());
     }
 
+    // Many rows, few distinct keys, both directions: every row ends in order and whole.
+    void sortOrdersLargeGridsAndKeepsRowsWhole() {
+        GridFixture f(3001, 2);
+        QHash<QString, QString> keyOfRow;
+        for (int row = 1; row <= 3000; ++row) {
+            const QString key = QString::number((row * 7919) % 53).rightJustified(2, QLatin1Char('0'));
+            f.grid->SetCellText(row, 0, key);
+            keyOfRow.insert(f.grid->GetCellText(row, 1), key);
+        }
+        for (const bool ascending : {true, false}) {
+            QVERIFY(f.grid->SortByColumn(0, ascending));
+            for (int row = 1; row <= 3000; ++row) {
+                QCOMPARE(keyOfRow.value(f.grid->GetCellText(row, 1)), f.grid->GetCellText(row, 0));
+                if (row > 1) {
+                    const int order = f.grid->GetCellText(row - 1, 0).compare(f.grid->GetCellText(row, 0));
+                    QVERIFY(ascending ? order <= 0 : order >= 0);
+                }
+            }
+        }
+    }
+
     void arrowKeysMoveAndShiftExtends() {
         GridFixture f;
         f.click(2, 1);
@@ -254,13 +275,19 @@ private Q_SLOTS:
         QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(150, 10));
         QCOMPARE(f.grid->GetColumnWidth(1), 90);
         QVERIFY(!f.owner.heardCode(NM_CLICK));
-        // Double click on the divider fits the column to its cells.
-        hover(f.grid, QPoint(149, 10));
+        QCOMPARE(f.grid->cursor().shape(), Qt::SplitHCursor); // still over the moved divider
+        // Double click on the divider fits the column to its cells, with no move in between:
+        // the release alone must leave the pointer over the divider again.
         QTest::mouseDClick(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(149, 10));
         int widest = 0;
         for (int row = 0; row < 10; ++row)
             widest = std::max(widest, f.grid->GetCell(row, 1)->MeasureCell().width());
         QCOMPARE(f.grid->GetColumnWidth(1), widest);
+        // Dragged far past the window, the column grows no wider than the view.
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(60 + widest - 1, 10));
+        QTest::mouseMove(f.grid, QPoint(2000, 10));
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(2000, 10));
+        QCOMPARE(f.grid->GetColumnWidth(1), f.grid->GetClientRect().width());
     }
 
     void sizingBandShowsWhileDragging() {
