@@ -1,9 +1,11 @@
 #include "ui/RightView.h"
 
 #include "controls/optiontree/OptionTree.h"
+#include "controls/optiontree/OptionTreeComboBox.h"
 #include "controls/optiontree/OptionTreeItemComboBox.h"
 #include "controls/optiontree/OptionTreeItemFile.h"
 #include "controls/optiontree/OptionTreeItemSpinner.h"
+#include "controls/optiontree/OptionTreeSpinnerEdit.h"
 #include "convert/CMapConfig.h"
 #include "convert/ConverterApp.h"
 #include "resource.h"
@@ -125,13 +127,18 @@ void CRightView::AddComboBox(COptionTreeItem* parent, const QString& label, cons
     for (const QString& entry : entries)
         combo->AddString(entry);
     combo->SetCurSel(selection);
+    connect(combo->GetComboWindow(), &QComboBox::currentIndexChanged, this,
+            [this, combo] { StoreShownValue(combo); });
 }
 
 void CRightView::AddSpinner(COptionTreeItem* parent, const QString& label, const QString& info, int value) {
     auto* spinner = tree->AddItem(std::make_unique<COptionTreeItemSpinner>(), parent);
     spinner->SetLabelText(label);
     spinner->SetInfoText(info);
-    spinner->CreateSpinnerWindow(SPINNER_OPTIONS, double(value), FIRST_PAGE, LAST_PAGE);
+    if (!spinner->CreateSpinnerWindow(SPINNER_OPTIONS, double(value), FIRST_PAGE, LAST_PAGE))
+        return;
+    connect(spinner->GetSpinnerWindow()->GetEdit(), &QLineEdit::textChanged, this,
+            [this, spinner] { StoreShownValue(spinner); });
 }
 
 void CRightView::AddFolder(COptionTreeItem* parent, const QString& label, const QString& info,
@@ -240,6 +247,11 @@ void CRightView::ApplyValue(ConvertOptions& options, int id, const ItemValue& va
     default:
         break;
     }
+}
+
+void CRightView::StoreShownValue(const COptionTreeItem* item) {
+    if (const std::optional<ItemValue> value = ReadItem(item))
+        StoreValue(item->GetId(), *value);
 }
 
 void CRightView::StoreValue(int id, const ItemValue& value) {

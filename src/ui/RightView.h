@@ -15,8 +15,8 @@ class ConverterApp;
 struct ConvertOptions;
 
 // The option pane: an option tree filled from the application's options, writing every
-// change straight back into them. It also keeps the committed values in a table the batch
-// worker may read from its own thread.
+// change straight back into them. It also mirrors what every row shows, edits still open
+// included, in a table the batch worker may read from its own thread.
 class CRightView : public QWidget, public platform::NotifyTarget {
     Q_OBJECT
 
@@ -59,7 +59,7 @@ public:
     bool BuildTree();
     COptionTree* GetTree() const { return tree; }
 
-    // Safe from any thread: the value a row had at its last commit or at the last build.
+    // Safe from any thread: the value a row shows now, even while its edit is still open.
     std::optional<ItemValue> ValueById(int id) const;
     // Safe from any thread: every row's value into the options, as a batch takes them.
     void CopyValuesInto(ConvertOptions& options) const;
@@ -83,6 +83,7 @@ private:
                    const std::string& folder);
     void CommitItem(COptionTreeItem* item);
     void UpdateReadOnlyStates();
+    void StoreShownValue(const COptionTreeItem* item);
     void StoreValue(int id, const ItemValue& value);
     static std::optional<ItemValue> ReadItem(const COptionTreeItem* item);
     static void ApplyValue(ConvertOptions& options, int id, const ItemValue& value);

@@ -226,6 +226,25 @@ private Q_SLOTS:
         QCOMPARE(pane.view->ValueById(4)->number, 0);
     }
 
+    // A batch started while an edit is still open converts with what the pane shows.
+    void workerSeesEditsStillOpen() {
+        ConvertOptions options = ConvertOptions::defaults();
+        options.pageRange = 1;
+        Pane pane(options);
+        QVERIFY(pane.show());
+        pane.click(pane.valuePoint(CRightView::ID_BEGIN_PAGE));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("42"));
+        QCOMPARE(pane.view->ValueById(CRightView::ID_BEGIN_PAGE)->number, 42);
+        pane.click(pane.valuePoint(CRightView::ID_TEXT_ENCODING));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(pane.view->ValueById(CRightView::ID_TEXT_ENCODING)->number, options.textEncoding + 1);
+        QCOMPARE(pane.app.options.textEncoding, options.textEncoding); // not committed yet
+        ConvertOptions copy = options;
+        pane.view->CopyValuesInto(copy);
+        QCOMPARE(copy.startPage, 42);
+        QCOMPARE(copy.textEncoding, options.textEncoding + 1);
+    }
+
     void outputDirectoryComesFromTheFolderChooser() {
         ConvertOptions options = ConvertOptions::defaults();
         options.outputDirectory = "/srv/before/";
@@ -248,10 +267,14 @@ private Q_SLOTS:
         pane.choose(CRightView::ID_TEXT_ENCODING, 2);
         pane.choose(CRightView::ID_OUTPUT_MODE, 1);
         pane.choose(CRightView::ID_PAGE_RANGE, 1);
+        pane.click(pane.valuePoint(CRightView::ID_BEGIN_PAGE)); // an edit still open
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
 
         dialogs.queueAnswer(DialogResult::Yes);
         QVERIFY(pane.app.resetAllOptions());
         QVERIFY(pane.view->BuildTree());
+        QTest::qWait(1);
+        QCOMPARE(pane.app.options.startPage, 1);
         pane.tree()->RepositionAllControls();
         for (int id = 1; id <= 14; ++id)
             QCOMPARE(pane.item(id)->GetId(), id);

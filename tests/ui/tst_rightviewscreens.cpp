@@ -22,22 +22,14 @@ private Q_SLOTS:
     }
     void cleanup() { testsupport::removeOffscreenNoticeFilter(); }
 
-    void optionPane_data() {
-        QTest::addColumn<int>("pixelSize");
-        QTest::newRow("default") << 0;
-        QTest::newRow("large") << 22;
-    }
+    void optionPane_data() { addScreenshotFontRows(); }
     void optionPane() {
         QFETCH(int, pixelSize);
-        const QString suffix = pixelSize ? QStringLiteral("-large") : QString();
+        const QString suffix = screenshotSuffix(pixelSize);
         ConverterApp app;
         app.options = ConvertOptions::defaults();
         QWidget window;
-        if (pixelSize) {
-            QFont large = window.font();
-            large.setPixelSize(pixelSize);
-            window.setFont(large);
-        }
+        applyScreenshotFont(&window, pixelSize);
         auto* pane = new CRightView(app, &window);
         const QSize size = pixelSize ? QSize(560, 640) : QSize(360, 420);
         window.resize(size);

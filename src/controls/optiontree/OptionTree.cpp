@@ -33,6 +33,7 @@ COptionTree::COptionTree(unsigned treeOptions, int id, QWidget* parent)
     infoPane = new COptionTreeInfo(this);
     list = new COptionTreeList(this);
     infoPane->setVisible(HasOption(OTS_SHOWINFOWINDOW));
+    ScaleDividerToFont();
     setFocusProxy(list);
     setAccessibleName(tr("Options"));
 }
@@ -75,12 +76,20 @@ COptionTreeItem* COptionTree::InsertItem(std::unique_ptr<COptionTreeItem> owned,
 }
 
 void COptionTree::RemoveItem(COptionTreeItem* item) {
+    DeleteSubtree(item);
+    // The rows below move up: the scroll range and the shown rows must follow at once.
+    UpdateScrollRange();
+    RepositionAllControls();
+    Redraw();
+}
+
+void COptionTree::DeleteSubtree(COptionTreeItem* item) {
     COptionTreeItem* target = item ? item : root.get();
     firstVisible = nullptr;
     layoutDirty = true;
     Notify(OTN_ITEMDELETING, item);
     while (COptionTreeItem* child = target->GetFirstChild())
-        RemoveItem(child);
+        DeleteSubtree(child);
     Unlink(target);
     if (target == root.get())
         return;
@@ -109,8 +118,6 @@ void COptionTree::Unlink(COptionTreeItem* item) {
 
 void COptionTree::RemoveAllItems() {
     RemoveItem(nullptr);
-    UpdateScrollRange();
-    Redraw();
     lastItemId = 0;
 }
 
@@ -382,9 +389,21 @@ int COptionTree::StandardRowHeight() const {
 }
 
 int COptionTree::InfoHeight() const {
-    // Room for the bold label and two lines of help text at any font size.
-    const int needed = QFontMetrics(GetBoldFont()).height() + 2 * QFontMetrics(font()).lineSpacing() + 8;
+    // Room for the bold label and three lines of help text: longer descriptions wrap to three
+    // lines in a narrow pane or at a large font.
+    const int needed =
+        QFontMetrics(GetBoldFont()).height() + INFO_HELP_LINES * QFontMetrics(font()).lineSpacing() + 8;
     return std::max(INFO_HEIGHT, needed);
+}
+
+void COptionTree::ScaleDividerToFont() {
+    // Labels grow with the font; the label column grows with them, as it would at a higher
+    // screen resolution.
+    const int rowHeight = StandardRowHeight();
+    if (rowHeight == dividerRowHeight)
+        return;
+    column = column * rowHeight / dividerRowHeight;
+    dividerRowHeight = rowHeight;
 }
 
 void COptionTree::Redraw() {
@@ -460,6 +479,7 @@ void COptionTree::resizeEvent(QResizeEvent*) {
 void COptionTree::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        ScaleDividerToFont();
         LayoutChildren();
         UpdateScrollRange();
         RepositionAllControls();

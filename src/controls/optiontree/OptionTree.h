@@ -22,7 +22,8 @@ public:
     static constexpr int DEFAULT_COLUMN = 150;
     static constexpr int MARGIN = 16;         // left margin of the list, also the indent step
     static constexpr int COLUMN_ZONE = 5;     // half width of the divider's grab zone
-    static constexpr int INFO_HEIGHT = 50;    // description pane at the usual font sizes
+    static constexpr int INFO_HEIGHT = 50;    // lowest height of the description pane
+    static constexpr int INFO_HELP_LINES = 3; // help text lines the description pane holds
     static constexpr int LINE_STEP = 21;      // one scroll line
     static constexpr int DRAG_MIN = 41;       // lowest divider a drag leaves
     static constexpr int DRAG_RIGHT_GAP = 25; // room a drag leaves right of the divider
@@ -30,9 +31,7 @@ public:
     COptionTree(unsigned options, int controlId, QWidget* parent = nullptr);
     ~COptionTree() override;
 
-    unsigned GetOptions() const { return options; }
     bool HasOption(unsigned bit) const { return (options & bit) != 0; }
-    int GetControlId() const { return controlId; }
     void SetNotifyTarget(bool notify, platform::NotifyTarget* target);
 
     // Appends item as the last child of parent (the root when null); the tree takes it.
@@ -118,11 +117,15 @@ protected:
 
 private:
     COptionTreeItem* InsertItem(std::unique_ptr<COptionTreeItem> item, COptionTreeItem* parent);
+    // Deletes item and its descendants (everything for null) without the refresh.
+    void DeleteSubtree(COptionTreeItem* item);
     void Unlink(COptionTreeItem* item);
     void LayoutChildren();
     void LayoutRows();
     COptionTreeItem* MoveFocus(COptionTreeItem* item);
     void DropInvisibleFocus();
+    // Widens or narrows the label column in step with the standard row height.
+    void ScaleDividerToFont();
 
     unsigned options = 0;
     int controlId = 0;
@@ -132,6 +135,7 @@ private:
     COptionTreeItem* lastVisible = nullptr;
     COptionTreeItem* focusItem = nullptr;
     int column = DEFAULT_COLUMN;
+    int dividerRowHeight = COptionTreeItem::DEFAULT_HEIGHT; // row height the column was set for
     int origin = 0;
     bool layoutDirty = true;
     COptionTreeList* list = nullptr;

@@ -12,7 +12,6 @@ class COptionTreeControlItem : public COptionTreeItem {
 public:
     ~COptionTreeControlItem() override;
 
-    bool HasFocus() const { return hasFocus; }
     QWidget* GetControl() const { return control; }
 
     // The value as text while the control is hidden.

@@ -7,6 +7,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
+
 using namespace platform;
 
 namespace {
@@ -114,8 +116,9 @@ int COptionTreeItem::LayoutRow(int indent, int top) {
     const QRect client = tree->GetListWindow()->ClientRect();
     valueRect = edges(tree->GetDivider() + COptionTree::COLUMN_ZONE, top - origin, client.right() + 1,
                       top - origin + rowHeight - 1);
-    expandBox = HasChildren() ? QRect(EXPAND_BOX_LEFT, top + EXPAND_BOX_TOP, EXPAND_BOX_SIZE, EXPAND_BOX_SIZE)
-                              : QRect();
+    // Rows taller than the standard 21 pixels (large fonts) keep the box at their middle.
+    const int boxTop = top + EXPAND_BOX_TOP + std::max(0, (rowHeight - DEFAULT_HEIGHT) / 2);
+    expandBox = HasChildren() ? QRect(EXPAND_BOX_LEFT, boxTop, EXPAND_BOX_SIZE, EXPAND_BOX_SIZE) : QRect();
     int used = rowHeight;
     if (HasChildren() && expanded) {
         const int childIndent = IsTopLevel() ? indent : indent + COptionTree::MARGIN;

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QFontMetrics>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,7 +72,13 @@ QString COptionTreeItemFile::DisplayText() const {
 void COptionTreeItemFile::DrawValue(QPainter& painter, const QRect& rect) const {
     if (!GetTree())
         return;
-    DrawValueText(painter, rect.adjusted(1, 1, 0, 0), DisplayText(), platform::DT_VCENTER);
+    // The lines are centred as a block, so a single path lines up with the other values.
+    const QString text = DisplayText();
+    const qsizetype lines = std::max<qsizetype>(1, text.count(QLatin1Char('\n')));
+    const int textHeight = int(lines) * QFontMetrics(GetTree()->GetNormalFont()).height();
+    QRect area = rect.adjusted(1, 0, 0, 0);
+    area.setTop(area.top() + std::max(1, (area.height() - textHeight) / 2));
+    DrawValueText(painter, area, text, platform::DT_VCENTER);
 }
 
 QStringList COptionTreeItemFile::Choose() {

@@ -196,18 +196,29 @@ void COptionTreeList::wheelEvent(QWheelEvent* event) {
     event->accept();
     if (tree->GetTotalHeight() < ClientRect().height())
         return;
+    // One line per notch; smooth wheels and touchpads send a notch in many small parts, and a
+    // sideways swipe sends none.
+    const int delta = event->angleDelta().y();
+    if ((delta < 0) != (wheelDelta < 0))
+        wheelDelta = 0; // turned back: the part left over counted the other way
+    wheelDelta += delta;
+    const int notches = wheelDelta / QWheelEvent::DefaultDeltasPerStep;
+    if (notches == 0)
+        return;
+    wheelDelta -= notches * QWheelEvent::DefaultDeltasPerStep;
     setFocus(Qt::MouseFocusReason);
-    const int step = event->angleDelta().y() < 0 ? COptionTree::LINE_STEP : -COptionTree::LINE_STEP;
-    tree->SetScrollOrigin(tree->GetScrollOrigin() + step);
+    tree->SetScrollOrigin(tree->GetScrollOrigin() - notches * COptionTree::LINE_STEP);
 }
 
 void COptionTreeList::keyPressEvent(QKeyEvent* event) {
     COptionTreeItem* focus = tree->GetFocusItem();
     switch (event->key()) {
     case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        if (focus && !focus->IsTopLevel()) {
-            const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+    case Qt::Key_Backtab: {
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        if (event->modifiers() & Qt::ControlModifier) {
+            LeaveTree(!back);
+        } else if (focus && !focus->IsTopLevel()) {
             if (back)
                 tree->FocusPreviousRow();
             else
@@ -216,6 +227,7 @@ void COptionTreeList::keyPressEvent(QKeyEvent* event) {
             tree->Redraw();
         }
         break;
+    }
     case Qt::Key_Return:
     case Qt::Key_Enter:
         tree->ActivateFocusItem();
@@ -263,7 +275,8 @@ bool COptionTreeList::TakeBackFocus(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        setFocus(Qt::TabFocusReason);
+        if (!(event->modifiers() & Qt::ControlModifier))
+            setFocus(Qt::TabFocusReason);
         keyPressEvent(event);
         return true;
     case Qt::Key_Return:
@@ -274,6 +287,17 @@ bool COptionTreeList::TakeBackFocus(QKeyEvent* event) {
     default:
         return false;
     }
+}
+
+void COptionTreeList::LeaveTree(bool forward) {
+    // The widgets of the focus chain outside the tree, as the tree's editors sit anywhere in it.
+    QWidget* next = tree;
+    do {
+        next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+    } while (next != tree && (tree->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus) ||
+                              !next->isVisible() || !next->isEnabled()));
+    if (next != tree)
+        next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 bool COptionTreeList::focusNextPrevChild(bool) {

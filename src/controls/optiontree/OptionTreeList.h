@@ -27,8 +27,8 @@ public:
     QRect DragBarRect() const;
 
     // Keys that end an in-place edit: Enter and Escape give the focus back to the list (which
-    // commits the edit), Tab and Shift+Tab also move on to the next or previous row. False
-    // for any other key.
+    // commits the edit), Tab and Shift+Tab also move on to the next or previous row, Ctrl+Tab
+    // leaves the tree. False for any other key.
     bool TakeBackFocus(QKeyEvent* event);
 
     QSize sizeHint() const override;
@@ -53,10 +53,13 @@ private:
     void FinishColumnDrag(int x);
     void CollapseOrMoveUp();
     void ExpandOrMoveDown();
+    // Ctrl+Tab: the focus goes to the next (or previous) widget outside the tree.
+    void LeaveTree(bool forward);
     void PlaceScrollBar();
 
     COptionTree* tree;
     bool dragging = false;
     int dragX = -1;
+    int wheelDelta = 0; // wheel turn not yet worth a line
     QScrollBar* scrollBar;
 };

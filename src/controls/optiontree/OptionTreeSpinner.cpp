@@ -69,7 +69,11 @@ COptionTreeSpinner::COptionTreeSpinner(QWidget* parent)
     connect(edit, &QLineEdit::textChanged, this, qOverload<>(&QWidget::update));
 }
 
-COptionTreeSpinner::~COptionTreeSpinner() = default;
+COptionTreeSpinner::~COptionTreeSpinner() {
+    // The edit goes first: deleted later, it would report losing the focus to a spinner that
+    // is already half destroyed.
+    delete edit;
+}
 
 void COptionTreeSpinner::SetOptions(unsigned value) {
     options = value;

@@ -8,6 +8,7 @@
 #include "../../support/TestSupport.h"
 
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -16,9 +17,10 @@ using namespace platform;
 
 namespace {
 
-void sendWheel(QWidget* widget, int delta) {
+void sendWheel(QWidget* widget, int delta, Qt::Orientation orientation = Qt::Vertical) {
     const QPointF at(50, 50);
-    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+    const QPoint angle = orientation == Qt::Vertical ? QPoint(0, delta) : QPoint(delta, 0);
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(widget, &wheel);
 }
@@ -76,6 +78,30 @@ private Q_SLOTS:
                  sample.item(8));
     }
 
+    // A removal must reach the screen at once: rows below move up with their open editors,
+    // and the scroll bar goes when the rest fits.
+    void removingRowsRefreshesTheListAndTheScrollBar() {
+        TreeSample sample(TreeSample::OPTIONS, QSize(300, 200));
+        COptionTreeItem* header = sample.fillLong(12);
+        COptionTreeItemComboBox* combo = sample.combo(QStringLiteral("Choice"), header);
+        QVERIFY(sample.show());
+        QScrollBar* bar = sample.tree->GetListWindow()->GetScrollBar();
+        QVERIFY(bar->isVisible());
+        sample.click(sample.valuePoint(combo->GetId()));
+        QVERIFY(combo->GetComboWindow()->isVisible());
+        const QPoint firstRow = sample.item(2)->GetPosition();
+        const QImage before = sample.image();
+        sample.tree->RemoveItem(sample.item(2));
+        QCOMPARE(sample.item(3)->GetPosition(), firstRow); // "Row 1" took the place of "Row 0"
+        QVERIFY(sample.image() != before);
+        QCOMPARE(combo->GetComboWindow()->geometry(), combo->GetValueRect());
+        for (int id = 3; id <= 12; ++id)
+            sample.tree->RemoveItem(sample.item(id));
+        QVERIFY(bar->isHidden());
+        QCOMPARE(sample.tree->GetScrollOrigin(), 0);
+        QCOMPARE(combo->GetComboWindow()->geometry(), combo->GetValueRect());
+    }
+
     void rowsFollowOneAnotherWithTheirIndents() {
         TreeSample sample;
         sample.fill();
@@ -100,7 +126,7 @@ private Q_SLOTS:
     }
 
     void hitTesting_data() {
-        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("id"); // 0: below the last row
         QTest::addColumn<int>("dx"); // from the divider, or from the left edge when below -1000
         QTest::addColumn<int>("expected");
         QTest::newRow("label") << 2 << -60 << OTHT_LABEL;
@@ -110,6 +136,7 @@ private Q_SLOTS:
         QTest::newRow("header has no divider") << 1 << 0 << OTHT_LABEL;
         QTest::newRow("header value side") << 1 << 20 << OTHT_ATTRIBUTE;
         QTest::newRow("expand box") << 6 << -2000 << OTHT_EXPAND;
+        QTest::newRow("below the last row") << 0 << -60 << OTHT_NOWHERE;
     }
     void hitTesting() {
         QFETCH(int, id);
@@ -118,18 +145,10 @@ private Q_SLOTS:
         TreeSample sample;
         sample.fill();
         QVERIFY(sample.show());
-        const COptionTreeItem* row = sample.item(id);
-        const int y = row->GetPosition().y() + 8;
+        const int y = id ? sample.item(id)->GetPosition().y() + 8 : sample.tree->GetTotalHeight() + 2;
         const int x = dx < -1000 ? 7 : sample.tree->GetDivider() + dx;
         QCOMPARE(sample.tree->HitTestPoint(QPoint(x, y)), expected);
-    }
-
-    void belowTheLastRowIsNowhere() {
-        TreeSample sample;
-        sample.fill();
-        QVERIFY(sample.show());
-        QCOMPARE(sample.tree->HitTestPoint(QPoint(50, sample.tree->GetTotalHeight() + 2)), OTHT_NOWHERE);
-        QCOMPARE(sample.tree->ItemAtPoint(QPoint(50, sample.tree->GetTotalHeight() + 2)), nullptr);
+        QCOMPARE(sample.tree->ItemAtPoint(QPoint(x, y)), sample.item(id));
     }
 
     void dividerIsClampedAtBothEnds() {
@@ -345,6 +364,24 @@ private Q_SLOTS:
         QCOMPARE(sample.tree->GetFocusItem(), sample.item(3));
     }
 
+    // Tab stays among the rows, so the tree needs a way out for the keyboard.
+    void ctrlTabLeavesTheTree() {
+        TreeSample sample;
+        sample.fill();
+        QLineEdit after(&sample.window);
+        after.setGeometry(0, 0, 10, 10);
+        after.lower();
+        QVERIFY(sample.show());
+        sample.click(sample.valuePoint(3)); // from an open editor
+        sample.key(Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(after.hasFocus());
+        QCOMPARE(sample.tree->GetFocusItem(), sample.item(3));
+        sample.click(sample.labelPoint(2)); // and from the rows
+        sample.key(Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(after.hasFocus());
+        QCOMPARE(sample.tree->GetFocusItem(), sample.item(2));
+    }
+
     void emptyTreeOnlyClearsTheFocus() {
         TreeSample plain(OTS_SHOWINFOWINDOW);
         RecordingOwner owner;
@@ -381,6 +418,16 @@ private Q_SLOTS:
         QVERIFY(bar->isVisible());
         sendWheel(sample.list(), -120);
         QCOMPARE(sample.tree->GetScrollOrigin(), 21);
+        sendWheel(sample.list(), -120, Qt::Horizontal); // sideways: no line up or down
+        QCOMPARE(sample.tree->GetScrollOrigin(), 21);
+        for (int part = 0; part < 7; ++part) // a smooth wheel's notch comes in small parts
+            sendWheel(sample.list(), -15);
+        QCOMPARE(sample.tree->GetScrollOrigin(), 21);
+        sendWheel(sample.list(), -15);
+        QCOMPARE(sample.tree->GetScrollOrigin(), 42);
+        sendWheel(sample.list(), -240); // two notches at once
+        QCOMPARE(sample.tree->GetScrollOrigin(), 84);
+        sendWheel(sample.list(), 240);
         sendWheel(sample.list(), 120);
         sendWheel(sample.list(), 120);
         QCOMPARE(sample.tree->GetScrollOrigin(), 0);
@@ -428,6 +475,11 @@ private Q_SLOTS:
         auto* combo = static_cast<COptionTreeItemComboBox*>(sample.item(3))->GetComboWindow();
         QCOMPARE(combo->font().pixelSize(), 30);
         QCOMPARE(combo->geometry(), sample.item(3)->GetValueRect());
+        // The label column widens with the font, so the labels are not cut to dots.
+        QCOMPARE(sample.tree->GetDivider(), 150 * sample.item(2)->GetHeight() / 21);
+        sample.item(2)->SetLabelText(QStringLiteral("Plain option"));
+        QCOMPARE(sample.item(2)->GetLabelTextRect().width(),
+                 QFontMetrics(large).horizontalAdvance(QStringLiteral("Plain option")));
 
         QPalette palette = QApplication::palette();
         palette.setColor(QPalette::Base, QColor(250, 240, 200));

@@ -31,6 +31,17 @@ bool containsColour(const QImage& image, const QRect& rect, QRgb colour) {
     return false;
 }
 
+// The first row of rect, from the top, holding a dark (text) pixel; -1 when none does.
+int firstTextRow(const QImage& image, const QRect& rect) {
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                return y;
+        }
+    }
+    return -1;
+}
+
 COptionTreeItemComboBox* comboOf(TreeSample& sample) {
     return static_cast<COptionTreeItemComboBox*>(sample.item(3));
 }
@@ -378,6 +389,13 @@ private Q_SLOTS:
         QCOMPARE(folder->DisplayText(), QStringLiteral("No selection made."));
         QCOMPARE(folder->GetChosenFolder(), QString());
         const int height = folder->GetHeight();
+        // Its one line sits at the same height in its row as the other values.
+        comboOf(sample)->SetCurSel(comboOf(sample)->AddString(folder->DisplayText()));
+        const QImage image = sample.image();
+        const QRect folderValue = folder->GetValueRect().adjusted(2, 0, 0, 0);
+        const QRect comboValue = comboOf(sample)->GetValueRect().adjusted(2, 0, 0, 0);
+        QCOMPARE(firstTextRow(image, folderValue) - folderValue.top(),
+                 firstTextRow(image, comboValue) - comboValue.top());
 
         sample.click(sample.valuePoint(folder->GetId())); // cancelled: nothing changes
         QCOMPARE(dialogs.requestCount(), 1);

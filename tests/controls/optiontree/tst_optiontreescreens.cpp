@@ -17,20 +17,12 @@ private Q_SLOTS:
     }
     void cleanup() { testsupport::removeOffscreenNoticeFilter(); }
 
-    void states_data() {
-        QTest::addColumn<int>("pixelSize");
-        QTest::newRow("default") << 0;
-        QTest::newRow("large") << 22;
-    }
+    void states_data() { addScreenshotFontRows(); }
     void states() {
         QFETCH(int, pixelSize);
-        const QString suffix = pixelSize ? QStringLiteral("-large") : QString();
+        const QString suffix = screenshotSuffix(pixelSize);
         TreeSample sample(TreeSample::OPTIONS, pixelSize ? QSize(560, 460) : QSize(400, 320));
-        if (pixelSize) {
-            QFont large = sample.tree->font();
-            large.setPixelSize(pixelSize);
-            sample.tree->setFont(large);
-        }
+        applyScreenshotFont(sample.tree, pixelSize);
         sample.fill();
         sample.item(1)->SetHeaderBackColor(platform::RGB(227, 246, 253));
         sample.item(5)->SetHeaderBackColor(platform::RGB(227, 246, 253));

@@ -1,4 +1,4 @@
-// Hand-run demo: the option pane alone with the user's settings, saved again on exit.
+// Hand-run demo: the option pane alone with the user's settings; nothing is written back.
 #include "convert/ConverterApp.h"
 #include "platform/QtDialogs.h"
 #include "ui/RightView.h"
@@ -18,7 +18,5 @@ int main(int argc, char** argv) {
     pane.setWindowTitle(QStringLiteral("Option pane demo"));
     pane.resize(360, 480);
     pane.show();
-    const int result = application.exec();
-    app.saveSettings();
-    return result;
+    return application.exec();
 }
