@@ -99,10 +99,10 @@ QWidget* buttonPage() {
         {Role::StopConvert, "Stop Convert (Shift+F5)"},
     };
     QList<CIconButton*> flatButtons;
-    for (const auto& spec : buttons) {
+    for (const auto& sample : buttons) {
         auto* button = new CIconButton;
-        button->SetIcon(sampleicons::icon(spec.role), CIconButton::DarkerOutIcon);
-        button->SetTooltipText(QString::fromLatin1(spec.tip));
+        button->SetIcon(sampleicons::icon(sample.role), CIconButton::DarkerOutIcon);
+        button->SetTooltipText(QString::fromLatin1(sample.tip));
         button->setFixedSize(32, 32);
         row->addWidget(button);
         flatButtons.append(button);
