@@ -72,7 +72,10 @@ void whenModalShows(std::function<void(QWidget*)> act) {
 }
 
 void installOffscreenNoticeFilter() {
-    forwardMessage = qInstallMessageHandler(dropOffscreenNotice);
+    // Installing twice would make the filter forward to itself for ever.
+    const QtMessageHandler previous = qInstallMessageHandler(dropOffscreenNotice);
+    if (previous != dropOffscreenNotice)
+        forwardMessage = previous;
 }
 
 void removeOffscreenNoticeFilter() {

@@ -22,10 +22,7 @@ CHyperLink::CHyperLink(const QString& text, QWidget* parent) : CTextLabel(text, 
 }
 
 void CHyperLink::SetURL(const QString& newTarget) {
-    if (newTarget == target)
-        return;
-    target = newTarget;
-    textGeometryChanged();
+    setTextSetting(target, newTarget);
 }
 
 QString CHyperLink::GetURL() const {
@@ -40,10 +37,7 @@ void CHyperLink::SetVisited(bool value) {
 }
 
 void CHyperLink::SetUnderline(bool value) {
-    if (value == underline)
-        return;
-    underline = value;
-    textGeometryChanged();
+    setTextSetting(underline, value);
 }
 
 void CHyperLink::SetColors(COLORREF link, COLORREF visitedLink) {
@@ -55,10 +49,7 @@ void CHyperLink::SetColors(COLORREF link, COLORREF visitedLink) {
 }
 
 void CHyperLink::SetAutoSize(bool adjust) {
-    if (adjust == adjustToFit)
-        return;
-    adjustToFit = adjust;
-    textGeometryChanged();
+    setTextSetting(adjustToFit, adjust);
 }
 
 void CHyperLink::SetVerticallyCentered(bool centered) {

@@ -14,7 +14,6 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <functional>
 
 using namespace platform;
 
@@ -22,7 +21,7 @@ namespace {
 
 constexpr unsigned textFormat = DT_WORDBREAK | DT_CENTER;
 
-QPixmap mapPixels(const QPixmap& icon, const std::function<QRgb(QRgb)>& change) {
+template <typename Change> QPixmap mapPixels(const QPixmap& icon, Change change) {
     QImage image = icon.toImage().convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -67,6 +66,7 @@ QString wrappedToWidth(const QString& text, const QFontMetrics& metrics, int max
 CIconButton::CIconButton(QWidget* parent)
     : QPushButton(parent), systemPaletteKey(QGuiApplication::palette().cacheKey()) {
     SetDefaultColors();
+    setFlat(true);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -144,7 +144,7 @@ void CIconButton::SetAlign(int alignment) {
 }
 
 void CIconButton::SetFlat(bool value) {
-    setField(flat, value);
+    setFlat(value);
 }
 
 void CIconButton::SetDrawBorder(bool value) {
@@ -185,7 +185,7 @@ void CIconButton::onClicked() {
     if (dropDown)
         dropMenu();
     else if (!linkTarget.isEmpty())
-        platform::Shell::instance().openUrl(linkTarget);
+        Shell::instance().openUrl(linkTarget);
 }
 
 void CIconButton::dropMenu() {
@@ -235,7 +235,7 @@ void CIconButton::setHover(bool hovered) {
 // Only flat buttons track the pointer; a button held down elsewhere does not light up.
 void CIconButton::mouseMoveEvent(QMouseEvent* event) {
     QPushButton::mouseMoveEvent(event);
-    if (!flat || ((event->buttons() & Qt::LeftButton) && !hover))
+    if (!isFlat() || ((event->buttons() & Qt::LeftButton) && !hover))
         return;
     if (rect().contains(event->position().toPoint())) {
         if (trackAlways || QApplication::activeWindow())
@@ -380,7 +380,7 @@ void CIconButton::paintEvent(QPaintEvent*) {
 }
 
 void CIconButton::paintBackground(QPainter& painter, QRect& area) const {
-    if (!flat && (hasFocus() || isDefault())) {
+    if (!isFlat() && (hasFocus() || isDefault())) {
         FrameRect(painter, area, Qt::black);
         area.adjust(1, 1, -1, -1);
     }
@@ -392,11 +392,11 @@ void CIconButton::paintBorder(QPainter& painter, const QRect& area) const {
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     if (isPressedLook()) {
-        if (!flat)
+        if (!isFlat())
             FrameRect(painter, area, sysColor(COLOR_BTNSHADOW));
         else if (drawBorder)
             Draw3dRect(painter, area, shadow, highlight);
-    } else if (!flat) {
+    } else if (!isFlat()) {
         Draw3dRect(painter, area, highlight, GetSysColor(COLOR_3DDKSHADOW));
         Draw3dRect(painter, area.adjusted(1, 1, -1, -1), GetSysColor(COLOR_3DLIGHT), shadow);
     } else if (hover && drawBorder) {
@@ -424,7 +424,7 @@ void CIconButton::paintText(QPainter& painter, const QRect& area) const {
 }
 
 void CIconButton::paintFocusRect(QPainter& painter) const {
-    if (!hasFocus() || (flat && !drawFocusRect))
+    if (!hasFocus() || (isFlat() && !drawFocusRect))
         return;
     painter.setPen(QPen(sysColor(COLOR_BTNTEXT), 1, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);

@@ -107,10 +107,9 @@ private:
     void paintFocusRect(QPainter& painter) const;
     template <typename T> void setField(T& field, T value);
 
-    int horizontalMargin = 3;
-    int verticalMargin = 3;
+    static constexpr int horizontalMargin = 3;
+    static constexpr int verticalMargin = 3;
     QPoint pressedOffset{1, 1};
-    bool flat = true;
     bool hover = false;
     int iconAlignment = IconLeftOfText;
     bool drawBorder = true;

@@ -38,7 +38,7 @@ QString withoutTrailingSeparator(QString folder) {
 
 CSelectFolderDialog::CSelectFolderDialog(int showFiles, const QString& initialFolder, unsigned flags,
                                          const QStringList& nameFilters, QWidget* parent)
-    : CFileDialog(true, {}, {}, flags, nameFilters, parent), showFiles(showFiles) {
+    : CFileDialog(true, {}, {}, flags, nameFilters, parent) {
     setFileMode(QFileDialog::Directory);
     setOption(QFileDialog::ShowDirsOnly, showFiles == 0);
     // The folder mode offers "Directories" as the only type; listed files need their types back.
@@ -47,7 +47,7 @@ CSelectFolderDialog::CSelectFolderDialog(int showFiles, const QString& initialFo
     if (!initialFolder.isEmpty())
         setDirectory(initialFolder);
     setWindowTitle(QStringLiteral("Please Select a Folder"));
-    arrangeControls();
+    arrangeControls(showFiles != 0);
     connect(dialogChild<QFileSystemModel>("qt_filesystem_model"), &QFileSystemModel::rootPathChanged, this,
             &CSelectFolderDialog::OnFolderChange);
     OnFolderChange(currentFolder());
@@ -56,7 +56,7 @@ CSelectFolderDialog::CSelectFolderDialog(int showFiles, const QString& initialFo
 // Below the file list: the "Current Folder:" label over the path field, then the file-type
 // label over its combo box with Select and Cancel to the right. The name field and the
 // standard buttons are hidden: the path field decides what Select returns.
-void CSelectFolderDialog::arrangeControls() {
+void CSelectFolderDialog::arrangeControls(bool fileTypeSelectable) {
     auto* grid = qobject_cast<QGridLayout*>(layout());
     Q_ASSERT(grid);
     auto* nameLabel = dialogChild<QLabel>("fileNameLabel");
@@ -76,7 +76,7 @@ void CSelectFolderDialog::arrangeControls() {
     pathEdit->setObjectName(QStringLiteral("folderPathEdit"));
     pathEdit->setAccessibleName(QStringLiteral("Current Folder"));
     nameLabel->setBuddy(pathEdit);
-    typeCombo->setEnabled(showFiles != 0);
+    typeCombo->setEnabled(fileTypeSelectable);
 
     // Select directly to the left of Cancel, whatever order the desktop gives button boxes, and
     // the combo box at its natural width at the left edge.

@@ -27,7 +27,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void arrangeControls();
+    void arrangeControls(bool fileTypeSelectable);
     void OnFolderChange(const QString& folder);
     QString currentFolder() const;
     // The typed folder resolved against the browsed one (or the home folder for "~"), without
@@ -36,7 +36,6 @@ private:
     // Asks to create a missing folder; false when the dialog must stay open.
     bool acceptMissingFolder(const QString& folder) const;
 
-    int showFiles;
     QString selectedPath;
     QLineEdit* pathEdit = nullptr;
 };

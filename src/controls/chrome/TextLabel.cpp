@@ -1,6 +1,7 @@
 #include "controls/chrome/TextLabel.h"
 
 #include "platform/DrawText.h"
+#include "platform/FontRecord.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -46,53 +47,40 @@ void CTextLabel::SetWindowText(const QString& newText) {
     textGeometryChanged();
 }
 
-void CTextLabel::setFlag(bool& field, bool value) {
-    if (field == value)
-        return;
-    field = value;
-    textGeometryChanged();
-}
-
 void CTextLabel::SetFontBold(bool value) {
-    setFlag(bold, value);
+    setTextSetting(bold, value);
 }
 
 void CTextLabel::SetFontItalic(bool value) {
-    setFlag(italic, value);
+    setTextSetting(italic, value);
 }
 
 void CTextLabel::SetFontUnderline(bool value) {
-    setFlag(underline, value);
+    setTextSetting(underline, value);
 }
 
 void CTextLabel::SetFontStrikeOut(bool value) {
-    setFlag(strikeOut, value);
+    setTextSetting(strikeOut, value);
 }
 
 void CTextLabel::SetFontAntialiased(bool value) {
-    setFlag(antialiased, value);
+    setTextSetting(antialiased, value);
 }
 
 void CTextLabel::SetCentered(bool value) {
-    setFlag(centered, value);
+    setTextSetting(centered, value);
 }
 
 void CTextLabel::SetRightAligned(bool value) {
-    setFlag(rightAligned, value);
+    setTextSetting(rightAligned, value);
 }
 
 void CTextLabel::SetFontName(const QString& name) {
-    if (name == faceName)
-        return;
-    faceName = name;
-    textGeometryChanged();
+    setTextSetting(faceName, name);
 }
 
 void CTextLabel::SetFontSize(int height) {
-    if (height == fontHeight)
-        return;
-    fontHeight = height;
-    textGeometryChanged();
+    setTextSetting(fontHeight, height);
 }
 
 void CTextLabel::SetTextColor(COLORREF color) {
@@ -110,6 +98,12 @@ void CTextLabel::SetBkColor(COLORREF color) {
 }
 
 QFont CTextLabel::labelFont() const {
+    if (!labelFontCache)
+        labelFontCache = buildLabelFont();
+    return *labelFontCache;
+}
+
+QFont CTextLabel::buildLabelFont() const {
     FontRecord record;
     record.height = effectiveCellHeight(faceName, fontHeight);
     record.weight = bold ? FW_HEAVY : FontRecord::FW_NORMAL;
@@ -148,6 +142,7 @@ void CTextLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void CTextLabel::textGeometryChanged() {
+    labelFontCache.reset();
     updateGeometry();
     update();
 }
@@ -172,8 +167,9 @@ QSize CTextLabel::sizeHint() const {
 QSize CTextLabel::minimumSizeHint() const {
     const QFontMetrics fm(textFont());
     int widestWord = 0;
-    const QStringList words =
-        shownText().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    // Compiled once: layouts ask for the minimum size often.
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    const QStringList words = shownText().split(blanks, Qt::SkipEmptyParts);
     for (const QString& word : words)
         widestWord = std::max(widestWord, fm.horizontalAdvance(word));
     return QSize(widestWord, fm.height());

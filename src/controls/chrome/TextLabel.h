@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/Colors.h"
-#include "platform/FontRecord.h"
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 // A static text on a solid background with its own font: word-wrapped, ampersands shown as
 // they are. The window's light-blue captions ("Current", "Total", the About box lines).
@@ -52,12 +54,19 @@ protected:
     virtual bool fillsBackground() const { return true; }
     // The text shown; subclasses may show something else when the window text is empty.
     virtual QString shownText() const { return text; }
-    // Called when the text's size may have changed.
+    // Called when the text's size may have changed, the font settings included.
     virtual void textGeometryChanged();
+    // Stores a setting that shapes the text; a change re-measures and repaints.
+    template <typename T> void setTextSetting(T& field, const T& value) {
+        if (field == value)
+            return;
+        field = value;
+        textGeometryChanged();
+    }
 
 private:
-    void setFlag(bool& field, bool value);
     QSize textSize(int wrapWidth) const;
+    QFont buildLabelFont() const;
 
     bool bold = false;
     bool italic = false;
@@ -71,4 +80,6 @@ private:
     int fontHeight = 8;
     platform::COLORREF bkColor = platform::LIGHT_BLUE;
     QString text;
+    // Building the font measures the face, too slow for every paint and size query.
+    mutable std::optional<QFont> labelFontCache;
 };

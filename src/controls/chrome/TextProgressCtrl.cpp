@@ -1,12 +1,13 @@
 #include "controls/chrome/TextProgressCtrl.h"
 
+#include "platform/DrawText.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
 #include <climits>
-#include <utility>
 
 using namespace platform;
 
@@ -15,6 +16,8 @@ namespace {
 QColor resolved(COLORREF color, int systemIndex) {
     return color == CLR_DEFAULT ? sysColor(systemIndex) : toQColor(color);
 }
+
+constexpr unsigned textFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 // Far-off positions give lengths beyond int; they must not overflow the conversion.
 int truncated(double value) {
@@ -51,22 +54,18 @@ void CTextProgressCtrl::setBounds(int newLower, int newUpper) {
     lower = newLower;
     upper = newUpper;
     // The bar and the percentage depend on the range: show the new share at once.
-    lastBarLength = barLength();
-    lastShownText = displayText();
     syncAccessibleText();
     update();
 }
 
 int CTextProgressCtrl::SetPos(int newPosition) {
     const int previous = position;
+    const int previousLength = barLength();
+    const QString previousText = displayText();
     position = newPosition;
-    const int length = barLength();
-    const QString shown = displayText();
     // Only a change a person can see is worth a repaint: the bar moved a whole pixel or the
     // percentage changed.
-    if (length != lastBarLength || shown != lastShownText) {
-        lastBarLength = length;
-        lastShownText = shown;
+    if (barLength() != previousLength || displayText() != previousText) {
         syncAccessibleText();
         repaint();
     }
@@ -85,37 +84,26 @@ int CTextProgressCtrl::StepIt() {
     return SetPos(position + step);
 }
 
-COLORREF CTextProgressCtrl::setColor(COLORREF& field, COLORREF color) {
-    const COLORREF previous = std::exchange(field, color);
-    if (previous != color)
-        update();
-    return previous;
-}
-
 COLORREF CTextProgressCtrl::SetBarColor(COLORREF color) {
-    return setColor(barColor, color);
+    return replaceLookSetting(barColor, color);
 }
 
 COLORREF CTextProgressCtrl::SetBkColor(COLORREF color) {
-    return setColor(bkColor, color);
+    return replaceLookSetting(bkColor, color);
 }
 
 COLORREF CTextProgressCtrl::SetTextColor(COLORREF color) {
-    return setColor(textColor, color);
+    return replaceLookSetting(textColor, color);
 }
 
 bool CTextProgressCtrl::SetShowText(bool show) {
-    const bool previous = std::exchange(showText, show);
-    if (previous != show)
-        update();
-    return previous;
+    return replaceLookSetting(showText, show);
 }
 
 void CTextProgressCtrl::SetWindowText(const QString& text) {
     if (text == caption)
         return;
     caption = text;
-    lastShownText = displayText();
     syncAccessibleText();
     update();
 }
@@ -124,7 +112,6 @@ void CTextProgressCtrl::setOrientation(Qt::Orientation orientation) {
     if (orientation == barOrientation)
         return;
     barOrientation = orientation;
-    lastBarLength = -1;
     setSizePolicy(sizePolicy().transposed());
     updateGeometry();
     update();
@@ -187,7 +174,6 @@ void CTextProgressCtrl::paintEvent(QPaintEvent*) {
         return;
 
     const QString text = displayText();
-    painter.setFont(font());
     const auto drawClipped = [&](const QRect& clip, const QColor& color) {
         painter.save();
         painter.setClipRect(clip);
@@ -198,11 +184,6 @@ void CTextProgressCtrl::paintEvent(QPaintEvent*) {
     };
     drawClipped(filled, textColor == CLR_DEFAULT ? background : toQColor(textColor));
     drawClipped(empty, textColor == CLR_DEFAULT ? bar : toQColor(textColor));
-}
-
-void CTextProgressCtrl::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    lastBarLength = -1;
 }
 
 void CTextProgressCtrl::changeEvent(QEvent* event) {

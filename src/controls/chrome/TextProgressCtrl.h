@@ -1,10 +1,11 @@
 #pragma once
 
 #include "platform/Colors.h"
-#include "platform/DrawText.h"
 
 #include <QString>
 #include <QWidget>
+
+#include <utility>
 
 // A flat progress bar with a centred text over it: the percentage done, or a caption the
 // program sets as the window text. The text is drawn twice, clipped to the filled and to the
@@ -60,7 +61,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -69,20 +69,23 @@ private:
     int extent() const;
     int splitOffset() const;
     void setBounds(int newLower, int newUpper);
-    platform::COLORREF setColor(platform::COLORREF& field, platform::COLORREF color);
+    // Stores a colour or flag that only changes the look; returns the previous value.
+    template <typename T> T replaceLookSetting(T& field, T value) {
+        const T previous = std::exchange(field, value);
+        if (previous != value)
+            update();
+        return previous;
+    }
     void syncAccessibleText();
 
-    platform::COLORREF textColor = platform::CLR_DEFAULT;
+    int lower = 0;
+    int upper = 100;
     int position = 0;
     int step = 1;
-    int upper = 100;
-    int lower = 0;
-    QString caption;
-    bool showText = true;
-    int lastBarLength = -1;
-    QString lastShownText;
     platform::COLORREF barColor = platform::CLR_DEFAULT;
     platform::COLORREF bkColor = platform::CLR_DEFAULT;
-    const unsigned textFormat = platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE;
+    platform::COLORREF textColor = platform::CLR_DEFAULT;
+    QString caption;
+    bool showText = true;
     Qt::Orientation barOrientation = Qt::Horizontal;
 };

@@ -122,6 +122,19 @@ private Q_SLOTS:
         QCOMPARE(font.family(), QApplication::font().family());
     }
 
+    // The fallback family follows a later change of the application font.
+    void applicationFontChangeReachesTheFont() {
+        CTextLabel label(QStringLiteral("Total"));
+        const QFont original = QApplication::font();
+        QCOMPARE(label.labelFont().family(), original.family());
+        const auto restore = qScopeGuard([&original] { QApplication::setFont(original); });
+        QFont other = original;
+        other.setFamily(original.family() + QStringLiteral(" Other"));
+        QApplication::setFont(other);
+        QCoreApplication::processEvents();
+        QCOMPARE(label.labelFont().family(), other.family());
+    }
+
     // The default 8 is drawn at the bitmap face's smallest size, as it always looked; other
     // faces take the height as given.
     void defaultSizeIsTheSmallestBitmapSize() {
