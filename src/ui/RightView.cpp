@@ -14,7 +14,12 @@
 
 namespace {
 
-constexpr platform::COLORREF CATEGORY_BACK_COLOR = platform::RGB(227, 246, 253);
+constexpr unsigned TREE_OPTIONS = OTS_SHOWINFOWINDOW | OTS_SHADEMARGIN | OTS_SHADEROOTITEMS;
+constexpr unsigned SPINNER_OPTIONS = OTSO_EDITABLE;
+constexpr unsigned FOLDER_OPTIONS = OTFO_FOLDER | OTFO_FULLPATH;
+// Only a file dialog reads these; the folder chooser passes them by.
+constexpr unsigned FOLDER_DIALOG_FLAGS = 0x49;
+constexpr int ENCODING_DROP_DOWN_HEIGHT = 200;
 constexpr platform::COLORREF CATEGORY_TEXT_COLOR = platform::RGB(0, 0, 0);
 constexpr double FIRST_PAGE = 1.0;
 constexpr double LAST_PAGE = 1000.0;
@@ -112,7 +117,7 @@ COptionTreeItem* CRightView::AddCategory(const QString& label, const QString& in
     COptionTreeItem* category = tree->AddItem(std::make_unique<COptionTreeItem>());
     category->SetLabelText(label);
     category->SetInfoText(info);
-    category->SetHeaderBackColor(CATEGORY_BACK_COLOR);
+    category->SetHeaderBackColor(platform::LIGHT_BLUE);
     category->SetLabelTextColor(CATEGORY_TEXT_COLOR);
     return category;
 }

@@ -39,11 +39,6 @@ public:
         ID_TEXT_ENCODING,
     };
     static constexpr int ITEM_COUNT = ID_TEXT_ENCODING;
-    static constexpr unsigned TREE_OPTIONS = 0x19;
-    static constexpr unsigned SPINNER_OPTIONS = 0x400;
-    static constexpr unsigned FOLDER_OPTIONS = 0x48000;
-    static constexpr unsigned FOLDER_DIALOG_FLAGS = 0x49;
-    static constexpr int ENCODING_DROP_DOWN_HEIGHT = 200;
 
     // What a row holds: the list index or page number, or the folder text.
     struct ItemValue {

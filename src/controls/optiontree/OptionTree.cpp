@@ -33,7 +33,7 @@ COptionTree::COptionTree(unsigned treeOptions, int id, QWidget* parent)
     infoPane = new COptionTreeInfo(this);
     list = new COptionTreeList(this);
     infoPane->setVisible(HasOption(OTS_SHOWINFOWINDOW));
-    ScaleDividerToFont();
+    FollowFontHeight();
     setFocusProxy(list);
     setAccessibleName(tr("Options"));
 }
@@ -51,7 +51,6 @@ void COptionTree::SetNotifyTarget(bool notify, platform::NotifyTarget* target) {
         options |= OTS_NOTIFY;
     else
         options &= ~OTS_NOTIFY;
-    LayoutChildren();
 }
 
 COptionTreeItem* COptionTree::InsertItem(std::unique_ptr<COptionTreeItem> owned, COptionTreeItem* parent) {
@@ -182,6 +181,7 @@ void COptionTree::SetDivider(int x) {
         return;
     column = clamped;
     Redraw();
+    RepositionAllControls();
 }
 
 void COptionTree::SetScrollOrigin(int y) {
@@ -190,9 +190,11 @@ void COptionTree::SetScrollOrigin(int y) {
         return;
     origin = clamped;
     list->SetScrollPosition(origin);
+    // The rows move, nothing else: one layout at the new origin serves the controls and the
+    // paint.
     layoutDirty = true;
     RepositionAllControls();
-    Redraw();
+    list->update();
 }
 
 void COptionTree::AutoSizeDivider() {
@@ -203,8 +205,6 @@ void COptionTree::AutoSizeDivider() {
             widest = std::max(widest, row->GetFullLabelRight());
     }
     SetDivider(std::min(list->ClientRect().width() - DRAG_RIGHT_GAP, widest + COLUMN_ZONE));
-    RepositionAllControls();
-    Redraw();
 }
 
 void COptionTree::SelectSubtree(COptionTreeItem* item, bool selected) {
@@ -282,8 +282,7 @@ void COptionTree::ScrollIntoView(COptionTreeItem* item) {
 COptionTreeItem* COptionTree::MoveFocus(COptionTreeItem* item) {
     if (!item)
         return focusItem;
-    SelectSubtree(nullptr, false);
-    item->SetSelected(true);
+    SelectOnly(item);
     const bool changed = item != focusItem;
     SetFocusItem(item);
     if (changed)
@@ -323,9 +322,13 @@ void COptionTree::ActivateFocusItem() {
         focusItem->BeginEdit();
 }
 
-void COptionTree::ClickItem(COptionTreeItem* item, bool inValueColumn) {
+void COptionTree::SelectOnly(COptionTreeItem* item) {
     SelectSubtree(nullptr, false);
     item->SetSelected(true);
+}
+
+void COptionTree::ClickItem(COptionTreeItem* item, bool inValueColumn) {
+    SelectOnly(item);
     if (item != focusItem)
         Notify(OTN_SELCHANGED, item);
     if (inValueColumn && !item->IsTopLevel() && !Notify(OTN_ITEMACTIVATING, item) && !item->IsReadOnly())
@@ -384,10 +387,6 @@ QFont COptionTree::GetBoldFont() const {
     return bold;
 }
 
-int COptionTree::StandardRowHeight() const {
-    return std::max(COptionTreeItem::DEFAULT_HEIGHT, QFontMetrics(font()).height() + 4);
-}
-
 int COptionTree::InfoHeight() const {
     // Room for the bold label and three lines of help text: longer descriptions wrap to three
     // lines in a narrow pane or at a large font.
@@ -396,14 +395,14 @@ int COptionTree::InfoHeight() const {
     return std::max(INFO_HEIGHT, needed);
 }
 
-void COptionTree::ScaleDividerToFont() {
+void COptionTree::FollowFontHeight() {
     // Labels grow with the font; the label column grows with them, as it would at a higher
     // screen resolution.
-    const int rowHeight = StandardRowHeight();
-    if (rowHeight == dividerRowHeight)
+    const int fontRowHeight = std::max(COptionTreeItem::DEFAULT_HEIGHT, QFontMetrics(font()).height() + 4);
+    if (fontRowHeight == rowHeight)
         return;
-    column = column * rowHeight / dividerRowHeight;
-    dividerRowHeight = rowHeight;
+    column = column * fontRowHeight / rowHeight;
+    rowHeight = fontRowHeight;
 }
 
 void COptionTree::Redraw() {
@@ -479,7 +478,7 @@ void COptionTree::resizeEvent(QResizeEvent*) {
 void COptionTree::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        ScaleDividerToFont();
+        FollowFontHeight();
         LayoutChildren();
         UpdateScrollRange();
         RepositionAllControls();

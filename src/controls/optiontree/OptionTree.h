@@ -55,6 +55,7 @@ public:
     int HitTestPoint(QPoint point);
     COptionTreeItem* ItemAtPoint(QPoint point);
 
+    // Moves the divider and the value controls with it.
     void SetDivider(int x);
     int GetDivider() const { return column; }
     int GetScrollOrigin() const { return origin; }
@@ -92,7 +93,7 @@ public:
 
     QFont GetNormalFont() const;
     QFont GetBoldFont() const;
-    int StandardRowHeight() const;
+    int StandardRowHeight() const { return rowHeight; }
     int InfoHeight() const;
     COptionTreeList* GetListWindow() const { return list; }
     COptionTreeInfo* GetInfoWindow() const { return infoPane; }
@@ -122,10 +123,12 @@ private:
     void Unlink(COptionTreeItem* item);
     void LayoutChildren();
     void LayoutRows();
+    void SelectOnly(COptionTreeItem* item);
     COptionTreeItem* MoveFocus(COptionTreeItem* item);
     void DropInvisibleFocus();
-    // Widens or narrows the label column in step with the standard row height.
-    void ScaleDividerToFont();
+    // Measures the standard row height for the current font (once: every row asks for it at
+    // every layout) and widens or narrows the label column in step with it.
+    void FollowFontHeight();
 
     unsigned options = 0;
     int controlId = 0;
@@ -135,7 +138,7 @@ private:
     COptionTreeItem* lastVisible = nullptr;
     COptionTreeItem* focusItem = nullptr;
     int column = DEFAULT_COLUMN;
-    int dividerRowHeight = COptionTreeItem::DEFAULT_HEIGHT; // row height the column was set for
+    int rowHeight = COptionTreeItem::DEFAULT_HEIGHT; // standard row height, the column's scale
     int origin = 0;
     bool layoutDirty = true;
     COptionTreeList* list = nullptr;

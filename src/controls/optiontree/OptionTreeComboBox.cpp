@@ -4,21 +4,19 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QKeyEvent>
+#include <QFocusEvent>
 #include <QStyle>
 
 COptionTreeComboBox::COptionTreeComboBox(QWidget* list) : QComboBox(list) {
     setEditable(false);
     setFocusPolicy(Qt::StrongFocus);
+    // The open list drops below the row and shows as many entries as the row asks for (styles
+    // that lay the list over the box would ignore the count).
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
 }
 
 bool COptionTreeComboBox::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* list = qobject_cast<COptionTreeList*>(parentWidget());
-        if (list && list->TakeBackFocus(static_cast<QKeyEvent*>(event)))
-            return true;
-    }
-    return QComboBox::event(event);
+    return COptionTreeList::TakeBackFocus(this, event) || QComboBox::event(event);
 }
 
 void COptionTreeComboBox::showPopup() {

@@ -7,14 +7,6 @@
 
 namespace {
 
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString qtPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 std::vector<std::string> utf8(const QStringList& texts) {
     std::vector<std::string> result;
     for (const QString& text : texts)
@@ -25,6 +17,14 @@ std::vector<std::string> utf8(const QStringList& texts) {
 } // namespace
 
 COptionTreeFileDialog::~COptionTreeFileDialog() = default;
+
+std::string COptionTreeFileDialog::NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString COptionTreeFileDialog::QtPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
 
 QStringList COptionTreeFileDialog::NameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -44,19 +44,19 @@ QStringList COptionTreeFileDialog::ChooseFile() {
     if (openDialog) {
         platform::OpenFilesRequest request;
         request.title = title.toStdString();
-        request.initialFolder = nativePath(QFileInfo(initialFile).path());
+        request.initialFolder = NativePath(QFileInfo(initialFile).path());
         request.nameFilters = utf8(NameFilters(filter));
         for (const std::string& path : platform::Dialogs::instance().openFiles(request))
-            chosen.append(qtPath(path));
+            chosen.append(QtPath(path));
         if (!(flags & OFN_ALLOWMULTISELECT) && chosen.size() > 1)
             chosen = chosen.mid(0, 1);
         return chosen;
     }
     platform::SaveFileRequest request;
     request.title = title.toStdString();
-    request.initialPath = nativePath(initialFile);
+    request.initialPath = NativePath(initialFile);
     request.nameFilters = utf8(NameFilters(filter));
-    QString path = qtPath(platform::Dialogs::instance().saveFile(request));
+    QString path = QtPath(platform::Dialogs::instance().saveFile(request));
     if (path.isEmpty())
         return chosen;
     if (!defaultExtension.isEmpty() && QFileInfo(path).suffix().isEmpty())
@@ -68,8 +68,8 @@ QStringList COptionTreeFileDialog::ChooseFile() {
 QString COptionTreeFileDialog::ChooseFolder(const QString& initialFolder) {
     platform::FolderRequest request;
     request.title = title.toStdString();
-    request.initialFolder = nativePath(initialFolder);
-    const QString chosen = qtPath(platform::Dialogs::instance().selectFolder(request));
+    request.initialFolder = NativePath(initialFolder);
+    const QString chosen = QtPath(platform::Dialogs::instance().selectFolder(request));
     if (!chosen.isEmpty())
         folder = chosen;
     return chosen;

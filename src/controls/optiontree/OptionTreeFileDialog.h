@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 // File dialog flags the file item passes on.
 inline constexpr unsigned OFN_ALLOWMULTISELECT = 0x200;
 inline constexpr unsigned OFN_EXPLORER = 0x80000;
@@ -30,6 +32,9 @@ public:
 
     // The filter pairs as the platform's dialogs take them: "Text Files (*.txt)".
     static QStringList NameFilters(const QString& filter);
+    // Paths between Qt and the platform layer, which holds them as the file system's bytes.
+    static std::string NativePath(const QString& path);
+    static QString QtPath(const std::string& path);
 
 private:
     bool openDialog = true;

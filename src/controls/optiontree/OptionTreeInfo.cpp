@@ -39,11 +39,12 @@ void COptionTreeInfo::paintEvent(QPaintEvent*) {
     painter.setPen(sysColor(tree->isEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
 
     painter.setFont(tree->GetBoldFont());
+    const QString label = ShownLabel();
     QRect labelRect = inner;
-    DrawText(painter, ShownLabel(), labelRect, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    DrawText(painter, label, labelRect, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
     labelRect.setWidth(inner.width());
     QRect shownLabel = labelRect;
-    DrawText(painter, ShownLabel(), shownLabel, DT_SINGLELINE | DT_NOPREFIX);
+    DrawText(painter, label, shownLabel, DT_SINGLELINE | DT_NOPREFIX);
 
     painter.setFont(tree->GetNormalFont());
     QRect helpRect = inner;

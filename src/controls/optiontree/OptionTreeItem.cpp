@@ -136,6 +136,10 @@ QRect COptionTreeItem::GetLabelRect() const {
     return edges(position.x() + COptionTree::MARGIN, top, right, top + GetHeight());
 }
 
+QFont COptionTreeItem::LabelFont() const {
+    return IsTopLevel() ? tree->GetBoldFont() : tree->GetNormalFont();
+}
+
 QRect COptionTreeItem::LabelTextArea() const {
     QRect area = GetLabelRect().adjusted(LABEL_GAP, 0, 0, 0);
     if (labelAtTop)
@@ -146,7 +150,7 @@ QRect COptionTreeItem::LabelTextArea() const {
 QRect COptionTreeItem::GetLabelTextRect() const {
     if (!tree || label.trimmed().isEmpty())
         return {};
-    const QFontMetrics metrics(IsTopLevel() ? tree->GetBoldFont() : tree->GetNormalFont());
+    const QFontMetrics metrics(LabelFont());
     const QRect area = LabelTextArea();
     const QString shown = ShortenLabel(label, metrics, area.width());
     return QRect(area.topLeft(), QSize(metrics.horizontalAdvance(shown), metrics.height()));
@@ -155,7 +159,7 @@ QRect COptionTreeItem::GetLabelTextRect() const {
 int COptionTreeItem::GetFullLabelRight() const {
     if (!tree || label.trimmed().isEmpty())
         return 0;
-    const QFontMetrics metrics(IsTopLevel() ? tree->GetBoldFont() : tree->GetNormalFont());
+    const QFontMetrics metrics(LabelFont());
     return LabelTextArea().left() + metrics.horizontalAdvance(label);
 }
 
@@ -237,7 +241,7 @@ void COptionTreeItem::DrawLabel(QPainter& painter) const {
     }
     if (!IsTreeEnabled())
         textColor = sysColor(COLOR_GRAYTEXT);
-    const QFont font = IsTopLevel() ? tree->GetBoldFont() : tree->GetNormalFont();
+    const QFont font = LabelFont();
     painter.setFont(font);
     painter.setPen(textColor);
     QRect area = LabelTextArea();
@@ -252,7 +256,6 @@ void COptionTreeItem::DrawLines(QPainter& painter, const QRect& client) const {
     painter.fillRect(QRect(COptionTree::MARGIN, labelRect.bottom(), client.width(), 1), shadow);
     if (IsTopLevel())
         painter.fillRect(QRect(COptionTree::MARGIN, labelRect.top() - 1, client.width(), 1), shadow);
-    painter.fillRect(QRect(COptionTree::MARGIN, client.top(), 1, client.height()), shadow);
     if (!IsTopLevel())
         painter.fillRect(QRect(tree->GetDivider(), labelRect.top(), 1, GetHeight()), shadow);
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 class COptionTree;
+class QFont;
 class QFontMetrics;
 class QPainter;
 
@@ -117,6 +118,8 @@ protected:
     void DrawValueText(QPainter& painter, const QRect& rect, const QString& text, unsigned format) const;
 
 private:
+    // Headers are bold.
+    QFont LabelFont() const;
     QRect LabelTextArea() const;
     void DrawBackground(QPainter& painter, const QRect& client) const;
     void DrawExpandBox(QPainter& painter) const;

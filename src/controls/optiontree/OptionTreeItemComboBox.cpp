@@ -4,7 +4,6 @@
 #include "controls/optiontree/OptionTreeComboBox.h"
 #include "controls/optiontree/OptionTreeList.h"
 
-#include <QAbstractItemView>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -36,9 +35,6 @@ void COptionTreeItemComboBox::ApplyDropDownHeight() {
     COptionTreeComboBox* combo = GetComboWindow();
     if (!combo)
         return;
-    // The open list drops below the row and shows as many entries as the drop-down height
-    // holds (styles that lay the list over the box would ignore the count).
-    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     const int entryHeight = std::max(1, QFontMetrics(combo->font()).height() + 4);
     combo->setMaxVisibleItems(std::max(1, dropDownHeight / entryHeight));
 }

@@ -4,7 +4,6 @@
 #include "platform/DrawText.h"
 #include "platform/FilePath.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -15,10 +14,8 @@ namespace {
 
 constexpr int LINE_GAP = 3;
 constexpr int GROWN_ROW_PADDING = 5;
-
-QString fromNative(const std::string& text) {
-    return QFile::decodeName(QByteArray::fromStdString(text));
-}
+constexpr unsigned DISPLAY_PARTS =
+    OTFO_FILENAME | OTFO_FILETITLE | OTFO_FILEEXT | OTFO_DIRECTORY | OTFO_DRIVE;
 
 } // namespace
 
@@ -40,24 +37,26 @@ bool COptionTreeItemFile::SetFileOptions(const QString& initialPath, const QStri
 }
 
 QString COptionTreeItemFile::DisplayedPart(const QString& path) const {
-    const platform::CFilePath parts(QFile::encodeName(path).toStdString(), HasOption(OTFO_FOLDER));
     const bool fileBased = HasOption(OTFO_FILENAME) || HasOption(OTFO_FILETITLE) || HasOption(OTFO_FILEEXT);
     if (!HasOption(OTFO_FULLPATH) && fileBased && !QFileInfo(path).isFile())
         return {};
-    if (HasOption(OTFO_FULLPATH))
-        return path + QLatin1Char('\n');
-    if (HasOption(OTFO_FILENAME))
-        return fromNative(parts.fileName()) + QLatin1Char('\n');
-    if (HasOption(OTFO_FILETITLE))
-        return fromNative(parts.title()) + QLatin1Char('\n');
-    if (HasOption(OTFO_FILEEXT))
-        return fromNative(parts.extension()) + QLatin1Char('\n');
-    if (HasOption(OTFO_DIRECTORY))
-        return fromNative(parts.folder()) + QLatin1Char('\n');
-    if (HasOption(OTFO_DRIVE))
-        return fromNative(parts.drive()) + QLatin1Char('\n');
+    return ChosenPart(path) + QLatin1Char('\n');
+}
+
+QString COptionTreeItemFile::ChosenPart(const QString& path) const {
     // No display option chosen: the path as it is.
-    return path + QLatin1Char('\n');
+    if (HasOption(OTFO_FULLPATH) || !(options & DISPLAY_PARTS))
+        return path;
+    const platform::CFilePath parts(COptionTreeFileDialog::NativePath(path), HasOption(OTFO_FOLDER));
+    if (HasOption(OTFO_FILENAME))
+        return COptionTreeFileDialog::QtPath(parts.fileName());
+    if (HasOption(OTFO_FILETITLE))
+        return COptionTreeFileDialog::QtPath(parts.title());
+    if (HasOption(OTFO_FILEEXT))
+        return COptionTreeFileDialog::QtPath(parts.extension());
+    if (HasOption(OTFO_DIRECTORY))
+        return COptionTreeFileDialog::QtPath(parts.folder());
+    return COptionTreeFileDialog::QtPath(parts.drive());
 }
 
 QString COptionTreeItemFile::DisplayText() const {

@@ -39,7 +39,10 @@ public:
     void StartEditing() override;
 
 private:
+    // The line one path shows; empty for a file-based part of a path that is no file.
     QString DisplayedPart(const QString& path) const;
+    // The part of path the display options choose.
+    QString ChosenPart(const QString& path) const;
     QStringList Choose();
     void FitHeightTo(qsizetype lines);
 

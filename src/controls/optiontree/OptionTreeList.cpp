@@ -83,6 +83,7 @@ void COptionTreeList::paintEvent(QPaintEvent* event) {
     painter.setClipRect(client);
     PaintRows(painter, client, event->rect());
     painter.setClipping(false);
+    // The margin line runs the whole height, over the rows and the empty space below them.
     painter.fillRect(QRect(COptionTree::MARGIN, 0, 1, client.height()), sysColor(COLOR_BTNSHADOW));
     DrawEdge(painter, client, BDR_SUNKENOUTER, BF_RECT);
     if (dragging)
@@ -159,8 +160,7 @@ void COptionTreeList::FinishColumnDrag(int x) {
     else if (x > rightLimit)
         x = rightLimit;
     tree->SetDivider(x);
-    tree->RepositionAllControls();
-    tree->Redraw();
+    update();
 }
 
 void COptionTreeList::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -271,6 +271,13 @@ void COptionTreeList::ExpandOrMoveDown() {
         tree->FocusNextRow();
 }
 
+bool COptionTreeList::TakeBackFocus(QWidget* control, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* list = qobject_cast<COptionTreeList*>(control->parentWidget());
+    return list && list->TakeBackFocus(static_cast<QKeyEvent*>(event));
+}
+
 bool COptionTreeList::TakeBackFocus(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Tab:
@@ -312,14 +319,10 @@ void COptionTreeList::resizeEvent(QResizeEvent*) {
     tree->Redraw();
 }
 
-void COptionTreeList::focusInEvent(QFocusEvent*) {
+void COptionTreeList::focusInEvent(QFocusEvent* event) {
     COptionTree::ForEachItem(tree->GetRoot(), [](COptionTreeItem* item) {
         item->OnListFocused();
         return true;
     });
-    update();
-}
-
-void COptionTreeList::focusOutEvent(QFocusEvent*) {
-    update();
+    QWidget::focusInEvent(event);
 }

@@ -26,10 +26,11 @@ public:
     // The band drawn under the mouse while the divider is dragged.
     QRect DragBarRect() const;
 
-    // Keys that end an in-place edit: Enter and Escape give the focus back to the list (which
-    // commits the edit), Tab and Shift+Tab also move on to the next or previous row, Ctrl+Tab
-    // leaves the tree. False for any other key.
-    bool TakeBackFocus(QKeyEvent* event);
+    // An event for one of the list's in-place controls: the list takes the keys that end an
+    // edit. Enter and Escape give the focus back to the list (which commits the edit), Tab and
+    // Shift+Tab also move on to the next or previous row, Ctrl+Tab leaves the tree. False for
+    // any other event.
+    static bool TakeBackFocus(QWidget* control, QEvent* event);
 
     QSize sizeHint() const override;
 
@@ -44,7 +45,6 @@ protected:
     bool focusNextPrevChild(bool next) override;
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void PaintFrame(QPainter& painter, const QRect& client) const;
@@ -56,6 +56,7 @@ private:
     // Ctrl+Tab: the focus goes to the next (or previous) widget outside the tree.
     void LeaveTree(bool forward);
     void PlaceScrollBar();
+    bool TakeBackFocus(QKeyEvent* event);
 
     COptionTree* tree;
     bool dragging = false;

@@ -17,9 +17,6 @@ using namespace platform;
 
 namespace {
 
-constexpr int DEFAULT_REPEAT_DELAY = 500;
-constexpr int DEFAULT_REPEAT_INTERVAL = 200;
-
 // Where the number starts: after white space, as the C library's conversions read it.
 qsizetype numberStart(const std::string& text) {
     const auto start = text.find_first_not_of(" \t\n\v\f\r");

@@ -64,6 +64,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Used where the style gives no repeat timing.
+    static constexpr int DEFAULT_REPEAT_DELAY = 500;
+    static constexpr int DEFAULT_REPEAT_INTERVAL = 200;
+
     void StepAt(QPoint point);
 
     double maximum = 100.0;
@@ -73,8 +77,8 @@ private:
     QPoint lastPress;
     bool firstRepeatPending = false;
     COptionTreeSpinnerEdit* edit;
-    int repeatDelay = 500;
-    int repeatInterval = 200;
+    int repeatDelay = DEFAULT_REPEAT_DELAY;
+    int repeatInterval = DEFAULT_REPEAT_INTERVAL;
     unsigned options = 0;
     QBasicTimer repeatTimer;
 };

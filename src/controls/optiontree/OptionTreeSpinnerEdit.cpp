@@ -13,12 +13,7 @@ COptionTreeSpinnerEdit::COptionTreeSpinnerEdit(COptionTreeSpinner* owner) : QLin
 }
 
 bool COptionTreeSpinnerEdit::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* list = qobject_cast<COptionTreeList*>(spinner->parentWidget());
-        if (list && list->TakeBackFocus(static_cast<QKeyEvent*>(event)))
-            return true;
-    }
-    return QLineEdit::event(event);
+    return COptionTreeList::TakeBackFocus(spinner, event) || QLineEdit::event(event);
 }
 
 void COptionTreeSpinnerEdit::keyPressEvent(QKeyEvent* event) {

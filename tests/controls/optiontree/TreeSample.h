@@ -44,7 +44,8 @@ struct TreeSample {
         return item;
     }
 
-    COptionTreeItemSpinner* spinner(const QString& label, COptionTreeItem* parent, unsigned options = 0x400) {
+    COptionTreeItemSpinner* spinner(const QString& label, COptionTreeItem* parent,
+                                    unsigned options = OTSO_EDITABLE) {
         auto* item = tree->AddItem(std::make_unique<COptionTreeItemSpinner>(), parent);
         item->SetLabelText(label);
         item->CreateSpinnerWindow(options, 5.0, 1.0, 10.0);

@@ -209,7 +209,7 @@ private Q_SLOTS:
     void spinnerWrapsAroundWithTheWrapOption() {
         TreeSample sample;
         sample.fill();
-        auto* wrapping = sample.spinner(QStringLiteral("Wrap"), sample.item(5), 0x40000 | 0x400);
+        auto* wrapping = sample.spinner(QStringLiteral("Wrap"), sample.item(5), OTSO_WRAP | OTSO_EDITABLE);
         QVERIFY(sample.show());
         COptionTreeSpinner* spinner = wrapping->GetSpinnerWindow();
         spinner->SetValue(10);
@@ -298,7 +298,7 @@ private Q_SLOTS:
         TreeSample sample;
         sample.fill();
         auto* big = sample.tree->AddItem(std::make_unique<COptionTreeItemSpinner>(), sample.item(5));
-        big->CreateSpinnerWindow(0x400, 0, 0, 100000);
+        big->CreateSpinnerWindow(OTSO_EDITABLE, 0, 0, 100000);
         QVERIFY(sample.show());
         sample.click(sample.valuePoint(big->GetId()));
         COptionTreeSpinner* spinner = big->GetSpinnerWindow();
@@ -384,7 +384,7 @@ private Q_SLOTS:
         sample.tree->SetNotifyTarget(true, &owner);
         sample.fill();
         auto* folder = sample.tree->AddItem(std::make_unique<COptionTreeItemFile>(), sample.item(5));
-        QVERIFY(folder->SetFileOptions(QString(), QString(), QString(), 0x48000, 0x49));
+        QVERIFY(folder->SetFileOptions(QString(), QString(), QString(), OTFO_FOLDER | OTFO_FULLPATH, 0x49));
         QVERIFY(sample.show());
         QCOMPARE(folder->DisplayText(), QStringLiteral("No selection made."));
         QCOMPARE(folder->GetChosenFolder(), QString());
@@ -433,7 +433,7 @@ private Q_SLOTS:
         sample.fill();
         auto* files = sample.tree->AddItem(std::make_unique<COptionTreeItemFile>(), sample.item(5));
         QVERIFY(files->SetFileOptions(QString(), QString(), QStringLiteral("Text|*.txt|All|*"),
-                                      0x20000 | 0x400, OFN_ALLOWMULTISELECT));
+                                      OTFO_OPENDIALOG | OTFO_FILENAME, OFN_ALLOWMULTISELECT));
         QVERIFY(sample.show());
         QCOMPARE(files->GetHeight(), 21);
         dialogs.queueFiles({first.toStdString(), missing.toStdString(), second.toStdString()});

@@ -62,10 +62,10 @@ int main(int argc, char** argv) {
 
     COptionTreeItem* numbers =
         addRow(tree, std::make_unique<COptionTreeItem>(), nullptr, "Numbers", "Spinner rows.");
-    addSpinner(tree, numbers, "Typed", 0x400);
-    addSpinner(tree, numbers, "Wrapping", 0x400 | 0x40000);
+    addSpinner(tree, numbers, "Typed", OTSO_EDITABLE);
+    addSpinner(tree, numbers, "Wrapping", OTSO_EDITABLE | OTSO_WRAP);
     addSpinner(tree, numbers, "Arrows only", 0);
-    addSpinner(tree, numbers, "Read-only", 0x400)->SetReadOnly(true);
+    addSpinner(tree, numbers, "Read-only", OTSO_EDITABLE)->SetReadOnly(true);
 
     COptionTreeItem* paths =
         addRow(tree, std::make_unique<COptionTreeItem>(), nullptr, "Paths", "File and folder rows.");
