@@ -1,7 +1,5 @@
 #pragma once
 
-#include <algorithm>
-
 namespace grid {
 
 // A cell position; -1/-1 is "no cell".

@@ -1,7 +1,6 @@
 #include "controls/grid/CumulativeSizes.h"
 
 #include <bit>
-#include <utility>
 
 namespace grid {
 

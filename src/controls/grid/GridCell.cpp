@@ -1,7 +1,6 @@
 #include "controls/grid/GridCell.h"
 
 #include "controls/grid/GridCellEdit.h"
-#include "controls/grid/GridCtrl.h"
 #include "controls/grid/GridDefaultCell.h"
 #include "platform/DrawText.h"
 
@@ -10,14 +9,10 @@ namespace grid {
 CGridCell::~CGridCell() = default;
 
 void CGridCell::SetFont(const LOGFONT* font) {
-    if (!font) {
-        m_plfFont.reset();
-        return;
-    }
-    if (!m_plfFont)
-        m_plfFont = std::make_unique<LOGFONT>(*font);
+    if (font)
+        m_pFont = std::make_unique<OwnFont>(OwnFont{*font, font->toQFont()});
     else
-        *m_plfFont = *font;
+        m_pFont.reset();
 }
 
 // A default cell is its own fallback; it never asks itself again.
@@ -36,15 +31,15 @@ unsigned CGridCell::GetMargin() const {
 }
 
 const LOGFONT* CGridCell::GetFont() const {
-    if (m_plfFont)
-        return m_plfFont.get();
+    if (m_pFont)
+        return &m_pFont->record;
     const CGridDefaultCell* defaultCell = GetDefaultCell();
     return defaultCell && defaultCell != this ? defaultCell->GetFont() : nullptr;
 }
 
 QFont CGridCell::GetFontObject() const {
-    if (m_plfFont)
-        return m_plfFont->toQFont();
+    if (m_pFont)
+        return m_pFont->font;
     const CGridDefaultCell* defaultCell = GetDefaultCell();
     return defaultCell && defaultCell != this ? defaultCell->GetFontObject() : QFont();
 }
@@ -61,7 +56,7 @@ void CGridCell::Reset() {
     m_pEditWnd = nullptr;
     m_crFgClr = platform::CLR_DEFAULT;
     m_crBkClr = platform::CLR_DEFAULT;
-    m_plfFont.reset();
+    m_pFont.reset();
 }
 
 bool CGridCell::Edit(int row, int col, const QRect& rect, const QPoint&, int id, int firstChar) {

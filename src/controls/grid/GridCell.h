@@ -36,7 +36,7 @@ public:
     CGridCtrl* GetGrid() const override { return m_pGrid; }
     QWidget* GetEditWindow() const override { return m_pEditWnd; }
     unsigned GetMargin() const override;
-    bool UsesDefaultFont() const override { return !m_plfFont; }
+    bool UsesDefaultFont() const override { return !m_pFont; }
     bool IsEditing() const override { return m_bEditing; }
 
     void Reset() override;
@@ -56,7 +56,12 @@ private:
     unsigned m_nFormat = ~0u;
     COLORREF m_crFgClr = platform::CLR_DEFAULT;
     COLORREF m_crBkClr = platform::CLR_DEFAULT;
-    std::unique_ptr<LOGFONT> m_plfFont;
+    // The cell's own font, if any, with the QFont made from it once rather than at every paint.
+    struct OwnFont {
+        LOGFONT record;
+        QFont font;
+    };
+    std::unique_ptr<OwnFont> m_pFont;
     unsigned m_nMargin = ~0u;
     bool m_bEditing = false;
     CGridCtrl* m_pGrid = nullptr;

@@ -80,7 +80,6 @@ bool CGridCellBase::Draw(QPainter* pDC, int row, int col, QRect rect, bool erase
         backColor = GetSysColor(COLOR_WINDOW);
 
     textColor = FillBackground(painter, rect, textColor, backColor, eraseBackground);
-    painter.setPen(toQColor(textColor));
 
     if (IsFixed() && grid->GetGridLines() != GGL_NONE)
         DrawFixedLook(painter, row, col, rect);
@@ -90,8 +89,7 @@ bool CGridCellBase::Draw(QPainter* pDC, int row, int col, QRect rect, bool erase
     rect.adjust(margin, margin, 1 - margin, 1 - margin);
 
     const QSize imageSize = ImageSize();
-    if (imageSize.isValid() && rect.x() + imageSize.width() <= rect.x() + rect.width() &&
-        rect.y() + imageSize.height() <= rect.y() + rect.height())
+    if (imageSize.isValid() && imageSize.width() <= rect.width() && imageSize.height() <= rect.height())
         painter.drawPixmap(rect.topLeft(), grid->GetImageList().at(GetImage()));
 
     if (row == 0 && col == grid->GetSortColumn())
@@ -145,14 +143,12 @@ void CGridCellBase::DrawFixedLook(QPainter& painter, int row, int col, QRect& re
     if (grid->GetTrackFocusCell() && focus.IsValid() && (focus.row == row || focus.col == col)) {
         DrawEdge(painter, rect.adjusted(0, 0, 1, 1), BDR_SUNKENINNER, BF_RECT);
     } else {
-        const QPen textPen = painter.pen();
         painter.setPen(onePixelPen(COLOR_BTNHIGHLIGHT));
         painter.drawLine(right, top, left, top);
         painter.drawLine(left, top, left, bottom);
         painter.setPen(onePixelPen(COLOR_3DDKSHADOW));
         painter.drawLine(right, top, right, bottom);
         painter.drawLine(right, bottom, left, bottom);
-        painter.setPen(textPen);
     }
     rect.adjust(1, 1, -1, -1);
 }
@@ -171,7 +167,6 @@ void CGridCellBase::DrawSortArrow(QPainter& painter, QRect& rect) const {
     const int bottom = rect.y() + rect.height() - 2;
     const int top = bottom - size;
     const int middle = x + size / 2;
-    const QPen textPen = painter.pen();
     if (grid->GetSortAscending()) {
         painter.setPen(onePixelPen(COLOR_BTNSHADOW));
         painter.drawLine(middle, top, x, bottom);
@@ -185,7 +180,6 @@ void CGridCellBase::DrawSortArrow(QPainter& painter, QRect& rect) const {
         painter.setPen(onePixelPen(COLOR_BTNHIGHLIGHT));
         painter.drawLine(middle, bottom, x + size, top);
     }
-    painter.setPen(textPen);
     if (!vertical)
         rect.setWidth(rect.width() - size);
 }

@@ -26,7 +26,6 @@ public:
     // Sends the end-of-edit record to the grid (once) and closes the box.
     void EndEdit();
 
-    int GetLastKey() const { return m_nLastChar; }
     Qt::KeyboardModifiers GetLastModifiers() const { return m_LastModifiers; }
 
 protected:

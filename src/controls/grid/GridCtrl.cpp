@@ -52,6 +52,8 @@ private:
 };
 
 constexpr int kManyCells = 10000;
+// A drag selection past an edge scrolls a line this often.
+constexpr int kAutoScrollMilliseconds = 25;
 
 } // namespace
 
@@ -81,7 +83,7 @@ CGridCtrl::CGridCtrl(int nRows, int nCols, int nFixedRows, int nFixedCols, QWidg
             bar->setSliderPosition(GetScrollPos(orientation));
         });
     }
-    m_AutoScrollTimer.setInterval(m_nAutoScrollInterval);
+    m_AutoScrollTimer.setInterval(kAutoScrollMilliseconds);
     connect(&m_AutoScrollTimer, &QTimer::timeout, this, &CGridCtrl::OnAutoScrollTimer);
 
     SetupDefaultCells();
@@ -89,8 +91,6 @@ CGridCtrl::CGridCtrl(int nRows, int nCols, int nFixedRows, int nFixedCols, QWidg
     SetColumnCount(nCols);
     SetFixedRowCount(nFixedRows);
     SetFixedColumnCount(nFixedCols);
-    m_SelectedCellMap.clear();
-    m_PrevSelectedCellMap.clear();
 }
 
 CGridCtrl::~CGridCtrl() {
@@ -106,12 +106,11 @@ void CGridCtrl::SetupDefaultCells() {
     m_cellFixedRowColDef = std::make_unique<CGridDefaultCell>();
     m_crWindowText = GetSysColor(COLOR_WINDOWTEXT);
     m_crWindowColour = GetSysColor(COLOR_WINDOW);
-    m_cr3DFace = GetSysColor(COLOR_3DFACE);
     m_crShadow = GetSysColor(COLOR_3DSHADOW);
     m_cellDefault->SetBackColor(m_crWindowColour);
     for (CGridDefaultCell* cell :
          {m_cellFixedColDef.get(), m_cellFixedRowDef.get(), m_cellFixedRowColDef.get()})
-        cell->SetBackColor(m_cr3DFace);
+        cell->SetBackColor(GetSysColor(COLOR_3DFACE));
     for (CGridDefaultCell* cell : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
                                    m_cellFixedRowColDef.get()}) {
         cell->SetGrid(this);
@@ -400,7 +399,10 @@ CGridCellBase* CGridCtrl::VirtualCell(int row, int col) const {
     cell.SetFormat(item.nFormat);
     cell.SetTextColor(item.crFgClr);
     cell.SetBackColor(item.crBkClr);
-    cell.SetFont(&item.lfFont);
+    // Owners mostly keep the default font: falling back to the default cell spares making a
+    // QFont for every cell at every paint.
+    if (const LOGFONT* fallback = cell.GetFont(); !fallback || item.lfFont != *fallback)
+        cell.SetFont(&item.lfFont);
     cell.SetMargin(item.nMargin);
     cell.SetCoords(row, col);
     return &cell;
@@ -645,7 +647,6 @@ void CGridCtrl::OnSysColorChange() {
         m_crGridBkColour = shadow;
     m_crWindowText = windowText;
     m_crWindowColour = window;
-    m_cr3DFace = GetSysColor(COLOR_3DFACE);
     m_crShadow = shadow;
     Refresh();
 }
@@ -713,8 +714,8 @@ CCellID CGridCtrl::GetFirstScrollCell(bool force) const {
         const int reached = sizes.countReaching(sizes.sumBefore(fixed) + position);
         return std::min(std::max(reached, fixed), std::max(count - 1, fixed));
     };
-    m_idTopLeftCell = {first(m_arRowHeights, m_nFixedRows, m_nRows, m_nVPos),
-                       first(m_arColWidths, m_nFixedCols, m_nCols, m_nHPos)};
+    m_idTopLeftCell = {first(m_arRowHeights, m_nFixedRows, m_nRows, GetScrollPos(Qt::Vertical)),
+                       first(m_arColWidths, m_nFixedCols, m_nCols, GetScrollPos(Qt::Horizontal))};
     return m_idTopLeftCell;
 }
 
@@ -827,16 +828,16 @@ void CGridCtrl::EnsureVisible(int row, int col) {
     const QRect client = GetClientRect();
     while (GetCellRect(row, col, &rect) && rect.x() + rect.width() >= client.width() &&
            rect.x() > GetHeaderWidth() && IsScrollBarShown(Qt::Horizontal)) {
-        const int before = m_nHPos;
+        const int before = GetScrollPos(Qt::Horizontal);
         OnHScroll(SB_LINERIGHT);
-        if (m_nHPos == before)
+        if (GetScrollPos(Qt::Horizontal) == before)
             break;
     }
     while (GetCellRect(row, col, &rect) && rect.y() + rect.height() >= client.height() &&
            rect.y() > GetHeaderHeight() && IsScrollBarShown(Qt::Vertical)) {
-        const int before = m_nVPos;
+        const int before = GetScrollPos(Qt::Vertical);
         OnVScroll(SB_LINEDOWN);
-        if (m_nVPos == before)
+        if (GetScrollPos(Qt::Vertical) == before)
             break;
     }
     if (focused && focused != QApplication::focusWidget())
@@ -895,12 +896,12 @@ bool CGridCtrl::RepaintCell(int row, int col) {
     return InvalidateCell(row, col);
 }
 
-void CGridCtrl::InvalidateCellsOfRow(int row) {
+void CGridCtrl::InvalidateRowHeaders(int row) {
     for (int col = 0; col < m_nFixedCols; ++col)
         InvalidateCell(row, col);
 }
 
-void CGridCtrl::InvalidateCellsOfColumn(int col) {
+void CGridCtrl::InvalidateColumnHeaders(int col) {
     for (int row = 0; row < m_nFixedRows; ++row)
         InvalidateCell(row, col);
 }
@@ -920,22 +921,28 @@ QSize CGridCtrl::minimumSizeHint() const {
 
 // ---- Scrolling ----------------------------------------------------------------------------
 
+// Whether the grid shows the bar, already true while the grid itself is not shown yet
+// (isVisible() would answer no until then).
 bool CGridCtrl::IsScrollBarShown(Qt::Orientation orientation) const {
-    return m_nBarState & (orientation == Qt::Horizontal ? 1 : 2);
+    return !ScrollBar(orientation)->isHidden();
+}
+
+QScrollBar* CGridCtrl::ScrollBar(Qt::Orientation orientation) const {
+    return orientation == Qt::Horizontal ? m_pHScroll : m_pVScroll;
 }
 
 int CGridCtrl::GetScrollPos(Qt::Orientation orientation) const {
-    return orientation == Qt::Horizontal ? m_nHPos : m_nVPos;
+    return ScrollBar(orientation)->value();
 }
 
 int CGridCtrl::GetScrollMax(Qt::Orientation orientation) const {
-    return orientation == Qt::Horizontal ? m_nHScrollMax : m_nVScrollMax;
+    return ScrollBar(orientation)->maximum();
 }
 
-void CGridCtrl::PlaceScrollBars() {
+void CGridCtrl::PlaceScrollBars(bool horizontal, bool vertical) {
+    if (horizontal != IsScrollBarShown(Qt::Horizontal) || vertical != IsScrollBarShown(Qt::Vertical))
+        Refresh();
     const int extent = scrollBarExtent(this);
-    const bool horizontal = IsScrollBarShown(Qt::Horizontal);
-    const bool vertical = IsScrollBarShown(Qt::Vertical);
     m_pHScroll->setGeometry(0, height() - extent, width() - (vertical ? extent : 0), extent);
     m_pVScroll->setGeometry(width() - extent, 0, extent, height() - (horizontal ? extent : 0));
     m_pHScroll->setVisible(horizontal);
@@ -949,11 +956,11 @@ void CGridCtrl::UpdateScrollBars() {
     const int extent = scrollBarExtent(this);
     const int fixedWidth = GetHeaderWidth();
     const int fixedHeight = GetHeaderHeight();
-    const int oldBarState = m_nBarState;
-    if (width() <= fixedWidth || height() <= fixedHeight) {
-        m_nBarState = 0;
-        m_nHScrollMax = m_nVScrollMax = 0;
-    } else {
+    bool horizontal = false;
+    bool vertical = false;
+    int horizontalMax = 0;
+    int verticalMax = 0;
+    if (width() > fixedWidth && height() > fixedHeight) {
         const int scrollHeight = ScrollableHeight();
         const int scrollWidth = ScrollableWidth();
         int availableWidth = width();
@@ -964,36 +971,24 @@ void CGridCtrl::UpdateScrollBars() {
             availableHeight -= extent;
         const int pageHeight = availableHeight - fixedHeight;
         const int pageWidth = availableWidth - fixedWidth;
-        m_nBarState = (pageWidth < scrollWidth ? 1 : 0) | (pageHeight < scrollHeight ? 2 : 0);
-        m_nVScrollMax = std::max(0, scrollHeight - pageHeight);
-        m_nHScrollMax = std::max(0, scrollWidth - pageWidth);
+        horizontal = pageWidth < scrollWidth;
+        vertical = pageHeight < scrollHeight;
+        verticalMax = std::max(0, scrollHeight - pageHeight);
+        horizontalMax = std::max(0, scrollWidth - pageWidth);
         m_pVScroll->setPageStep(std::max(pageHeight, 1));
         m_pHScroll->setPageStep(std::max(pageWidth, 1));
     }
-    m_pVScroll->setRange(0, m_nVScrollMax);
-    m_pHScroll->setRange(0, m_nHScrollMax);
+    // Setting the range also brings a position beyond the new end back to it.
+    m_pVScroll->setRange(0, verticalMax);
+    m_pHScroll->setRange(0, horizontalMax);
     m_pVScroll->setSingleStep(std::max(m_cellDefault->GetHeight(), 1));
     m_pHScroll->setSingleStep(std::max(m_cellDefault->GetWidth(), 1));
-    if (m_nVPos > m_nVScrollMax)
-        ScrollTo(Qt::Vertical, m_nVScrollMax);
-    if (m_nHPos > m_nHScrollMax)
-        ScrollTo(Qt::Horizontal, m_nHScrollMax);
-    if (oldBarState != m_nBarState || m_pHScroll->isVisible() != bool(m_nBarState & 1) ||
-        m_pVScroll->isVisible() != bool(m_nBarState & 2))
-        Refresh();
-    PlaceScrollBars();
+    PlaceScrollBars(horizontal, vertical);
 }
 
 void CGridCtrl::ScrollTo(Qt::Orientation orientation, int position) {
-    int& current = orientation == Qt::Horizontal ? m_nHPos : m_nVPos;
-    current = position;
-    (orientation == Qt::Horizontal ? m_pHScroll : m_pVScroll)->setValue(position);
+    ScrollBar(orientation)->setValue(position);
     m_idTopLeftCell = CCellID();
-}
-
-QRect CGridCtrl::ScrollableArea() const {
-    const QRect client = GetClientRect();
-    return rectLTRB(GetHeaderWidth(), 0, client.width(), client.height());
 }
 
 void CGridCtrl::OnHScroll(int request, int trackPosition) {
@@ -1018,8 +1013,9 @@ void CGridCtrl::Scroll(Qt::Orientation orientation, int request, int trackPositi
     const int page = horizontal ? client.width() - GetHeaderWidth() : client.height() - GetHeaderHeight();
     const CCellID topLeft = GetFirstScrollCell();
     const int first = horizontal ? topLeft.col : topLeft.row;
-    const QRect area =
-        horizontal ? ScrollableArea() : rectLTRB(0, GetHeaderHeight(), client.width(), client.height());
+    // What moves: the part right of the fixed columns (below the fixed rows).
+    const QRect area = horizontal ? rectLTRB(GetHeaderWidth(), 0, client.width(), client.height())
+                                  : rectLTRB(0, GetHeaderHeight(), client.width(), client.height());
 
     switch (request) {
     case SB_LINEUP:
@@ -1204,20 +1200,16 @@ void CGridCtrl::PaintGridLines(QPainter& painter, const CCellRange& visible, con
 
 void CGridCtrl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (m_bInSize)
-        return;
-    m_bInSize = true;
     FinishEditing();
     UpdateScrollBars();
-    m_bInSize = false;
 }
 
 void CGridCtrl::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // Palette changes are left to event(): only the application palette holds the system
+    // colours.
     if (event->type() == QEvent::FontChange)
         ApplyFontToDefaultCells(font());
-    else if (event->type() == QEvent::PaletteChange)
-        OnSysColorChange();
 }
 
 void CGridCtrl::wheelEvent(QWheelEvent* event) {
@@ -1255,9 +1247,9 @@ CCellID CGridCtrl::MoveFocusTo(int row, int col) {
         InvalidateCell(previous.row, previous.col);
         if (m_bTrackFocusCell) {
             if (previous.col != col)
-                InvalidateCellsOfColumn(previous.col);
+                InvalidateColumnHeaders(previous.col);
             if (previous.row != row)
-                InvalidateCellsOfRow(previous.row);
+                InvalidateRowHeaders(previous.row);
         }
     }
     m_idCurrentCell = CCellID(row, col);
@@ -1267,9 +1259,9 @@ CCellID CGridCtrl::MoveFocusTo(int row, int col) {
         InvalidateCell(row, col);
         if (m_bTrackFocusCell) {
             if (previous.col != col)
-                InvalidateCellsOfColumn(col);
+                InvalidateColumnHeaders(col);
             if (previous.row != row)
-                InvalidateCellsOfRow(row);
+                InvalidateRowHeaders(row);
         }
     } else {
         m_idCurrentCell = CCellID();
@@ -1504,7 +1496,6 @@ void CGridCtrl::OnHeaderRowClick(CCellID cell) {
     if (m_bSortOnClick) {
         WaitCursor waitCursor;
         SortByColumn(cell.col, cell.col == m_nSortColumn ? !m_bAscending : true);
-        Refresh();
     }
     if (m_bFixedRowSelection) {
         m_MouseMode = cell.col < m_nFixedCols ? MOUSE_SELECT_ALL : MOUSE_SELECT_COL;
@@ -1617,14 +1608,12 @@ void CGridCtrl::FinishSizing(const QPoint& point, Qt::Orientation orientation) {
         const int tallest = std::max(client.height() - GetHeaderHeight(), 1);
         SetRowHeight(row, std::clamp(point.y() - RowTop(row), m_bAllowRowHide ? 0 : 1, tallest));
     }
-    UpdateScrollBars();
     Refresh();
 }
 
 void CGridCtrl::OnLButtonDown(const QPoint& point, Qt::KeyboardModifiers modifiers) {
     setFocus(Qt::MouseFocusReason);
     m_LeftClickDownPoint = point;
-    m_bLMouseButtonDown = true;
     m_LeftClickDownCell = HitTestCell(point, true);
     if (!IsValid(m_LeftClickDownCell))
         return;
@@ -1692,13 +1681,12 @@ void CGridCtrl::StartSelecting(const CCellID& cell, bool keepSelection) {
     } else {
         m_MouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
         ExtendSelection(cell);
-        m_nTimerID = IDT_GRID_AUTOSCROLL;
         m_AutoScrollTimer.start();
     }
 }
 
 void CGridCtrl::OnMouseMove(const QPoint& point, Qt::MouseButtons buttons) {
-    if (buttons.testFlag(Qt::LeftButton) && m_bLMouseButtonDown && m_MouseMode != MOUSE_NOTHING) {
+    if (buttons.testFlag(Qt::LeftButton) && m_MouseMode != MOUSE_NOTHING) {
         if (IsValid(m_LeftClickDownCell)) {
             const QRect client = GetClientRect();
             switch (m_MouseMode) {
@@ -1752,9 +1740,7 @@ void CGridCtrl::TrackHover(const QPoint& point) {
 }
 
 void CGridCtrl::OnLButtonUp(const QPoint& point) {
-    m_bLMouseButtonDown = false;
     m_AutoScrollTimer.stop();
-    m_nTimerID = 0;
     switch (m_MouseMode) {
     case MOUSE_PREPARE_EDIT:
         m_MouseMode = MOUSE_NOTHING;
@@ -1790,16 +1776,12 @@ void CGridCtrl::OnLButtonDblClk(const QPoint& point) {
         return;
     if (m_MouseMode == MOUSE_OVER_COL_DIVIDE) {
         const int col = IndexToSize(Qt::Horizontal, point, cell.col);
-        if (col >= 0 && AutoSizeColumn(col, 0, false)) {
-            UpdateScrollBars();
+        if (col >= 0 && AutoSizeColumn(col))
             Refresh();
-        }
     } else if (m_MouseMode == MOUSE_OVER_ROW_DIVIDE) {
         const int row = IndexToSize(Qt::Vertical, point, cell.row);
-        if (row >= 0 && AutoSizeRow(row, false)) {
-            UpdateScrollBars();
+        if (row >= 0 && AutoSizeRow(row))
             Refresh();
-        }
     } else if (m_MouseMode == MOUSE_NOTHING) {
         const QPoint pointInCell = PointInCell(cell, point);
         if (!IsCellFixed(cell.row, cell.col) && IsValid(m_LeftClickDownCell) && PointInCellText(cell, point))
@@ -1827,8 +1809,6 @@ void CGridCtrl::OnRButtonUp(const QPoint& point) {
 // While a drag selection runs past an edge, the grid scrolls a line per tick and extends
 // the selection to the cell now at that edge.
 void CGridCtrl::OnAutoScrollTimer() {
-    if (m_nTimerID != IDT_GRID_AUTOSCROLL)
-        return;
     const QRect client = GetClientRect();
     QPoint point = m_LastMousePoint;
     const int fixedHeight = GetHeaderHeight();
@@ -1896,10 +1876,8 @@ void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        m_bLMouseButtonDown = true;
+    if (event->button() == Qt::LeftButton)
         OnLButtonDblClk(event->position().toPoint());
-    }
 }
 
 // ---- Keyboard -----------------------------------------------------------------------------

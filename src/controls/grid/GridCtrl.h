@@ -161,7 +161,7 @@ public:
     void SetColumnResize(bool on) { m_bAllowColumnResize = on; }
     bool GetColumnResize() const { return m_bAllowColumnResize; }
     void SetResizeCaptureRange(int pixels) { m_nResizeCaptureRange = pixels; }
-    int GetAutoScrollInterval() const { return m_nAutoScrollInterval; }
+    int GetAutoScrollInterval() const { return m_AutoScrollTimer.interval(); }
     // Lines per wheel notch; -1 scrolls a page per notch.
     void SetMouseWheelLines(int lines) {
         m_nRowsPerWheelNotch = lines;
@@ -297,13 +297,17 @@ private:
     // Geometry helpers.
     int ScrollableHeight() const { return GetTotalHeight() - GetHeaderHeight(); }
     int ScrollableWidth() const { return GetTotalWidth() - GetHeaderWidth(); }
-    void PlaceScrollBars();
+    // Shows the bars asked for along the right and bottom edges; a change of bars changes
+    // the client area, so the grid repaints.
+    void PlaceScrollBars(bool horizontal, bool vertical);
+    // The bars hold the scroll positions and their ends.
+    QScrollBar* ScrollBar(Qt::Orientation orientation) const;
     void ScrollTo(Qt::Orientation orientation, int position);
     void Scroll(Qt::Orientation orientation, int request, int trackPosition);
     int NextVisible(Qt::Orientation orientation, int from, int step, int limit) const;
-    QRect ScrollableArea() const;
-    void InvalidateCellsOfRow(int row);
-    void InvalidateCellsOfColumn(int col);
+    // The fixed cells that head a row (column); they show the focus cell's row and column.
+    void InvalidateRowHeaders(int row);
+    void InvalidateColumnHeaders(int col);
 
     // Painting helpers.
     void EraseBackground(QPainter& painter, const QRect& clip, const QRect& visibleRect);
@@ -360,9 +364,10 @@ private:
 
     COLORREF m_crGridBkColour = 0;
     COLORREF m_crGridLineColour = platform::RGB(192, 192, 192);
+    // The system colours of the last scheme: default colours still equal to them follow a
+    // change of scheme.
     COLORREF m_crWindowText = 0;
     COLORREF m_crWindowColour = 0;
-    COLORREF m_cr3DFace = 0;
     COLORREF m_crShadow = 0;
     int m_nGridLines = GGL_BOTH;
     bool m_bEditable = true;
@@ -390,7 +395,6 @@ private:
     bool m_bAllowRowResize = true;
     bool m_bAllowColumnResize = true;
     int m_nResizeCaptureRange = 3;
-    int m_nAutoScrollInterval = 25;
     int m_nRowsPerWheelNotch = 3;
     // Wheel turn not yet scrolled, in 1/120 notch times the lines per notch.
     int m_nWheelRemainder = 0;
@@ -408,23 +412,15 @@ private:
 
     QScrollBar* m_pHScroll = nullptr;
     QScrollBar* m_pVScroll = nullptr;
-    int m_nHScrollMax = 0;
-    int m_nVScrollMax = 0;
-    int m_nHPos = 0;
-    int m_nVPos = 0;
-    int m_nBarState = 0; // bit 1 horizontal, bit 2 vertical
 
     int m_MouseMode = MOUSE_NOTHING;
-    bool m_bLMouseButtonDown = false;
     QPoint m_LeftClickDownPoint;
     QPoint m_LastMousePoint;
     QTimer m_AutoScrollTimer;
-    int m_nTimerID = 0;
     // The inverted band that shows where a divider is being dragged; empty when none.
     QRect m_SizingBand;
 
     mutable std::unique_ptr<CGridCell> m_pVirtualCell;
-    bool m_bInSize = false;
 };
 
 } // namespace grid

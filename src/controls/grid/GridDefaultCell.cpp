@@ -17,9 +17,8 @@ CGridDefaultCell::CGridDefaultCell() {
 void CGridDefaultCell::SetFont(const LOGFONT* font) {
     if (!font)
         return;
-    m_Font = font->toQFont();
     CGridCell::SetFont(font);
-    const QFontMetrics metrics(m_Font);
+    const QFontMetrics metrics(GetFontObject());
     SetMargin(unsigned(metrics.horizontalAdvance(QLatin1Char(' '))));
     m_nWidth = metrics.horizontalAdvance(QStringLiteral(" XXXXXXXXXXXX "));
     m_nHeight = metrics.height() * 3 / 2;

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "controls/grid/GridCell.h"
+#include "platform/DrawText.h"
 
 namespace grid {
 
-// DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS
-inline constexpr unsigned GRID_DEFAULT_FORMAT = 0x8824;
+inline constexpr unsigned GRID_DEFAULT_FORMAT =
+    platform::DT_VCENTER | platform::DT_SINGLELINE | platform::DT_NOPREFIX | platform::DT_END_ELLIPSIS;
 
 // One of the four cells whose properties the others fall back to; it also sets the default
 // row height and column width from its font. Always read-only.
@@ -19,7 +20,6 @@ public:
     void SetState(unsigned) override {}
     unsigned GetState() const override { return CGridCell::GetState() | GCS_READONLY; }
     void SetFont(const LOGFONT* font) override;
-    QFont GetFontObject() const override { return m_Font; }
 
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
@@ -29,7 +29,6 @@ public:
 private:
     int m_nWidth = 30;
     int m_nHeight = 10;
-    QFont m_Font;
 };
 
 } // namespace grid

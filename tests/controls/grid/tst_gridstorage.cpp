@@ -16,6 +16,13 @@ bool positionAsText(GRIDDISPINFO* info, LPARAM userValue) {
     return true;
 }
 
+// Makes the cells of column 1 bold and leaves the others in the default font.
+bool boldSecondColumn(GRIDDISPINFO* info, LPARAM) {
+    if (info->item.col == 1)
+        info->item.lfFont.weight = LOGFONT::FW_BOLD;
+    return true;
+}
+
 } // namespace
 
 class TestGridStorage : public QObject {
@@ -168,6 +175,19 @@ private Q_SLOTS:
         QVERIFY(grid.IsCellSelected(6, 2));
         QVERIFY(grid.GetCell(6, 2)->IsSelected());
         QVERIFY(!grid.SortByColumn(0));
+    }
+
+    void virtualCellsTakeTheFontTheOwnerGives() {
+        CGridCtrl grid;
+        grid.SetVirtualMode(true);
+        grid.SetRowCount(3);
+        grid.SetColumnCount(2);
+        grid.SetCallbackFunc(boldSecondColumn, 0);
+        QVERIFY(grid.GetCell(1, 1)->GetFontObject().bold());
+        QCOMPARE(grid.GetCell(1, 1)->GetFont()->weight, LOGFONT::FW_BOLD);
+        // The next cell asked for reuses the same object: the bold font must not stay.
+        QVERIFY(!grid.GetCell(1, 0)->GetFontObject().bold());
+        QCOMPARE(grid.GetCell(1, 0)->GetFontObject(), grid.GetDefaultCell(false, false)->GetFontObject());
     }
 
     void virtualModeWithoutCallbackAsksTheOwner() {
