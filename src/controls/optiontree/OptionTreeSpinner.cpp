@@ -206,7 +206,7 @@ std::unique_ptr<QMenu> COptionTreeSpinner::CreateContextMenu() {
     const auto add = [&menu, this](const QString& text, bool enabled, auto command) {
         QAction* action = menu->addAction(text);
         action->setEnabled(enabled);
-        connect(action, &QAction::triggered, edit, [this, command] { (edit->*command)(); });
+        connect(action, &QAction::triggered, edit, command);
     };
     // Changing commands need the editable option; copying and selecting never change the text.
     add(tr("&Undo"), editable && edit->isUndoAvailable() && !edit->isReadOnly(), &QLineEdit::undo);

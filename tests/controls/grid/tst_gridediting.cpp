@@ -209,6 +209,7 @@ private Q_SLOTS:
         owner.grid = new CGridCtrl(5, 3, 1, 0, &owner);
         owner.grid->setGeometry(owner.rect());
         owner.show();
+        owner.activateWindow(); // focus needs an active window, on any display
         QVERIFY(QTest::qWaitForWindowActive(&owner));
         owner.grid->SetFocusCell(4, 1);
         owner.grid->setFocus();

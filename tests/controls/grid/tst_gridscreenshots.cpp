@@ -35,6 +35,7 @@ private Q_SLOTS:
         const int rowHeight = pointSize ? grid->GetDefaultCell(false, false)->GetHeight() : 18;
         fillJobGrid(*grid, 40, rowHeight);
         owner.show();
+        owner.activateWindow(); // focus needs an active window, on any display
         QVERIFY(QTest::qWaitForWindowActive(&owner));
         QVERIFY(grid->IsScrollBarShown(Qt::Vertical));
         QVERIFY(!testsupport::saveScreenshot(grid, QStringLiteral("grid"), QStringLiteral("joblist") + suffix)
