@@ -226,6 +226,36 @@ private Q_SLOTS:
         QCOMPARE(pane.view->ValueById(4)->number, 0);
     }
 
+    // Escape abandons an edit: the row and the option keep the value the edit began with.
+    void escapePutsTheValueBack() {
+        ConvertOptions options = ConvertOptions::defaults();
+        options.pageRange = 1;
+        options.startPage = 7;
+        Pane pane(options);
+        QVERIFY(pane.show());
+        pane.click(pane.valuePoint(CRightView::ID_BEGIN_PAGE));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("25"));
+        pane.key(Qt::Key_Escape);
+        QVERIFY(pane.list()->hasFocus());
+        QCOMPARE(pane.spinner(CRightView::ID_BEGIN_PAGE)->GetValueText(), QStringLiteral("7"));
+        QCOMPARE(pane.view->ValueById(CRightView::ID_BEGIN_PAGE)->number, 7);
+        QTRY_VERIFY(!pane.item(CRightView::ID_BEGIN_PAGE)->IsEditing());
+        QCOMPARE(pane.app.options.startPage, 7);
+
+        pane.click(pane.valuePoint(CRightView::ID_END_OF_LINE));
+        pane.key(Qt::Key_Down);
+        QCOMPARE(pane.combo(CRightView::ID_END_OF_LINE)->GetCurSel(), options.endOfLine + 1);
+        pane.key(Qt::Key_Escape);
+        QCOMPARE(pane.combo(CRightView::ID_END_OF_LINE)->GetCurSel(), options.endOfLine);
+        QCOMPARE(pane.app.options.endOfLine, options.endOfLine);
+
+        // Enter still keeps what was typed.
+        pane.click(pane.valuePoint(CRightView::ID_BEGIN_PAGE));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("25"));
+        pane.key(Qt::Key_Return);
+        QTRY_COMPARE(pane.app.options.startPage, 25);
+    }
+
     // A batch started while an edit is still open converts with what the pane shows.
     void workerSeesEditsStillOpen() {
         ConvertOptions options = ConvertOptions::defaults();

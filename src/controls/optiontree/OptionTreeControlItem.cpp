@@ -33,6 +33,7 @@ void COptionTreeControlItem::StartEditing() {
     if (!control)
         return;
     hasFocus = true;
+    valueAtStart = ValueText();
     PlaceControl();
     control->show();
     control->raise();
@@ -77,6 +78,11 @@ void COptionTreeControlItem::OnListFocused() {
 void COptionTreeControlItem::ControlFocusLeft(QWidget* newFocus) {
     if (GetTree() && newFocus && GetTree()->isAncestorOf(newFocus))
         CommitEdit();
+}
+
+void COptionTreeControlItem::CancelEdit() {
+    if (IsEditing())
+        RestoreValueText(valueAtStart);
 }
 
 void COptionTreeControlItem::CommitEdit() {

@@ -16,6 +16,11 @@ public:
 
     // The value as text while the control is hidden.
     virtual QString ValueText() const = 0;
+    // Puts a value shown by ValueText back into the control.
+    virtual void RestoreValueText(const QString& text) = 0;
+
+    // Escape: the value goes back to what it was when the edit began.
+    void CancelEdit();
 
     void DrawValue(QPainter& painter, const QRect& rect) const override;
     void StartEditing() override;
@@ -41,4 +46,5 @@ private:
 
     QPointer<QWidget> control;
     bool hasFocus = false;
+    QString valueAtStart;
 };

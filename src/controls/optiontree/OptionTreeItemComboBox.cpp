@@ -39,6 +39,11 @@ void COptionTreeItemComboBox::ApplyDropDownHeight() {
     combo->setMaxVisibleItems(std::max(1, dropDownHeight / entryHeight));
 }
 
+void COptionTreeItemComboBox::RestoreValueText(const QString& text) {
+    if (COptionTreeComboBox* combo = GetComboWindow())
+        combo->setCurrentIndex(combo->findText(text));
+}
+
 COptionTreeComboBox* COptionTreeItemComboBox::GetComboWindow() const {
     return static_cast<COptionTreeComboBox*>(GetControl());
 }

@@ -26,6 +26,7 @@ public:
     COptionTreeComboBox* GetComboWindow() const;
 
     QString ValueText() const override { return GetWindowText(); }
+    void RestoreValueText(const QString& text) override;
 
 private:
     void ApplyDropDownHeight();

@@ -72,6 +72,11 @@ bool COptionTreeItemSpinner::HasOption(unsigned bit) const {
     return spinner && spinner->HasOption(bit);
 }
 
+void COptionTreeItemSpinner::RestoreValueText(const QString& text) {
+    if (COptionTreeSpinner* spinner = GetSpinnerWindow())
+        spinner->GetEdit()->setText(text);
+}
+
 void COptionTreeItemSpinner::StartEditing() {
     COptionTreeControlItem::StartEditing();
     if (COptionTreeSpinner* spinner = GetSpinnerWindow())

@@ -23,6 +23,7 @@ public:
     COptionTreeSpinner* GetSpinnerWindow() const;
 
     QString ValueText() const override { return GetValueText(); }
+    void RestoreValueText(const QString& text) override;
     // The whole text is selected, so typing replaces the value.
     void StartEditing() override;
 };

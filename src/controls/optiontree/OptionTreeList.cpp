@@ -1,6 +1,7 @@
 #include "controls/optiontree/OptionTreeList.h"
 
 #include "controls/optiontree/OptionTree.h"
+#include "controls/optiontree/OptionTreeControlItem.h"
 #include "platform/DrawText.h"
 #include "resource.h"
 
@@ -275,7 +276,18 @@ bool COptionTreeList::TakeBackFocus(QWidget* control, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return false;
     auto* list = qobject_cast<COptionTreeList*>(control->parentWidget());
-    return list && list->TakeBackFocus(static_cast<QKeyEvent*>(event));
+    if (!list)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape)
+        list->CancelEditOf(control);
+    return list->TakeBackFocus(key);
+}
+
+void COptionTreeList::CancelEditOf(const QWidget* control) const {
+    const int id = control->property("controlId").toInt();
+    if (auto* item = dynamic_cast<COptionTreeControlItem*>(tree->ItemFromId(id)))
+        item->CancelEdit();
 }
 
 bool COptionTreeList::TakeBackFocus(QKeyEvent* event) {

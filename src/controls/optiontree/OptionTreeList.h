@@ -27,9 +27,9 @@ public:
     QRect DragBarRect() const;
 
     // An event for one of the list's in-place controls: the list takes the keys that end an
-    // edit. Enter and Escape give the focus back to the list (which commits the edit), Tab and
-    // Shift+Tab also move on to the next or previous row, Ctrl+Tab leaves the tree. False for
-    // any other event.
+    // edit. Enter gives the focus back to the list (which commits the edit), Escape does the
+    // same after putting the value back as it was, Tab and Shift+Tab also move on to the next
+    // or previous row, Ctrl+Tab leaves the tree. False for any other event.
     static bool TakeBackFocus(QWidget* control, QEvent* event);
 
     QSize sizeHint() const override;
@@ -57,6 +57,7 @@ private:
     void LeaveTree(bool forward);
     void PlaceScrollBar();
     bool TakeBackFocus(QKeyEvent* event);
+    void CancelEditOf(const QWidget* control) const;
 
     COptionTree* tree;
     bool dragging = false;
