@@ -1,7 +1,8 @@
 #include "platform/QtDialogs.h"
 
+#include "platform/NativePath.h"
+
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -45,14 +46,6 @@ QStringList QtDialogs::texts(const std::vector<std::string>& utf8) {
     for (const std::string& item : utf8)
         list.append(text(item));
     return list;
-}
-
-QString QtDialogs::path(const std::string& bytes) {
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
-
-std::string QtDialogs::nativePath(const QString& name) {
-    return QFile::encodeName(name).toStdString();
 }
 
 QtDialogs::QtDialogs(QWidget* parentWindow) : parent(parentWindow) {}
@@ -112,7 +105,7 @@ DialogResult QtDialogs::messageBox(const MessageRequest& request) {
 
 std::vector<std::string> QtDialogs::openFiles(const OpenFilesRequest& request) {
     return onGuiThread<std::vector<std::string>>([this, &request] {
-        QFileDialog dialog(parentWindow(), text(request.title), path(request.initialFolder));
+        QFileDialog dialog(parentWindow(), text(request.title), fromNativePath(request.initialFolder));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFiles);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -124,20 +117,20 @@ std::vector<std::string> QtDialogs::openFiles(const OpenFilesRequest& request) {
         const QStringList files = dialog.selectedFiles();
         chosen.reserve(std::size_t(files.size()));
         for (const QString& file : files)
-            chosen.push_back(nativePath(file));
+            chosen.push_back(toNativePath(file));
         return chosen;
     });
 }
 
 std::string QtDialogs::selectFolder(const FolderRequest& request) {
     return onGuiThread<std::string>([this, &request] {
-        QFileDialog dialog(parentWindow(), text(request.title), path(request.initialFolder));
+        QFileDialog dialog(parentWindow(), text(request.title), fromNativePath(request.initialFolder));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly, !request.showFiles);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::string();
-        return nativePath(withOneTrailingSlash(dialog.selectedFiles().constFirst()));
+        return toNativePath(withOneTrailingSlash(dialog.selectedFiles().constFirst()));
     });
 }
 
@@ -150,10 +143,10 @@ std::string QtDialogs::saveFile(const SaveFileRequest& request) {
         if (!request.nameFilters.empty())
             dialog.setNameFilters(texts(request.nameFilters));
         if (!request.initialPath.empty())
-            dialog.selectFile(path(request.initialPath));
+            dialog.selectFile(fromNativePath(request.initialPath));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::string();
-        return nativePath(dialog.selectedFiles().constFirst());
+        return toNativePath(dialog.selectedFiles().constFirst());
     });
 }
 

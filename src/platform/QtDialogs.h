@@ -36,11 +36,9 @@ protected:
     // caller blocks until the dialog has been answered.
     template <typename Result, typename Work> static Result onGuiThread(Work work);
 
-    // Texts are UTF-8; paths are the file system's bytes, which QFile decodes as the system does.
+    // Texts are UTF-8.
     static QString text(const std::string& utf8);
     static QStringList texts(const std::vector<std::string>& utf8);
-    static QString path(const std::string& bytes);
-    static std::string nativePath(const QString& name);
 
 private:
     QPointer<QWidget> parent;

@@ -8,9 +8,8 @@
 #include "controls/optiontree/OptionTreeSpinnerEdit.h"
 #include "convert/CMapConfig.h"
 #include "convert/ConverterApp.h"
+#include "platform/NativePath.h"
 #include "resource.h"
-
-#include <QFile>
 
 namespace {
 
@@ -151,8 +150,8 @@ void CRightView::AddFolder(COptionTreeItem* parent, const QString& label, const 
     auto* item = tree->AddItem(std::make_unique<COptionTreeItemFile>(), parent);
     item->SetLabelText(label);
     item->SetInfoText(info);
-    item->SetFileOptions(QFile::decodeName(QByteArray::fromStdString(folder)), QString(), QString(),
-                         FOLDER_OPTIONS, FOLDER_DIALOG_FLAGS);
+    item->SetFileOptions(platform::fromNativePath(folder), QString(), QString(), FOLDER_OPTIONS,
+                         FOLDER_DIALOG_FLAGS);
     item->SetDialogTitle(
         QStringLiteral("Please select a folder to save result files. All the output files will be "
                        "saved to this folder."));
@@ -203,7 +202,7 @@ std::optional<CRightView::ItemValue> CRightView::ReadItem(const COptionTreeItem*
         // The folder the row shows: the last choice, or the folder it was built with.
         const QStringList& paths = static_cast<const COptionTreeItemFile*>(item)->GetPaths();
         if (!paths.isEmpty())
-            value.text = QFile::encodeName(paths.first()).toStdString();
+            value.text = platform::toNativePath(paths.first());
         return value;
     }
     default:

@@ -2,6 +2,7 @@
 
 #include "controls/chrome/FECFileDialog.h"
 #include "controls/chrome/SelectFolderDialog.h"
+#include "platform/NativePath.h"
 #include "resource.h"
 
 namespace {
@@ -18,25 +19,25 @@ std::vector<std::string> ChromeDialogs::openFiles(const platform::OpenFilesReque
         if (!request.title.empty())
             dialog.setWindowTitle(text(request.title));
         if (!request.initialFolder.empty())
-            dialog.setDirectory(path(request.initialFolder));
+            dialog.setDirectory(platform::fromNativePath(request.initialFolder));
         std::vector<std::string> chosen;
         if (dialog.DoModal() != IDOK)
             return chosen;
         for (CFECFileDialog::POSITION position = dialog.GetStartPosition(); position;)
-            chosen.push_back(nativePath(dialog.GetNextPathName(position)));
+            chosen.push_back(platform::toNativePath(dialog.GetNextPathName(position)));
         return chosen;
     });
 }
 
 std::string ChromeDialogs::selectFolder(const platform::FolderRequest& request) {
     return onGuiThread<std::string>([this, &request] {
-        CSelectFolderDialog dialog(request.showFiles ? 1 : 0, path(request.initialFolder),
+        CSelectFolderDialog dialog(request.showFiles ? 1 : 0, platform::fromNativePath(request.initialFolder),
                                    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                                    request.showFiles ? pdfFilter : QStringList(), parentWindow());
         if (!request.title.empty())
             dialog.setWindowTitle(text(request.title));
         if (dialog.DoModal() != IDOK)
             return std::string();
-        return nativePath(dialog.GetSelectedPath());
+        return platform::toNativePath(dialog.GetSelectedPath());
     });
 }

@@ -1,8 +1,8 @@
 #include "controls/optiontree/OptionTreeFileDialog.h"
 
 #include "platform/Dialogs.h"
+#include "platform/NativePath.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -17,14 +17,6 @@ std::vector<std::string> utf8(const QStringList& texts) {
 } // namespace
 
 COptionTreeFileDialog::~COptionTreeFileDialog() = default;
-
-std::string COptionTreeFileDialog::NativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString COptionTreeFileDialog::QtPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 QStringList COptionTreeFileDialog::NameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -44,19 +36,19 @@ QStringList COptionTreeFileDialog::ChooseFile() {
     if (openDialog) {
         platform::OpenFilesRequest request;
         request.title = title.toStdString();
-        request.initialFolder = NativePath(QFileInfo(initialFile).path());
+        request.initialFolder = platform::toNativePath(QFileInfo(initialFile).path());
         request.nameFilters = utf8(NameFilters(filter));
         for (const std::string& path : platform::Dialogs::instance().openFiles(request))
-            chosen.append(QtPath(path));
+            chosen.append(platform::fromNativePath(path));
         if (!(flags & OFN_ALLOWMULTISELECT) && chosen.size() > 1)
             chosen = chosen.mid(0, 1);
         return chosen;
     }
     platform::SaveFileRequest request;
     request.title = title.toStdString();
-    request.initialPath = NativePath(initialFile);
+    request.initialPath = platform::toNativePath(initialFile);
     request.nameFilters = utf8(NameFilters(filter));
-    QString path = QtPath(platform::Dialogs::instance().saveFile(request));
+    QString path = platform::fromNativePath(platform::Dialogs::instance().saveFile(request));
     if (path.isEmpty())
         return chosen;
     if (!defaultExtension.isEmpty() && QFileInfo(path).suffix().isEmpty())
@@ -68,8 +60,8 @@ QStringList COptionTreeFileDialog::ChooseFile() {
 QString COptionTreeFileDialog::ChooseFolder(const QString& initialFolder) {
     platform::FolderRequest request;
     request.title = title.toStdString();
-    request.initialFolder = NativePath(initialFolder);
-    const QString chosen = QtPath(platform::Dialogs::instance().selectFolder(request));
+    request.initialFolder = platform::toNativePath(initialFolder);
+    const QString chosen = platform::fromNativePath(platform::Dialogs::instance().selectFolder(request));
     if (!chosen.isEmpty())
         folder = chosen;
     return chosen;

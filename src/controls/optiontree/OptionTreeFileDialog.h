@@ -32,9 +32,6 @@ public:
 
     // The filter pairs as the platform's dialogs take them: "Text Files (*.txt)".
     static QStringList NameFilters(const QString& filter);
-    // Paths between Qt and the platform layer, which holds them as the file system's bytes.
-    static std::string NativePath(const QString& path);
-    static QString QtPath(const std::string& path);
 
 private:
     bool openDialog = true;

@@ -3,6 +3,7 @@
 #include "controls/optiontree/OptionTree.h"
 #include "platform/DrawText.h"
 #include "platform/FilePath.h"
+#include "platform/NativePath.h"
 
 #include <QFileInfo>
 #include <QFontInfo>
@@ -47,16 +48,16 @@ QString COptionTreeItemFile::ChosenPart(const QString& path) const {
     // No display option chosen: the path as it is.
     if (HasOption(OTFO_FULLPATH) || !(options & DISPLAY_PARTS))
         return path;
-    const platform::CFilePath parts(COptionTreeFileDialog::NativePath(path), HasOption(OTFO_FOLDER));
+    const platform::CFilePath parts(platform::toNativePath(path), HasOption(OTFO_FOLDER));
     if (HasOption(OTFO_FILENAME))
-        return COptionTreeFileDialog::QtPath(parts.fileName());
+        return platform::fromNativePath(parts.fileName());
     if (HasOption(OTFO_FILETITLE))
-        return COptionTreeFileDialog::QtPath(parts.title());
+        return platform::fromNativePath(parts.title());
     if (HasOption(OTFO_FILEEXT))
-        return COptionTreeFileDialog::QtPath(parts.extension());
+        return platform::fromNativePath(parts.extension());
     if (HasOption(OTFO_DIRECTORY))
-        return COptionTreeFileDialog::QtPath(parts.folder());
-    return COptionTreeFileDialog::QtPath(parts.drive());
+        return platform::fromNativePath(parts.folder());
+    return platform::fromNativePath(parts.drive());
 }
 
 QString COptionTreeItemFile::DisplayText() const {
