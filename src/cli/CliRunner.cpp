@@ -1,5 +1,6 @@
 #include "cli/CliRunner.h"
 
+#include "convert/BatchRunner.h"
 #include "convert/ConverterApp.h"
 #include "convert/FileConverter.h"
 #include "convert/PdfFinder.h"
@@ -9,6 +10,39 @@
 
 #include <set>
 #include <sys/stat.h>
+
+namespace {
+
+void printLine(std::FILE* stream, const std::string& line) {
+    std::fprintf(stream, "%s\n", line.c_str());
+    std::fflush(stream);
+}
+
+// The terminal's side of a batch: the options and passwords of the command line for every
+// job, progress and written files printed as they come.
+class TerminalBatchClient : public BatchClient {
+public:
+    TerminalBatchClient(const ConvertOptions& options, const CliOptions& cli, std::FILE* out, std::FILE* err)
+        : options(options), cli(cli), out(out), err(err) {}
+
+    ConvertOptions optionsForJob() override { return options; }
+    JobPasswords passwordsFor(const BatchEntry&) override { return {cli.ownerPassword, cli.userPassword}; }
+    void pageProgress(int, int) override {}
+    void jobConverted(const std::string& progressText, const std::string& outputPath) override {
+        if (cli.quiet)
+            return;
+        printLine(err, progressText);
+        printLine(out, outputPath);
+    }
+
+private:
+    const ConvertOptions& options;
+    const CliOptions& cli;
+    std::FILE* out;
+    std::FILE* err;
+};
+
+} // namespace
 
 CliRunner::CliRunner(ConverterApp& app, std::FILE* out, std::FILE* err) : app(app), out(out), err(err) {}
 
@@ -22,7 +56,7 @@ int CliRunner::run(const std::vector<std::string>& arguments) {
         return AllConverted;
     }
     if (cli.action == CliOptions::Action::Version) {
-        print(out, std::string("folverin-cli ") + FOLVERIN_VERSION);
+        printLine(out, std::string("folverin-cli ") + FOLVERIN_VERSION);
         return AllConverted;
     }
 
@@ -54,10 +88,15 @@ std::vector<std::string> CliRunner::collectFiles(const std::vector<std::string>&
     for (const std::string& path : paths) {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) {
-            print(err, path + ": no such file or folder");
+            printLine(err, path + ": no such file or folder");
             missing = true;
         } else if (S_ISDIR(info.st_mode)) {
-            for (const std::string& file : PdfFinder::find(path))
+            const std::vector<std::string> found = PdfFinder::find(path);
+            if (found.empty()) {
+                printLine(err, path + ": no PDF files found in this folder");
+                missing = true;
+            }
+            for (const std::string& file : found)
                 add(file);
         } else {
             add(path);
@@ -67,38 +106,27 @@ std::vector<std::string> CliRunner::collectFiles(const std::vector<std::string>&
 }
 
 int CliRunner::convertAll(const std::vector<std::string>& files, const CliOptions& cli) {
-    FileConverter converter(app.options, app.configPath, app.programDir);
-    if (!cli.quiet)
-        converter.setProgressHandler([this](const std::string& text) { print(err, text); });
-    int status = AllConverted;
-    const int count = static_cast<int>(files.size());
-    for (int i = 0; i < count; ++i) {
-        const ConvertJob job{files[static_cast<std::size_t>(i)], cli.ownerPassword, cli.userPassword, i + 1,
-                             count};
-        switch (converter.convert(job)) {
-        case JobOutcome::Converted:
-            if (!cli.quiet)
-                print(out, FileConverter::outputPathFor(job.pdfPath, app.options));
-            break;
-        case JobOutcome::Skipped:
-            status = SomeSkipped;
-            break;
-        case JobOutcome::EndBatch:
-            return EndedEarly;
-        }
-    }
-    return status;
+    FileConverter converter(app.configPath, app.programDir);
+    TerminalBatchClient client(app.options, cli, out, err);
+    std::vector<BatchEntry> entries;
+    entries.reserve(files.size());
+    for (const std::string& file : files)
+        entries.push_back({file});
+    const BatchOutcome outcome = BatchRunner(converter, client).run(entries);
+    if (outcome.end == BatchOutcome::End::EndedEarly)
+        return EndedEarly;
+    return outcome.skipped > 0 ? SomeSkipped : AllConverted;
 }
 
 int CliRunner::summarizeAll(const std::vector<std::string>& files) {
     int status = AllConverted;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (i > 0)
-            print(out, "");
+            printLine(out, "");
         const SummaryReport report = SummaryReport::build(files[i]);
         std::fputs(report.plainText().c_str(), out);
         if (report.documentValid)
-            print(out, "");
+            printLine(out, "");
         std::fflush(out);
         if (!report.documentValid) {
             platform::Dialogs::message("Not a valid pdf file!", platform::MessageButtons::Ok, files[i]);
@@ -109,11 +137,6 @@ int CliRunner::summarizeAll(const std::vector<std::string>& files) {
 }
 
 int CliRunner::usageError(const std::string& message) {
-    print(err, "folverin-cli: " + message + "\nTry 'folverin-cli --help' for more information.");
+    printLine(err, "folverin-cli: " + message + "\nTry 'folverin-cli --help' for more information.");
     return UsageError;
-}
-
-void CliRunner::print(std::FILE* stream, const std::string& line) {
-    std::fprintf(stream, "%s\n", line.c_str());
-    std::fflush(stream);
 }

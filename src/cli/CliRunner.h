@@ -20,7 +20,6 @@ private:
     int convertAll(const std::vector<std::string>& files, const CliOptions& cli);
     int summarizeAll(const std::vector<std::string>& files);
     int usageError(const std::string& message);
-    void print(std::FILE* stream, const std::string& line);
 
     ConverterApp& app;
     std::FILE* out;

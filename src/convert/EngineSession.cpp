@@ -35,6 +35,10 @@ EngineSession::EngineSession(const std::string& configText, const ConvertOptions
     globalParams->setTextEncoding(CMapConfig::encodingName(options.textEncoding).c_str());
 }
 
+const UnicodeMap* EngineSession::textMap() const {
+    return globalParams->getTextEncoding();
+}
+
 EngineSession::~EngineSession() {
     globalParams.reset();
 }

@@ -23,6 +23,8 @@ public:
 
     // The map the HTML head values go through: the engine's built-in default, "Latin1".
     const UnicodeMap* headMap() const { return latin1Map; }
+    // The map the page text goes through: the job's text encoding.
+    const UnicodeMap* textMap() const;
     EndOfLineKind endOfLine() const { return eol; }
     bool pageBreaks() const { return breaks; }
 

@@ -3,9 +3,11 @@
 #include "convert/CMapConfig.h"
 #include "convert/Engine.h"
 #include "convert/EngineSession.h"
+#include "convert/HtmlBodyEscaper.h"
 #include "convert/HtmlHead.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
 #include "platform/SystemFolders.h"
 
@@ -49,21 +51,21 @@ void report(const std::string& text, const std::string& pdfPath) {
 // The page text goes straight to the file; in an HTML page it is escaped first.
 struct BodySink {
     platform::AtomicFile* file;
-    bool escape;
+    std::optional<HtmlBodyEscaper> escaper;
 };
 
 void writeBody(void* stream, const char* text, int length) {
     auto* sink = static_cast<BodySink*>(stream);
-    if (!sink->escape) {
+    if (!sink->escaper) {
         sink->file->write(text, static_cast<std::size_t>(length));
         return;
     }
-    sink->file->write(HtmlHead::escape(text, static_cast<std::size_t>(length)));
+    sink->file->write(sink->escaper->escape(text, static_cast<std::size_t>(length)));
 }
 
 // Lets the engine's text device write the pages of the range into the sink.
-void writePages(EngineObjects& engine, const PageRange& range, BodySink& sink,
-                const ConvertOptions& options) {
+void writePages(EngineObjects& engine, const PageRange& range, BodySink& sink, const ConvertOptions& options,
+                const PageProgress& progress) {
     std::unique_ptr<TextOutputDev> device;
     {
         const auto lock = engine::lock();
@@ -73,9 +75,14 @@ void writePages(EngineObjects& engine, const PageRange& range, BodySink& sink,
         device->setTextPageBreaks(engine.session->pageBreaks());
     }
     // One page at a time, so a summary asked for meanwhile waits for a page, not a file.
+    const int pageCount = range.last - range.first + 1;
     for (int page = range.first; page <= range.last; ++page) {
-        const auto lock = engine::lock();
-        engine.document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
+        {
+            const auto lock = engine::lock();
+            engine.document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
+        }
+        if (progress)
+            progress(page - range.first + 1, pageCount);
     }
     {
         const auto lock = engine::lock();
@@ -85,22 +92,22 @@ void writePages(EngineObjects& engine, const PageRange& range, BodySink& sink,
 
 // Writes the head, the pages and the foot; false when the file cannot be written.
 bool writeOutput(EngineObjects& engine, const PageRange& range, const ConvertOptions& options,
-                 const std::string& configText, platform::AtomicFile& output) {
+                 const std::string& configText, platform::AtomicFile& output, const PageProgress& progress) {
     const bool html = options.outputMode != option::textFile;
     const bool opened = output.open();
+    BodySink sink{&output, std::nullopt};
     {
         const auto lock = engine::lock();
         engine.session.emplace(configText, options);
         if (!opened)
             return false;
-        if (html)
+        if (html) {
             HtmlHead::write(output, *engine.document, *engine.session->headMap(),
                             options.htmlMeta == option::yes);
+            sink.escaper.emplace(CMapConfig::encodingName(options.textEncoding), engine.session->textMap());
+        }
     }
-    // The engine names the encoding of the page text; ISO-2022 output is all two-byte codes
-    // whose halves may look like markup, and it holds no markup character of its own.
-    BodySink sink{&output, html && !CMapConfig::encodingName(options.textEncoding).starts_with("ISO-2022")};
-    writePages(engine, range, sink, options);
+    writePages(engine, range, sink, options, progress);
     if (html)
         HtmlHead::writeFoot(output);
     return output.commit();
@@ -108,12 +115,8 @@ bool writeOutput(EngineObjects& engine, const PageRange& range, const ConvertOpt
 
 } // namespace
 
-FileConverter::FileConverter(const ConvertOptions& options, std::string configPath, std::string programDir)
-    : options(options), configPath(std::move(configPath)), programDir(std::move(programDir)) {}
-
-void FileConverter::setProgressHandler(std::function<void(const std::string&)> handler) {
-    progress = std::move(handler);
-}
+FileConverter::FileConverter(std::string configPath, std::string programDir)
+    : configPath(std::move(configPath)), programDir(std::move(programDir)) {}
 
 std::string FileConverter::outputPathFor(const std::string& pdfPath, const ConvertOptions& options) {
     const platform::CFilePath pdf(pdfPath);
@@ -126,7 +129,15 @@ std::string FileConverter::outputPathFor(const std::string& pdfPath, const Conve
     return pdf.folder() + name;
 }
 
-JobOutcome FileConverter::convert(const ConvertJob& job) {
+JobOutcome FileConverter::convert(const ConvertJob& job, const ConvertOptions& options,
+                                  const PageProgress& progress) {
+    const std::string outputPath = outputPathFor(job.pdfPath, options);
+    if (platform::FileIdentity::sameFile(outputPath, job.pdfPath)) {
+        report("The output file '" + outputPath +
+                   "' would replace the PDF file itself, so it is not converted.",
+               job.pdfPath);
+        return JobOutcome::Skipped;
+    }
     EngineObjects engine;
     int pageCount = 0;
     {
@@ -151,16 +162,12 @@ JobOutcome FileConverter::convert(const ConvertJob& job) {
         return JobOutcome::EndBatch;
     }
 
-    const std::string outputPath = outputPathFor(job.pdfPath, options);
     platform::AtomicFile output(outputPath);
     const std::string configText = EngineSession::readConfiguration(configPath, programDir, job.pdfPath);
-    if (!writeOutput(engine, range, options, configText, output)) {
+    if (!writeOutput(engine, range, options, configText, output, progress)) {
         report("Could not write the output file '" + outputPath + "': " + output.errorString() + ".",
                job.pdfPath);
         return JobOutcome::Skipped;
     }
-    if (progress)
-        progress("File " + std::to_string(job.jobNumber) + " of " + std::to_string(job.jobCount) + ", " +
-                 std::to_string(100LL * job.jobNumber / std::max(job.jobCount, 1)) + "%");
     return JobOutcome::Converted;
 }

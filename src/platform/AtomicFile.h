@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <string>
+#include <sys/types.h>
 
 namespace platform {
 
 // A file written under a temporary name beside its target and renamed over the target only
 // when complete, so a stop, crash or full disk never leaves a truncated file under the target
-// name. Without commit() the temporary file is removed.
+// name. Without commit() the temporary file is removed. A target that is a symbolic link is
+// written at the link's end, and an existing target keeps its permissions.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string targetPath);
@@ -23,12 +25,19 @@ public:
     // Why open() or commit() failed, for the user.
     const std::string& errorString() const { return error; }
 
+    // The temporary name used beside target: the target's name between "." and
+    // ".XXXXXXXX.part", shortened at a character boundary so it fits a folder entry.
+    static std::string temporaryNameFor(const std::string& target, const std::string& suffix);
+
 private:
+    bool openTemporary(mode_t keptMode, bool keepMode);
+    bool openInPlace();
     void discard();
 
     std::string target;
     std::string temporary;
     std::FILE* file = nullptr;
+    bool inPlace = false;
     std::string error;
 };
 

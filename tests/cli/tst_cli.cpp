@@ -118,6 +118,23 @@ private Q_SLOTS:
         QCOMPARE(run.status, 1);
     }
 
+    // Nothing to do is worth a word, and two PDFs of one title must not silently share an output.
+    void emptyFoldersAndSharedTitlesAreReported() {
+        QDir().mkpath(path(QStringLiteral("empty/sub")));
+        Run run = cli({QStringLiteral("--no-settings"), path(QStringLiteral("empty"))});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, path(QStringLiteral("empty")).toUtf8() + ": no PDF files found in this folder\n");
+
+        pdf(QStringLiteral("c/a/report.pdf"), {"first"});
+        const QString second = pdf(QStringLiteral("c/b/report.pdf"), {"second"});
+        run = cli({QStringLiteral("--no-settings"), QStringLiteral("-o"), path(QStringLiteral("out")),
+                   path(QStringLiteral("c"))});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, path(QStringLiteral("out/report.txt")).toUtf8() + "\n");
+        QVERIFY2(run.err.contains(second.toUtf8() + ": The output file"), run.err.constData());
+        QVERIFY(read(path(QStringLiteral("out/report.txt"))).startsWith("first"));
+    }
+
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("no path") << QStringList{QStringLiteral("--text")};

@@ -135,10 +135,34 @@ QByteArray ConversionFixture::readAll(const QString& path) {
 
 JobOutcome ConversionFixture::convert(const QString& pdf, const ConvertOptions& options, const QString& owner,
                                       const QString& user) {
-    FileConverter converter(options, configPath().toStdString(), testsupport::programDir().toStdString());
-    converter.setProgressHandler(
-        [this](const std::string& text) { progress.append(QString::fromStdString(text)); });
-    return converter.convert({pdf.toStdString(), owner.toStdString(), user.toStdString(), 1, 1});
+    const BatchOutcome outcome = runBatch({pdf}, options, {owner.toStdString(), user.toStdString()});
+    if (outcome.end == BatchOutcome::End::EndedEarly)
+        return JobOutcome::EndBatch;
+    return outcome.converted == 1 ? JobOutcome::Converted : JobOutcome::Skipped;
+}
+
+BatchOutcome ConversionFixture::runBatch(const QStringList& pdfs, const ConvertOptions& options,
+                                         const JobPasswords& passwords) {
+    // Answers every job with the same options and passwords and records what the batch says.
+    struct Client : BatchClient {
+        ConvertOptions options;
+        JobPasswords passwords;
+        QStringList* progress;
+        ConvertOptions optionsForJob() override { return options; }
+        JobPasswords passwordsFor(const BatchEntry&) override { return passwords; }
+        void pageProgress(int, int) override {}
+        void jobConverted(const std::string& text, const std::string&) override {
+            progress->append(QString::fromStdString(text));
+        }
+    } client;
+    client.options = options;
+    client.passwords = passwords;
+    client.progress = &progress;
+    FileConverter converter(configPath().toStdString(), testsupport::programDir().toStdString());
+    std::vector<BatchEntry> entries;
+    for (const QString& pdf : pdfs)
+        entries.push_back({pdf.toStdString()});
+    return BatchRunner(converter, client).run(entries);
 }
 
 QByteArray ConversionFixture::convertedText(const QString& pdf, const ConvertOptions& options) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/BatchRunner.h"
 #include "convert/ConvertOptions.h"
 #include "convert/FileConverter.h"
 #include "platform/ScriptedDialogs.h"
@@ -32,6 +33,10 @@ public:
 
     JobOutcome convert(const QString& pdf, const ConvertOptions& options, const QString& owner = {},
                        const QString& user = {});
+    // Runs one batch over pdfs, every job with these options and passwords; progress texts
+    // are appended to progress.
+    BatchOutcome runBatch(const QStringList& pdfs, const ConvertOptions& options,
+                          const JobPasswords& passwords = {});
     // Converts and returns the output file's bytes.
     QByteArray convertedText(const QString& pdf, const ConvertOptions& options);
     static QString outputPathFor(const QString& pdf, const ConvertOptions& options);

@@ -112,13 +112,13 @@ private Q_SLOTS:
         const QString configPath = fixture->path(QStringLiteral("edited.ini"));
         ConvertOptions options = textOptions();
         options.textEncoding = 6; // GBK
-        FileConverter converter(options, configPath.toStdString(), testsupport::programDir().toStdString());
+        FileConverter converter(configPath.toStdString(), testsupport::programDir().toStdString());
         auto convertWith = [&](const QByteArray& config) {
             QFile file(configPath);
             file.open(QIODevice::WriteOnly);
             file.write(config);
             file.close();
-            converter.convert({pdf.toStdString(), {}, {}, 1, 1});
+            converter.convert({pdf.toStdString(), {}, {}, 1, 1}, options);
             return ConversionFixture::readAll(ConversionFixture::outputPathFor(pdf, options));
         };
         QByteArray swapped = standard;
@@ -289,6 +289,67 @@ private Q_SLOTS:
         QVERIFY(!page.contains("<script>"));
     }
 
+    // The ISO-2022 codes of 首, 勝, Α, 唖 hold '<', '>', '&' and '"'; a browser reading the page
+    // byte by byte would see live markup. Codes without such bytes keep the engine's bytes.
+    void htmlBodyInTwoByteEncodingsCannotCarryMarkup() {
+        const QString pdf = fixture->path(QStringLiteral("jis-markup.pdf"));
+        fixtures::TextPdf text;
+        text.pages = {{QStringLiteral("首竰蜷勝Α唖")}};
+        QVERIFY(fixtures::writeTextPdf(pdf, text));
+        ConvertOptions options = htmlOptions(false);
+        options.textEncoding = CMapConfig::encodingIndex("ISO-2022-JP");
+        const QByteArray page = fixture->convertedText(pdf, options);
+        const qsizetype start = page.indexOf("<pre>\n") + 6;
+        QByteArray body = page.mid(start, page.indexOf("</pre>") - start);
+        QVERIFY2(body.startsWith("&#x9996;crip&#x52DD;&#x391;&#x5516;"), body.constData());
+        for (const char markup : {'<', '>', '"'})
+            QVERIFY(!body.contains(markup));
+        body.replace("&#x9996;", "<s")
+            .replace("&#x52DD;", ">!")
+            .replace("&#x391;", "&!")
+            .replace("&#x5516;", "0\"");
+        QCOMPARE(body, ConversionFixture::pdftotext(pdf, {QStringLiteral("-layout"), QStringLiteral("-eol"),
+                                                          QStringLiteral("dos"), QStringLiteral("-enc"),
+                                                          QStringLiteral("ISO-2022-JP")}));
+    }
+
+    // doc.txt holding a PDF converts to doc.txt, and a doc.txt linking to doc.pdf names it too:
+    // writing either would destroy the document.
+    void outputNeverReplacesItsOwnPdf() {
+        const QString folder = fixture->path(QStringLiteral("self"));
+        QDir().mkpath(folder);
+        const QString named = folder + QStringLiteral("/named.txt");
+        const QString linked = folder + QStringLiteral("/linked.pdf");
+        QVERIFY(QFile::copy(fixture->threePages(), named));
+        QVERIFY(QFile::copy(fixture->threePages(), linked));
+        QVERIFY(QFile::link(linked, folder + QStringLiteral("/linked.txt")));
+        const QByteArray original = ConversionFixture::readAll(linked);
+        for (const QString& pdf : {named, linked}) {
+            fixture->dialogs.clear();
+            QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::Skipped);
+            QCOMPARE(fixture->messageTexts().size(), 1);
+            QVERIFY2(
+                fixture->messageTexts().first().contains(QStringLiteral("would replace the PDF file itself")),
+                qPrintable(fixture->messageTexts().first()));
+            QCOMPARE(ConversionFixture::readAll(pdf), original);
+        }
+    }
+
+    // Any name the output may have can be written, though the temporary name is longer.
+    void longestNamesConvert() {
+        const QString folder = fixture->path(QStringLiteral("long"));
+        QDir().mkpath(folder);
+        const QString cjkTitle = QString(83, QChar(0x4E2D)); // 249 bytes, 253 with ".txt"
+        const QString latinTitle = QString(251, QLatin1Char('n'));
+        for (const QString& title : {cjkTitle, latinTitle}) {
+            const QString pdf = folder + QLatin1Char('/') + title + QStringLiteral(".pdf");
+            QVERIFY(QFile::copy(fixture->threePages(), pdf));
+            QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::Converted);
+            QVERIFY(QFile::exists(folder + QLatin1Char('/') + title + QStringLiteral(".txt")));
+        }
+        QCOMPARE(leftovers(folder), QStringList{});
+    }
+
     void passwords_data() {
         QTest::addColumn<QString>("owner");
         QTest::addColumn<QString>("user");
@@ -407,29 +468,16 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(fixture->path(QStringLiteral("ü ñ 'quote' $x;.txt"))));
     }
 
-    void progressTextCountsJobs() {
-        const ConvertOptions options = textOptions();
-        FileConverter converter(options, fixture->configPath().toStdString(),
-                                testsupport::programDir().toStdString());
-        QStringList texts;
-        converter.setProgressHandler(
-            [&](const std::string& text) { texts.append(QString::fromStdString(text)); });
-        for (int job = 1; job <= 3; ++job)
-            QCOMPARE(converter.convert({fixture->threePages().toStdString(), {}, {}, job, 3}),
-                     JobOutcome::Converted);
-        QCOMPARE(texts, (QStringList{QStringLiteral("File 1 of 3, 33%"), QStringLiteral("File 2 of 3, 66%"),
-                                     QStringLiteral("File 3 of 3, 100%")}));
-    }
-
     void unreadableConfigurationAnnouncesTheProgramFolderFile() {
         const QString home = fixture->path(QStringLiteral("home"));
         QDir().mkpath(home);
         const QByteArray savedHome = qgetenv("HOME");
         qputenv("HOME", home.toUtf8());
         const ConvertOptions options = textOptions();
-        FileConverter converter(options, fixture->path(QStringLiteral("no-such-config.ini")).toStdString(),
+        FileConverter converter(fixture->path(QStringLiteral("no-such-config.ini")).toStdString(),
                                 fixture->path(QStringLiteral("prog/")).toStdString());
-        const JobOutcome outcome = converter.convert({fixture->threePages().toStdString(), {}, {}, 1, 1});
+        const JobOutcome outcome =
+            converter.convert({fixture->threePages().toStdString(), {}, {}, 1, 1}, options);
         qputenv("HOME", savedHome);
         QCOMPARE(outcome, JobOutcome::Converted);
         QCOMPARE(fixture->messageTexts(), QStringList{fixture->path(QStringLiteral("prog/xpdfrc"))});

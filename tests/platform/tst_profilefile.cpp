@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using platform::ProfileFile;
 
@@ -85,6 +86,26 @@ private Q_SLOTS:
         QVERIFY(!ProfileFile::writeString(blocked, "A", "x", "1"));
         QVERIFY(!QFile::exists(QString::fromStdString(blocked)));
         QVERIFY(!ProfileFile::writeString("/proc/test.ini", "A", "x", "1"));
+    }
+
+    // The user keeps the settings elsewhere and private: the link stays a link, the mode stays.
+    void writingThroughALinkKeepsTheLinkAndTheMode() {
+        const QString target = temp.filePath(QStringLiteral("linked/real/Settings.ini"));
+        QDir().mkpath(QFileInfo(target).path());
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[A]\r\nx=1\r\n");
+        file.close();
+        QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0600), 0);
+        const QString link = temp.filePath(QStringLiteral("linked/link.ini"));
+        QVERIFY(QFile::link(QStringLiteral("real/Settings.ini"), link));
+
+        QVERIFY(ProfileFile::writeString(link.toStdString(), "A", "x", "2"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(ProfileFile::readInt(target.toStdString(), "A", "x", 0), 2);
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
     }
 
     void writingLeavesNoTemporaryFiles() {

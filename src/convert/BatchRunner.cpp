@@ -1,0 +1,91 @@
+#include "convert/BatchRunner.h"
+
+#include "convert/FileConverter.h"
+#include "platform/Dialogs.h"
+#include "platform/FilePath.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+std::string progressText(int jobNumber, int jobCount) {
+    return "File " + std::to_string(jobNumber) + " of " + std::to_string(jobCount) + ", " +
+           std::to_string(100LL * jobNumber / jobCount) + "%";
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+} // namespace
+
+BatchRunner::BatchRunner(JobConverter& converter, BatchClient& client)
+    : converter(converter), client(client) {}
+
+BatchOutcome BatchRunner::run(const std::vector<BatchEntry>& entries) {
+    BatchOutcome outcome;
+    if (entries.empty()) {
+        outcome.end = BatchOutcome::End::NoJobs;
+        return outcome;
+    }
+    const int jobCount = static_cast<int>(entries.size());
+    ConvertOptions options;
+    for (int index = 0; index < jobCount; ++index) {
+        if (stopRequested) {
+            outcome.end = BatchOutcome::End::Stopped;
+            return outcome;
+        }
+        const BatchEntry& entry = entries[static_cast<std::size_t>(index)];
+        options = client.optionsForJob();
+        const JobPasswords passwords = client.passwordsFor(entry);
+        const std::string outputPath = FileConverter::outputPathFor(entry.pdfPath, options);
+        if (outputWrittenAlready(entry.pdfPath, outputPath)) {
+            ++outcome.skipped;
+            continue;
+        }
+        const ConvertJob job{entry.pdfPath, passwords.owner, passwords.user, index + 1, jobCount};
+        switch (converter.convert(job, options,
+                                  [this](int done, int count) { client.pageProgress(done, count); })) {
+        case JobOutcome::Converted:
+            ++outcome.converted;
+            if (const auto identity = platform::FileIdentity::of(outputPath))
+                written.try_emplace(*identity, entry.pdfPath);
+            client.jobConverted(progressText(index + 1, jobCount), outputPath);
+            break;
+        case JobOutcome::Skipped:
+            ++outcome.skipped;
+            break;
+        case JobOutcome::EndBatch:
+            outcome.end = BatchOutcome::End::EndedEarly;
+            return outcome;
+        }
+    }
+    outcome.resultToOpen = resultToOpen(entries, options);
+    return outcome;
+}
+
+// Two PDFs of one title may meet in one output folder: the second would silently replace what
+// the first wrote.
+bool BatchRunner::outputWrittenAlready(const std::string& pdfPath, const std::string& outputPath) {
+    const auto identity = platform::FileIdentity::of(outputPath);
+    const auto found = identity ? written.find(*identity) : written.end();
+    if (found == written.end())
+        return false;
+    platform::Dialogs::message("The output file '" + outputPath + "' was written from '" + found->second +
+                                   "' in this batch, so '" + pdfPath + "' is not converted over it.",
+                               platform::MessageButtons::Ok, pdfPath);
+    return true;
+}
+
+BatchResultToOpen BatchRunner::resultToOpen(const std::vector<BatchEntry>& entries,
+                                            const ConvertOptions& options) {
+    using Verb = BatchResultToOpen::Verb;
+    if (options.openResult != option::yes)
+        return {};
+    if (entries.size() == 1)
+        return {Verb::Open, FileConverter::outputPathFor(entries.front().pdfPath, options)};
+    if (exists(options.outputDirectory))
+        return {Verb::Explore, options.outputDirectory};
+    return {Verb::Explore, platform::CFilePath(entries.front().pdfPath).folder()};
+}

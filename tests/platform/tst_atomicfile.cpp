@@ -1,0 +1,98 @@
+#include "TestSupport.h"
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using platform::AtomicFile;
+
+class TestAtomicFile : public QObject {
+    Q_OBJECT
+
+    static bool writeFile(const std::string& path, const std::string& text) {
+        AtomicFile file(path);
+        if (!file.open())
+            return false;
+        file.write(text);
+        return file.commit();
+    }
+
+    // Writes as an ordinary user: the superuser may create files in any folder, which would
+    // hide what a closed folder does to everyone else.
+    static bool writeFileUnprivileged(const std::string& path, const std::string& text) {
+        if (::geteuid() != 0)
+            return writeFile(path, text);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            ::_exit(dropped && writeFile(path, text) ? 0 : 1);
+        }
+        int status = 0;
+        return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+               WEXITSTATUS(status) == 0;
+    }
+
+    static QByteArray read(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+private Q_SLOTS:
+    void init() { testsupport::failOnUnexpectedWarnings(); }
+
+    void temporaryNamesFitAFolderEntry_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("short") << QStringLiteral("a.txt");
+        QTest::newRow("255 ASCII bytes") << QString(251, QLatin1Char('n')) + QStringLiteral(".txt");
+        QTest::newRow("three-byte characters") << QString(83, QChar(0x4E2D)) + QStringLiteral(".txt");
+        QTest::newRow("four-byte characters")
+            << QString::fromUtf8("\xF0\x9F\x98\x80").repeated(62) + QStringLiteral(".txt");
+    }
+    void temporaryNamesFitAFolderEntry() {
+        QFETCH(QString, name);
+        const std::string temporary = AtomicFile::temporaryNameFor("/x/" + name.toStdString(), "0123abcd");
+        QVERIFY(temporary.size() <= 255);
+        QVERIFY(temporary.ends_with(".0123abcd.part"));
+        // Cut at a character, never inside one.
+        QCOMPARE(QString::fromUtf8(temporary).toUtf8().toStdString(), temporary);
+        QVERIFY(!QString::fromUtf8(temporary).contains(QChar::ReplacementCharacter));
+
+        QTemporaryDir folder;
+        const QString target = folder.filePath(name);
+        QVERIFY(writeFile(target.toStdString(), "text"));
+        QCOMPARE(read(target), QByteArray("text"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+    }
+
+    // A folder that takes no new file still lets its writable files be rewritten.
+    void closedFolderRewritesAWritableFileInPlace() {
+        QTemporaryDir temp;
+        QCOMPARE(::chmod(QFile::encodeName(temp.path()).constData(), 0755), 0);
+        const QString folder = temp.filePath(QStringLiteral("closed"));
+        QVERIFY(QDir().mkdir(folder));
+        const QString target = folder + QStringLiteral("/out.txt");
+        QFile stale(target);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("old text, longer than the new one");
+        stale.close();
+        QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0666), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+
+        const bool written = writeFileUnprivileged(target.toStdString(), "new");
+        const bool newFileRefused =
+            !writeFileUnprivileged((folder + QStringLiteral("/new.txt")).toStdString(), "x");
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+        QVERIFY(written);
+        QVERIFY(newFileRefused);
+        QCOMPARE(read(target), QByteArray("new"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.txt")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAtomicFile)
+#include "tst_atomicfile.moc"
