@@ -191,18 +191,16 @@ bool CGridCellBase::GetTextRect(QRect* rect) {
     return true;
 }
 
-QSize CGridCellBase::MeasureText(const QString& text, QPainter* pDC) {
-    CGridDefaultCell* defaultCell = GetDefaultCell();
-    if (!defaultCell)
+QSize CGridCellBase::MeasureText(const QString& text, QPainter*) {
+    if (!GetDefaultCell())
         return {};
-    if (!pDC && text.isEmpty())
-        return {defaultCell->GetWidth(), defaultCell->GetHeight()};
-
+    // Text is measured by the font alone, so no painter is needed; an empty text is one empty
+    // line, which leaves the margins (and what the cell draws besides) to decide a size.
     const QFont font = GetFontObject();
     const QFontMetrics metrics(font);
     const unsigned format = GetFormat();
     QSize size;
-    if (!(format & DT_WORDBREAK) || (format & DT_SINGLELINE)) {
+    if (text.isEmpty() || !(format & DT_WORDBREAK) || (format & DT_SINGLELINE)) {
         size = QSize(metrics.horizontalAdvance(text), metrics.height());
     } else {
         int widest = 0;

@@ -1,11 +1,11 @@
 #include "controls/grid/GridCellCheck.h"
 
 #include "controls/grid/GridCtrl.h"
-#include "platform/DrawText.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -42,10 +42,27 @@ QRect CGridCellCheck::CheckRect() const {
 bool CGridCellCheck::Draw(QPainter* pDC, int row, int col, QRect rect, bool eraseBackground) {
     const bool drawn = CGridCell::Draw(pDC, row, col, rect, eraseBackground);
     m_Rect = rect;
-    if (pDC)
-        platform::DrawFrameControl(*pDC, CheckRect(), platform::DFC_BUTTON,
-                                   platform::DFCS_BUTTONCHECK | (m_bChecked ? platform::DFCS_CHECKED : 0));
+    if (drawn)
+        DrawIndicator(*pDC);
     return drawn;
+}
+
+// The platform style's check box, at its own size in the middle of the box that takes the
+// clicks. It shows the grid's enabled state but not the pointer or the focus, which belong to
+// the grid as a whole.
+void CGridCellCheck::DrawIndicator(QPainter& painter) const {
+    const QWidget* grid = GetGrid();
+    QStyleOptionButton option;
+    option.initFrom(grid);
+    option.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
+    option.state |= m_bChecked ? QStyle::State_On : QStyle::State_Off;
+    const QRect box = CheckRect();
+    const QSize indicator(
+        std::min(grid->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, grid), box.width()),
+        std::min(grid->style()->pixelMetric(QStyle::PM_IndicatorHeight, &option, grid), box.height()));
+    option.rect = QRect(QPoint(), indicator);
+    option.rect.moveCenter(box.center());
+    grid->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, grid);
 }
 
 bool CGridCellCheck::GetTextRect(QRect* rect) {

@@ -24,6 +24,7 @@ public:
 
 private:
     static int BoxSize();
+    void DrawIndicator(QPainter& painter) const;
 
     bool m_bChecked = false;
     QRect m_Rect;

@@ -94,6 +94,11 @@ bool CGridCellEdit::event(QEvent* event) {
 
 void CGridCellEdit::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers();
+    // Alt combinations neither type nor end the edit; the grid lets them pass too.
+    if (modifiers.testFlag(Qt::AltModifier)) {
+        event->ignore();
+        return;
+    }
     if (const int exitKey = exitKeyOf(event->key())) {
         if (m_bExitOnArrows || modifiers.testFlag(Qt::ControlModifier))
             ExitWith(exitKey, modifiers);

@@ -270,6 +270,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     using Row = std::vector<std::unique_ptr<CGridCellBase>>;
@@ -329,9 +330,14 @@ private:
     void OnRButtonUp(const QPoint& point);
     void OnMouseMove(const QPoint& point, Qt::MouseButtons buttons);
     void TrackHover(const QPoint& point);
+    bool SelectsAlong(const CCellID& cell) const;
     void OnAutoScrollTimer();
     void UpdateCursor();
     bool OnChar(int character, Qt::KeyboardModifiers modifiers);
+    // No button is busy: the pointer is idle or rests on a divider.
+    bool PointerIsResting() const;
+    void SelectWithKey(const CCellID& next, bool extend);
+    bool EnterFirstCell();
     // The cell a movement key leads to; wrapped is +1/-1 when Tab or Shift+Tab changed rows.
     // Nullopt when the key is left to the default handling.
     std::optional<CCellID> NextCellForKey(int key, Qt::KeyboardModifiers modifiers, int* wrapped);

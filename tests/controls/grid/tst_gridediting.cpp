@@ -287,10 +287,13 @@ private Q_SLOTS:
         QVERIFY(check->GetCheck());
         QTest::mouseClick(f.grid, Qt::LeftButton, Qt::NoModifier, box.center());
         QVERIFY(!check->GetCheck());
-        // The painted box follows the state.
+        // The painted box follows the state, and the grid's enabled state.
         const QImage unchecked = f.grid->grab().toImage().copy(box);
         check->SetCheck(true);
-        QVERIFY(f.grid->grab().toImage().copy(box) != unchecked);
+        const QImage checked = f.grid->grab().toImage().copy(box);
+        QVERIFY(checked != unchecked);
+        f.grid->setEnabled(false);
+        QVERIFY(f.grid->grab().toImage().copy(box) != checked);
     }
 };
 

@@ -1,7 +1,9 @@
 #include "GridTestSupport.h"
 #include "TestSupport.h"
 
+#include <QFontMetrics>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 
 using namespace grid;
@@ -180,6 +182,32 @@ private Q_SLOTS:
         QVERIFY(!f.grid->AutoSizeColumn(0)); // hidden
         QVERIFY(f.grid->AutoSizeRow(2));
         QCOMPARE(f.grid->GetRowHeight(2), f.grid->GetCell(2, 1)->MeasureCell().height());
+    }
+
+    // Empty cells measure as empty: the header, the check box and the margins decide a width.
+    void doubleClickOnADividerFitsAColumnOfEmptyCells() {
+        GridFixture f;
+        f.grid->SetCellText(0, 0, QString());
+        for (int row = 1; row < 10; ++row) {
+            f.grid->ReplaceCellClass(row, 0, QStringLiteral("CGridCellCheck"));
+            f.grid->SetCellText(row, 0, QString());
+            f.grid->SetCellText(row, 2, QString());
+        }
+        const int margin = int(f.grid->GetDefaultCell(false, false)->GetMargin());
+        const QFontMetrics metrics(f.grid->GetDefaultCell(true, false)->GetFontObject());
+        hover(f.grid, QPoint(179, 10));
+        QTest::mouseDClick(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(179, 10));
+        QCOMPARE(f.grid->GetColumnWidth(2),
+                 metrics.horizontalAdvance(QStringLiteral("r0c2")) + 2 * margin + 2);
+        const int box = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        hover(f.grid, QPoint(59, 10));
+        QTest::mouseDClick(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(59, 10));
+        QCOMPARE(f.grid->GetColumnWidth(0), box + 4 * margin + 1);
+        // An empty row is as high as its font and margins.
+        QVERIFY(f.grid->AutoSizeRow(3));
+        QCOMPARE(f.grid->GetRowHeight(3),
+                 std::max(QFontMetrics(f.grid->GetCell(3, 1)->GetFontObject()).height() + 2 * margin + 1,
+                          box + 2 * margin));
     }
 
     // In virtual mode the owner hears the visible range before a paint and an empty one after.

@@ -10,6 +10,23 @@ using namespace grid;
 using namespace gridtest;
 using namespace platform;
 
+namespace {
+
+// Records the keys (modifier keys aside) that reach a widget after its children let them pass.
+class KeyRecorder : public QObject {
+public:
+    explicit KeyRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+        if (key != 0 && key != Qt::Key_Alt)
+            keys.append(key);
+        return false;
+    }
+    QList<int> keys;
+};
+
+} // namespace
+
 class TestGridInput : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -349,13 +366,120 @@ private Q_SLOTS:
         QCOMPARE(commands.first().first().toInt(), 1021);
     }
 
+    // The focus frame and the selection end on the same cell, however far the drag scrolled.
     void autoScrollTimerExtendsPastTheBottom() {
         GridFixture f(60, 3, 1, 0, QSize(200, 150));
         QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, f.centre(2, 1));
         QTest::mouseMove(f.grid, QPoint(f.centre(2, 1).x(), 160));
-        QTRY_VERIFY(f.grid->GetScrollPos(Qt::Vertical) > 0);
+        QTRY_VERIFY(f.grid->GetScrollPos(Qt::Vertical) > 100);
         QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(f.centre(2, 1).x(), 160));
-        QVERIFY(f.grid->GetSelectionBounds().maxRow > 6);
+        const CCellRange selection = f.grid->GetSelectionBounds();
+        QVERIFY(selection.maxRow > 6);
+        QCOMPARE(CCellID(selection.maxRow, selection.maxCol), f.grid->GetFocusCell());
+        QVERIFY(f.grid->IsCellVisible(selection.maxRow, 1));
+
+        // Rows dragged up over the header row scroll back up the same way.
+        f.grid->SetListMode(true);
+        f.grid->EnsureVisible(40, 1);
+        const int scrolled = f.grid->GetScrollPos(Qt::Vertical);
+        const QPoint start = f.centre(f.grid->GetFirstScrollCell().row + 2, 1);
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, start);
+        QTest::mouseMove(f.grid, QPoint(start.x(), 10));
+        QTRY_VERIFY(f.grid->GetScrollPos(Qt::Vertical) < scrolled - 100);
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(start.x(), 10));
+        QCOMPARE(f.grid->GetSelectionBounds().minRow, f.grid->GetFocusCell().row);
+        QVERIFY(f.grid->IsCellVisible(f.grid->GetFocusCell().row, 1));
+    }
+
+    // Alt combinations belong to the window's menus: the grid neither types, edits nor moves
+    // on them and lets them pass on to its parent.
+    void altKeysAreLeftToTheWindow() {
+        GridFixture f;
+        KeyRecorder parentKeys(&f.owner);
+        f.grid->SetCellText(2, 1, QStringLiteral("abc"));
+        f.click(2, 1);
+        f.key(Qt::Key_Q, Qt::AltModifier);
+        QVERIFY(!f.grid->IsCellEditing(2, 1));
+        QCOMPARE(f.grid->GetCellText(2, 1), QStringLiteral("abc"));
+        f.key(Qt::Key_Down, Qt::AltModifier);
+        f.key(Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(2, 1));
+        QCOMPARE(parentKeys.keys, (QList<int>{Qt::Key_Q, Qt::Key_Down, Qt::Key_Right}));
+
+        // An edit opened by typing ends on arrows, but not on Alt+arrows, and takes no Alt+letter.
+        f.key(Qt::Key_Z);
+        QVERIFY(f.grid->IsCellEditing(2, 1));
+        f.key(Qt::Key_X, Qt::AltModifier);
+        f.key(Qt::Key_Down, Qt::AltModifier);
+        QVERIFY(f.grid->IsCellEditing(2, 1));
+        f.key(Qt::Key_Return);
+        QCOMPARE(f.grid->GetCellText(2, 1), QStringLiteral("z"));
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(2, 1));
+    }
+
+    // A pointer resting on a divider changes the cursor only, not what the keys do.
+    void keysActTheSameWithThePointerOnADivider() {
+        GridFixture f;
+        f.click(2, 1);
+        hover(f.grid, QPoint(119, 10));
+        QCOMPARE(f.grid->cursor().shape(), Qt::SplitHCursor);
+        f.key(Qt::Key_Down);
+        f.key(Qt::Key_Down);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(4, 1));
+        QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(4, 1, 4, 1));
+        f.key(Qt::Key_Q);
+        QVERIFY(f.grid->IsCellEditing(4, 1));
+        f.key(Qt::Key_Return);
+        QCOMPARE(f.grid->GetCellText(4, 1), QStringLiteral("q"));
+        // The divider still sizes its column afterwards.
+        QTest::mousePress(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(119, 10));
+        QTest::mouseMove(f.grid, QPoint(150, 10));
+        QTest::mouseRelease(f.grid, Qt::LeftButton, Qt::NoModifier, QPoint(150, 10));
+        QCOMPARE(f.grid->GetColumnWidth(1), 90);
+    }
+
+    // Without a focus cell the first movement key, or Tab into the grid, starts at the first
+    // cell below the header, so the grid can be used without a mouse.
+    void keyboardAloneFindsTheFirstCell() {
+        {
+            GridFixture f;
+            f.grid->SetListMode(true);
+            QVERIFY(!f.grid->GetFocusCell().IsValid());
+            f.key(Qt::Key_Down);
+            QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 0));
+            QCOMPARE(f.grid->GetSelectionBounds(), CCellRange(1, 0, 1, 4));
+            QCOMPARE(f.owner.codes(), (QList<int>{LVN_ITEMCHANGING, LVN_ITEMCHANGED}));
+            f.key(Qt::Key_Down);
+            QCOMPARE(f.grid->GetFocusCell(), CCellID(2, 0));
+        }
+        GridFixture f(10, 5, 1, 1);
+        f.grid->SetColumnWidth(1, 0); // hidden: the first shown column takes the focus
+        auto* before = new QLineEdit(&f.owner);
+        before->move(0, 220);
+        before->show();
+        before->setFocus();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QVERIFY(f.grid->hasFocus());
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 2));
+        QVERIFY(f.grid->IsCellSelected(1, 2));
+        // Focus coming back from elsewhere keeps the cell the user left.
+        f.key(Qt::Key_Down);
+        before->setFocus();
+        f.grid->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(2, 2));
+    }
+
+    // A right click on a header reports the first cell of its row or column below the header.
+    void rightClickOnAHeaderReportsTheRaisedCell() {
+        GridFixture f(10, 5, 1, 1);
+        QTest::mouseClick(f.grid, Qt::RightButton, Qt::NoModifier, f.centre(0, 3));
+        QCOMPARE(f.owner.log.last(), (Heard{NM_RCLICK, 1, 3}));
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 3));
+        QTest::mouseClick(f.grid, Qt::RightButton, Qt::NoModifier, f.centre(4, 0));
+        QCOMPARE(f.owner.log.last(), (Heard{NM_RCLICK, 4, 1}));
+        QTest::mouseClick(f.grid, Qt::RightButton, Qt::NoModifier, f.centre(0, 0));
+        QCOMPARE(f.owner.log.last(), (Heard{NM_RCLICK, 1, 1}));
+        QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 1));
     }
 };
 
