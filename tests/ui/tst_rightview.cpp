@@ -289,6 +289,36 @@ private Q_SLOTS:
         QCOMPARE(pane.view->ValueById(7)->text, std::string("/srv/after/"));
     }
 
+    // Delete on Output Directory goes back to no folder (each output next to its PDF), and a
+    // reset afterwards does not bring the old folder back.
+    void outputDirectoryClearsToNoneAndStaysClearedOverAReset() {
+        ConvertOptions options = ConvertOptions::defaults();
+        options.outputDirectory = "/srv/loaded/";
+        Pane pane(options);
+        QVERIFY(pane.show());
+        pane.click(pane.labelPoint(CRightView::ID_OUTPUT_DIRECTORY));
+        pane.key(Qt::Key_Delete);
+        QCOMPARE(pane.app.options.outputDirectory, std::string());
+        QCOMPARE(pane.view->ValueById(CRightView::ID_OUTPUT_DIRECTORY)->text, std::string());
+
+        dialogs.queueFolder("/srv/chosen/");
+        pane.key(Qt::Key_Return);
+        QCOMPARE(pane.app.options.outputDirectory, std::string("/srv/chosen/"));
+        pane.key(Qt::Key_Backspace);
+        QCOMPARE(pane.app.options.outputDirectory, std::string());
+        ConvertOptions copy = options;
+        pane.view->CopyValuesInto(copy);
+        QCOMPARE(copy.outputDirectory, std::string());
+
+        dialogs.queueAnswer(DialogResult::Yes);
+        QVERIFY(pane.app.resetAllOptions());
+        QVERIFY(pane.view->BuildTree());
+        QCOMPARE(static_cast<COptionTreeItemFile*>(pane.item(CRightView::ID_OUTPUT_DIRECTORY))->DisplayText(),
+                 QStringLiteral("No selection made."));
+        QCOMPARE(pane.app.options.outputDirectory, std::string());
+        QCOMPARE(pane.view->ValueById(CRightView::ID_OUTPUT_DIRECTORY)->text, std::string());
+    }
+
     void resetRebuildsWithIdsOneToFourteen() {
         Pane pane;
         QVERIFY(pane.show());

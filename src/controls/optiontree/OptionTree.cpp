@@ -388,8 +388,9 @@ QFont COptionTree::GetBoldFont() const {
 }
 
 int COptionTree::InfoHeight() const {
-    // Room for the bold label and three lines of help text: longer descriptions wrap to three
-    // lines in a narrow pane or at a large font.
+    // At least 50 pixels, and more where the current font needs it to show the bold label and
+    // three lines of help text: longer descriptions wrap to three lines in a narrow pane or at a
+    // large font.
     const int needed =
         QFontMetrics(GetBoldFont()).height() + INFO_HELP_LINES * QFontMetrics(font()).lineSpacing() + 8;
     return std::max(INFO_HEIGHT, needed);

@@ -29,6 +29,8 @@ public:
     QString ChooseFolder(const QString& initialFolder);
     // The folder of the last successful folder choice.
     const QString& GetFolder() const { return folder; }
+    // The row was emptied: no folder counts as chosen any more.
+    void ForgetFolder() { folder.clear(); }
 
     // The filter pairs as the platform's dialogs take them: "Text Files (*.txt)".
     static QStringList NameFilters(const QString& filter);

@@ -95,6 +95,17 @@ void COptionTreeItem::EndEdit() {
     if (!tree)
         return;
     FinishEditing();
+    CommitChange();
+}
+
+bool COptionTreeItem::ClearValue() {
+    if (!tree || IsTopLevel() || readOnly || !EmptyValue())
+        return false;
+    CommitChange();
+    return true;
+}
+
+void COptionTreeItem::CommitChange() {
     tree->Notify(OTN_ITEMCHANGED, this);
     tree->RefreshSubtree(this);
 }
@@ -279,3 +290,9 @@ void COptionTreeItem::OnDeselected() {}
 void COptionTreeItem::OnSelected() {}
 void COptionTreeItem::OnExpandedChanged(bool) {}
 void COptionTreeItem::OnListFocused() {}
+QString COptionTreeItem::ToolTipText() const {
+    return {};
+}
+bool COptionTreeItem::EmptyValue() {
+    return false;
+}

@@ -77,6 +77,9 @@ public:
     void BeginEdit();
     void EndEdit();
     bool IsEditing() const { return editing; }
+    // Delete or Backspace on the row: a kind whose value may be empty empties it, and the
+    // change commits as an edit would. False when the row cannot change or holds nothing.
+    bool ClearValue();
 
     int GetTotalHeight() const;
 
@@ -110,14 +113,21 @@ public:
     // The list took the keyboard focus back; an edit left open while the focus was outside
     // the tree is committed here.
     virtual void OnListFocused();
+    // What the row shows in a tool tip; empty for none.
+    virtual QString ToolTipText() const;
 
 protected:
     void SetKind(int value) { kind = value; }
+    // Empties the value where the kind allows an empty one; false when it does not, or when
+    // the value is empty already.
+    virtual bool EmptyValue();
     bool IsTreeEnabled() const;
     // Value text in the normal font and the value colours, grey when read-only or disabled.
     void DrawValueText(QPainter& painter, const QRect& rect, const QString& text, unsigned format) const;
 
 private:
+    // The owner hears of the new value and the row is shown again.
+    void CommitChange();
     // Headers are bold.
     QFont LabelFont() const;
     QRect LabelTextArea() const;

@@ -15,6 +15,8 @@ namespace {
 
 constexpr int LINE_GAP = 3;
 constexpr int GROWN_ROW_PADDING = 5;
+constexpr int TEXT_LEFT_GAP = 1;
+constexpr int TEXT_RIGHT_GAP = 4; // clear of the list's frame
 constexpr unsigned DISPLAY_PARTS =
     OTFO_FILENAME | OTFO_FILETITLE | OTFO_FILEEXT | OTFO_DIRECTORY | OTFO_DRIVE;
 
@@ -69,16 +71,44 @@ QString COptionTreeItemFile::DisplayText() const {
     return text;
 }
 
+QString COptionTreeItemFile::ShownText(const QFontMetrics& metrics, int width) const {
+    const int room = width - TEXT_LEFT_GAP - TEXT_RIGHT_GAP;
+    QStringList lines = DisplayText().split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = metrics.elidedText(line, Qt::ElideMiddle, room);
+    return lines.join(QLatin1Char('\n'));
+}
+
 void COptionTreeItemFile::DrawValue(QPainter& painter, const QRect& rect) const {
     if (!GetTree())
         return;
     // The lines are centred as a block, so a single path lines up with the other values.
-    const QString text = DisplayText();
+    const QFontMetrics metrics(GetTree()->GetNormalFont());
+    const QString text = ShownText(metrics, rect.width());
     const qsizetype lines = std::max<qsizetype>(1, text.count(QLatin1Char('\n')));
-    const int textHeight = int(lines) * QFontMetrics(GetTree()->GetNormalFont()).height();
-    QRect area = rect.adjusted(1, 0, 0, 0);
+    const int textHeight = int(lines) * metrics.height();
+    QRect area = rect.adjusted(TEXT_LEFT_GAP, 0, -TEXT_RIGHT_GAP, 0);
     area.setTop(area.top() + std::max(1, (area.height() - textHeight) / 2));
     DrawValueText(painter, area, text, platform::DT_VCENTER);
+}
+
+QStringList COptionTreeItemFile::GivenPaths() const {
+    QStringList given = paths;
+    given.removeAll(QString());
+    return given;
+}
+
+QString COptionTreeItemFile::ToolTipText() const {
+    return GivenPaths().join(QLatin1Char('\n'));
+}
+
+bool COptionTreeItemFile::EmptyValue() {
+    if (GivenPaths().isEmpty())
+        return false;
+    paths.clear();
+    dialog.ForgetFolder();
+    FitHeightTo(0);
+    return true;
 }
 
 QStringList COptionTreeItemFile::Choose() {

@@ -34,9 +34,17 @@ public:
 
     // What the row shows: one line per path, or "No selection made.".
     QString DisplayText() const;
+    // The text as drawn in a value column width pixels wide: a line too long for it loses its
+    // middle, so that both the start of a path and its last folder show.
+    QString ShownText(const QFontMetrics& metrics, int width) const;
 
     void DrawValue(QPainter& painter, const QRect& rect) const override;
     void StartEditing() override;
+    // The whole paths, one per line.
+    QString ToolTipText() const override;
+
+protected:
+    bool EmptyValue() override;
 
 private:
     // The line one path shows; empty for a file-based part of a path that is no file.
@@ -44,6 +52,8 @@ private:
     // The part of path the display options choose.
     QString ChosenPart(const QString& path) const;
     QStringList Choose();
+    // The paths that are not empty.
+    QStringList GivenPaths() const;
     void FitHeightTo(qsizetype lines);
 
     unsigned options = 0;

@@ -5,11 +5,13 @@
 #include "platform/DrawText.h"
 #include "resource.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -74,6 +76,25 @@ QSize COptionTreeList::sizeHint() const {
 void COptionTreeList::PlaceScrollBar() {
     const int barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollBar);
     scrollBar->setGeometry(width() - barWidth, 0, barWidth, height());
+}
+
+bool COptionTreeList::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    ShowToolTip(static_cast<QHelpEvent*>(event));
+    return true;
+}
+
+void COptionTreeList::ShowToolTip(const QHelpEvent* event) {
+    const COptionTreeItem* item = tree->ItemAtPoint(event->pos());
+    const QString text = item ? item->ToolTipText() : QString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    const QRect row(0, item->GetPosition().y() - tree->GetScrollOrigin(), ClientRect().width(),
+                    item->GetHeight());
+    QToolTip::showText(event->globalPos(), text, this, row);
 }
 
 void COptionTreeList::paintEvent(QPaintEvent* event) {
@@ -212,6 +233,17 @@ void COptionTreeList::wheelEvent(QWheelEvent* event) {
 }
 
 void COptionTreeList::keyPressEvent(QKeyEvent* event) {
+    // A key that comes up from an open editor was the editor's to take or ignore: moving the
+    // rows under it would hide the editor while it keeps the keyboard.
+    const QWidget* focus = focusWidget();
+    if (focus && focus != this && isAncestorOf(focus)) {
+        event->ignore();
+        return;
+    }
+    HandleKey(event);
+}
+
+void COptionTreeList::HandleKey(QKeyEvent* event) {
     COptionTreeItem* focus = tree->GetFocusItem();
     switch (event->key()) {
     case Qt::Key_Tab:
@@ -250,6 +282,11 @@ void COptionTreeList::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_Down:
         tree->FocusNextRow();
+        break;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        if (focus)
+            focus->ClearValue();
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -296,7 +333,7 @@ bool COptionTreeList::TakeBackFocus(QKeyEvent* event) {
     case Qt::Key_Backtab:
         if (!(event->modifiers() & Qt::ControlModifier))
             setFocus(Qt::TabFocusReason);
-        keyPressEvent(event);
+        HandleKey(event);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -4,6 +4,7 @@
 
 class COptionTree;
 class COptionTreeItem;
+class QHelpEvent;
 class QScrollBar;
 
 // The row area of the option tree: draws the visible rows, takes the mouse, the wheel, the
@@ -35,6 +36,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -47,6 +49,10 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    // The list's own keys; keyPressEvent passes on the keys that come up from an editor.
+    void HandleKey(QKeyEvent* event);
+    // The tool tip of the row under the mouse, shown while the mouse stays on that row.
+    void ShowToolTip(const QHelpEvent* event);
     void PaintFrame(QPainter& painter, const QRect& client) const;
     void PaintRows(QPainter& painter, const QRect& client, const QRect& dirty) const;
     void UpdateCursor(QPoint point);

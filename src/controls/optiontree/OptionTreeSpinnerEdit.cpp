@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 
 COptionTreeSpinnerEdit::COptionTreeSpinnerEdit(COptionTreeSpinner* owner) : QLineEdit(owner), spinner(owner) {
@@ -17,11 +18,16 @@ bool COptionTreeSpinnerEdit::event(QEvent* event) {
 }
 
 void COptionTreeSpinnerEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Up)
+    if (event->key() == Qt::Key_Up) {
         spinner->StepUp();
-    else if (event->key() == Qt::Key_Down)
+    } else if (event->key() == Qt::Key_Down) {
         spinner->StepDown();
-    QLineEdit::keyPressEvent(event);
+    } else {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    // The step took the key; nothing behind the edit may act on it again.
+    event->accept();
 }
 
 void COptionTreeSpinnerEdit::focusInEvent(QFocusEvent* event) {

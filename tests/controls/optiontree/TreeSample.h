@@ -3,6 +3,7 @@
 #include "controls/optiontree/OptionTree.h"
 #include "controls/optiontree/OptionTreeComboBox.h"
 #include "controls/optiontree/OptionTreeItemComboBox.h"
+#include "controls/optiontree/OptionTreeItemFile.h"
 #include "controls/optiontree/OptionTreeItemSpinner.h"
 #include "controls/optiontree/OptionTreeList.h"
 
@@ -49,6 +50,14 @@ struct TreeSample {
         auto* item = tree->AddItem(std::make_unique<COptionTreeItemSpinner>(), parent);
         item->SetLabelText(label);
         item->CreateSpinnerWindow(options, 5.0, 1.0, 10.0);
+        return item;
+    }
+
+    // A folder row showing the whole path, as the option pane has one.
+    COptionTreeItemFile* folder(const QString& label, COptionTreeItem* parent, const QString& path) {
+        auto* item = tree->AddItem(std::make_unique<COptionTreeItemFile>(), parent);
+        item->SetLabelText(label);
+        item->SetFileOptions(path, QString(), QString(), OTFO_FOLDER | OTFO_FULLPATH, 0x49);
         return item;
     }
 

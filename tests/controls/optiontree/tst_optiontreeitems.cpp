@@ -10,11 +10,13 @@
 
 #include <QAbstractItemView>
 #include <QClipboard>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace platform;
 
@@ -179,6 +181,57 @@ private Q_SLOTS:
         QVERIFY(sample.list()->hasFocus());
         QCOMPARE(comboOf(sample)->GetCurSel(), 2);
         QCOMPARE(owner.count(OTN_ITEMCHANGED), 1);
+    }
+
+    // Keys an open editor takes or ignores stay with it: they used to reach the tree, which moved
+    // its focus row and hid the editor while the editor kept the keyboard.
+    void keysStayWithAnOpenEditor_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("value");
+        const auto row = [](const char* name, int id, Qt::Key key, const char* value) {
+            QTest::newRow(name) << id << int(key) << QString::fromLatin1(value);
+        };
+        row("spinner Down", 4, Qt::Key_Down, "4");
+        row("spinner Up", 4, Qt::Key_Up, "6");
+        row("spinner Left", 4, Qt::Key_Left, "5");
+        row("spinner Right", 4, Qt::Key_Right, "5");
+        row("spinner Home", 4, Qt::Key_Home, "5");
+        row("spinner End", 4, Qt::Key_End, "5");
+        row("spinner F2", 4, Qt::Key_F2, "5");
+        row("combo Left", 3, Qt::Key_Left, "A");
+        row("combo Right", 3, Qt::Key_Right, "A");
+        row("combo Up", 3, Qt::Key_Up, "A");
+        row("combo Down", 3, Qt::Key_Down, "B");
+        row("combo End", 3, Qt::Key_End, "C");
+        row("combo Home", 3, Qt::Key_Home, "A");
+        row("combo F2", 3, Qt::Key_F2, "A");
+    }
+    void keysStayWithAnOpenEditor() {
+        QFETCH(int, id);
+        QFETCH(int, key);
+        QFETCH(QString, value);
+        TreeSample sample;
+        RecordingOwner owner;
+        sample.tree->SetNotifyTarget(true, &owner);
+        sample.fill();
+        QVERIFY(sample.show());
+        sample.click(sample.valuePoint(id));
+        auto* row = static_cast<COptionTreeControlItem*>(sample.item(id));
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && row->GetControl()->isAncestorOf(editor));
+        QTest::keyClick(editor, Qt::Key(key));
+        QCOMPARE(sample.tree->GetFocusItem(), row);
+        QVERIFY(row->IsEditing());
+        QVERIFY(row->GetControl()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), editor);
+        QCOMPARE(row->ValueText(), value);
+        QCOMPARE(owner.count(OTN_SELCHANGED), 1); // the click's only
+        QCOMPARE(owner.count(OTN_ITEMCHANGED), 0);
+        // Enter still ends the edit, committing the value the editor shows.
+        sample.key(Qt::Key_Return);
+        QTRY_COMPARE(owner.itemsOf(OTN_ITEMCHANGED), QList<COptionTreeItem*>{row});
+        QCOMPARE(row->ValueText(), value);
     }
 
     void spinnerStopsAtTheRangeEndsWithInactiveArrows() {
@@ -414,6 +467,78 @@ private Q_SLOTS:
         COptionTreeItemFile loose;
         QVERIFY(!loose.SetFileOptions(QStringLiteral("/x"), QString(), QString(), 0, 0));
         QVERIFY(loose.GetPaths().isEmpty());
+    }
+
+    // Delete or Backspace on a file row empties it again ("No selection made."): once a folder
+    // was chosen there was no way back to none.
+    void deleteEmptiesAFileRow() {
+        TreeSample sample;
+        RecordingOwner owner;
+        sample.tree->SetNotifyTarget(true, &owner);
+        sample.fill();
+        auto* folder = sample.folder(QStringLiteral("Folder"), sample.item(5), QStringLiteral("/srv/first/"));
+        QVERIFY(sample.show());
+        dialogs.queueFolder("/srv/chosen/");
+        sample.click(sample.valuePoint(folder->GetId()));
+        QCOMPARE(folder->GetChosenFolder(), QStringLiteral("/srv/chosen/"));
+        QCOMPARE(owner.count(OTN_ITEMCHANGED), 1);
+
+        sample.key(Qt::Key_Delete);
+        QCOMPARE(folder->GetPaths(), QStringList());
+        QCOMPARE(folder->DisplayText(), QStringLiteral("No selection made."));
+        QCOMPARE(folder->GetChosenFolder(), QString()); // readers of the last choice see none
+        QCOMPARE(owner.itemsOf(OTN_ITEMCHANGED), (QList<COptionTreeItem*>{folder, folder}));
+        QCOMPARE(sample.tree->GetFocusItem(), folder);
+        sample.key(Qt::Key_Backspace); // nothing left to empty: no second change
+        QCOMPARE(owner.count(OTN_ITEMCHANGED), 2);
+
+        // Backspace works as well; a read-only row and rows of other kinds keep their value.
+        dialogs.queueFolder("/srv/again/");
+        sample.key(Qt::Key_Return);
+        sample.key(Qt::Key_Backspace);
+        QCOMPARE(folder->DisplayText(), QStringLiteral("No selection made."));
+        dialogs.queueFolder("/srv/kept/");
+        sample.key(Qt::Key_Return);
+        folder->SetReadOnly(true);
+        sample.key(Qt::Key_Delete);
+        QCOMPARE(folder->GetPaths(), QStringList{QStringLiteral("/srv/kept/")});
+        sample.click(sample.labelPoint(3));
+        sample.key(Qt::Key_Delete);
+        QCOMPARE(comboOf(sample)->ValueText(), QStringLiteral("A"));
+        QCOMPARE(owner.count(OTN_ITEMCHANGED), 5);
+    }
+
+    // A long folder keeps its own name in sight: the middle of the path gives way to an
+    // ellipsis, and the row's tool tip holds the whole path.
+    void longFolderIsShortenedInTheMiddleAndWholeInItsToolTip() {
+        TreeSample sample;
+        sample.fill();
+        const QString path = QStringLiteral("/home/reader/") + QStringLiteral("archive/").repeated(20) +
+                             QStringLiteral("Results/");
+        auto* folder = sample.folder(QStringLiteral("Folder"), sample.item(5), path);
+        QVERIFY(sample.show());
+        const QRect value = folder->GetValueRect();
+        const QFontMetrics metrics(sample.tree->GetNormalFont());
+        const QString shown = folder->ShownText(metrics, value.width());
+        QVERIFY2(shown.startsWith(QStringLiteral("/home/")) && shown.endsWith(QStringLiteral("/Results/\n")),
+                 qPrintable(shown));
+        QVERIFY(shown.contains(QChar(0x2026)));
+        QVERIFY(metrics.horizontalAdvance(shown.trimmed()) < value.width());
+        // Nothing is cut at the right edge: the text ends before the list's frame.
+        const QRect rightEdge(value.right() - 3, value.top() + 1, 3, value.height() - 2);
+        QCOMPARE(firstTextRow(sample.image(), rightEdge), -1);
+
+        QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()");
+        QHelpEvent onFolder(QEvent::ToolTip, sample.labelPoint(folder->GetId()),
+                            sample.list()->mapToGlobal(sample.labelPoint(folder->GetId())));
+        QApplication::sendEvent(sample.list(), &onFolder);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), path);
+        // Rows without paths have no tool tip.
+        QHelpEvent onCombo(QEvent::ToolTip, sample.valuePoint(3),
+                           sample.list()->mapToGlobal(sample.valuePoint(3)));
+        QApplication::sendEvent(sample.list(), &onCombo);
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 
     void fileItemGrowsForSeveralFilesAndShowsOnlyExistingNames() {

@@ -1,8 +1,6 @@
 #include "PopupScreenshot.h"
 #include "TreeSample.h"
 
-#include "controls/optiontree/OptionTreeItemFile.h"
-
 #include "../../support/TestSupport.h"
 
 #include <QTest>
@@ -60,6 +58,14 @@ private Q_SLOTS:
         sample.tree->setEnabled(false);
         testsupport::saveScreenshot(sample.tree, QStringLiteral("optiontree"),
                                     QStringLiteral("disabled") + suffix);
+
+        // A folder too long for the value column loses the middle of its path.
+        sample.tree->setEnabled(true);
+        sample.folder(
+            QStringLiteral("Folder"), sample.item(5),
+            QStringLiteral("/home/reader/Documents/archive/2023/quarterly reports/Converted Results/"));
+        testsupport::saveScreenshot(sample.tree, QStringLiteral("optiontree"),
+                                    QStringLiteral("folder-long-path") + suffix);
     }
 };
 
