@@ -26,5 +26,7 @@ public:
     QString GetNextPathName(POSITION& position) const;
 
 private:
+    void selectOnlyTypedNames();
+
     QStringList chosenFiles;
 };

@@ -2,7 +2,6 @@
 
 #include "platform/Dialogs.h"
 #include "platform/DrawText.h"
-#include "platform/Shell.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -131,9 +130,15 @@ void CHyperLink::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+// The outcome may come later, once the desktop's opener has finished; a link closed meanwhile
+// hears nothing.
 void CHyperLink::openTarget() {
     const QString url = GetURL();
-    const ShellResult result = Shell::instance().openUrl(url);
+    Shell::instance().launch(ShellVerb::Url, url, this,
+                             [this, url](const ShellResult& result) { showOutcome(url, result); });
+}
+
+void CHyperLink::showOutcome(const QString& url, const ShellResult& result) {
     if (result.ok) {
         SetVisited(true);
         Q_EMIT opened(url);

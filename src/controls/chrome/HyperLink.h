@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/chrome/TextLabel.h"
+#include "platform/Shell.h"
 
 // A label that behaves like a web link: underlined, blue until visited and purple after, a
 // tool tip with its target, and a click (or Space / Enter) opens the target through the
@@ -31,7 +32,7 @@ public:
     static QString failureMessage(int code);
 
 Q_SIGNALS:
-    // The target was handed to the shell successfully.
+    // A program of the desktop took the target.
     void opened(const QString& target);
 
 protected:
@@ -47,6 +48,7 @@ protected:
 
 private:
     void openTarget();
+    void showOutcome(const QString& url, const platform::ShellResult& result);
     void adjustToText();
     void syncToolTip();
 

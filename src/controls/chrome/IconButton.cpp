@@ -268,6 +268,25 @@ void CIconButton::leaveEvent(QEvent* event) {
     setHover(false);
 }
 
+// Focus handed back on reactivation keeps the look it had; a click or a call shows no rectangle.
+void CIconButton::focusInEvent(QFocusEvent* event) {
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        keyboardFocus = true;
+        break;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason:
+        break;
+    default:
+        keyboardFocus = false;
+        break;
+    }
+    QPushButton::focusInEvent(event);
+}
+
 void CIconButton::focusOutEvent(QFocusEvent* event) {
     QPushButton::focusOutEvent(event);
     setHover(false);
@@ -424,7 +443,7 @@ void CIconButton::paintText(QPainter& painter, const QRect& area) const {
 }
 
 void CIconButton::paintFocusRect(QPainter& painter) const {
-    if (!hasFocus() || (isFlat() && !drawFocusRect))
+    if (!hasFocus() || (isFlat() && !drawFocusRect && !keyboardFocus))
         return;
     painter.setPen(QPen(sysColor(COLOR_BTNTEXT), 1, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);

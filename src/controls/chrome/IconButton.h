@@ -13,8 +13,9 @@
 
 // A push button that shows an icon (and optionally text): flat until the mouse is over it,
 // a raised thin frame on hover, sunken while pressed, a darkened icon when disabled, and a
-// tool tip. A checkable button is a check box that stays sunken while checked. The default
-// button of a dialog answers Enter and, when not flat, wears a black frame.
+// tool tip; a focus rectangle when the keyboard brought the focus. A checkable button is a
+// check box that stays sunken while checked. The default button of a dialog answers Enter
+// and, when not flat, wears a black frame.
 class CIconButton : public QPushButton {
     Q_OBJECT
 
@@ -49,6 +50,7 @@ public:
     void SetAlign(int alignment);
     void SetFlat(bool flat);
     void SetDrawBorder(bool drawBorder);
+    // Flat buttons draw the focus rectangle always, not only when the keyboard brought the focus.
     void DrawFlatFocus(bool drawFocusRect);
     void SetAlwaysTrack(bool trackAlways);
     // Paint nothing behind the icon: the parent's background shows through.
@@ -88,6 +90,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -114,6 +117,8 @@ private:
     int iconAlignment = IconLeftOfText;
     bool drawBorder = true;
     bool drawFocusRect = false;
+    // The keyboard brought the focus (Tab, Shift+Tab, a shortcut): even a flat button shows it.
+    bool keyboardFocus = false;
     bool trackAlways = true;
     bool transparent = false;
     bool menuOpen = false;

@@ -20,8 +20,8 @@ QColor resolved(COLORREF color, int systemIndex) {
 constexpr unsigned textFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 // Far-off positions give lengths beyond int; they must not overflow the conversion.
-int truncated(double value) {
-    return int(std::clamp(value, double(INT_MIN), double(INT_MAX)));
+int clampedToInt(qint64 value) {
+    return int(std::clamp(value, qint64(INT_MIN), qint64(INT_MAX)));
 }
 
 } // namespace
@@ -120,13 +120,15 @@ void CTextProgressCtrl::setOrientation(Qt::Orientation orientation) {
 QString CTextProgressCtrl::displayText() const {
     if (!caption.isEmpty())
         return caption;
-    return QStringLiteral("%1%").arg(truncated(fraction() * 100));
+    return QStringLiteral("%1%").arg(shareOf(100));
 }
 
-double CTextProgressCtrl::fraction() const {
+// The position's share of the range, scaled to `whole` and truncated toward zero. In whole
+// numbers: in floating point 29 of 100 came out as 28.999... and showed as 28%.
+int CTextProgressCtrl::shareOf(int whole) const {
     if (lower == upper)
-        return 0.0;
-    return (double(position) - lower) / (double(upper) - lower);
+        return 0;
+    return clampedToInt((qint64(position) - lower) * whole / (qint64(upper) - lower));
 }
 
 // The length the bar runs along: the width, or the height of a vertical bar.
@@ -135,7 +137,7 @@ int CTextProgressCtrl::extent() const {
 }
 
 int CTextProgressCtrl::barLength() const {
-    return truncated(fraction() * extent());
+    return shareOf(extent());
 }
 
 int CTextProgressCtrl::splitOffset() const {

@@ -65,7 +65,7 @@ protected:
 
 private:
     bool hasValidRange() const { return lower < upper; }
-    double fraction() const;
+    int shareOf(int whole) const;
     int extent() const;
     int splitOffset() const;
     void setBounds(int newLower, int newUpper);

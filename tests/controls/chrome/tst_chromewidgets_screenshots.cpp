@@ -1,5 +1,6 @@
 #include "controls/chrome/HyperLink.h"
 #include "controls/chrome/IconButton.h"
+#include "controls/chrome/JobPaneIcons.h"
 #include "controls/chrome/TextLabel.h"
 #include "controls/chrome/TextProgressCtrl.h"
 
@@ -7,16 +8,19 @@
 #include "platform/ScriptedDialogs.h"
 
 #include "../../support/TestSupport.h"
-#include "SampleIcons.h"
+#include "resource.h"
 
 #include <QTest>
 
 using namespace platform;
-using sampleicons::Role;
 
 namespace {
 
 const QString module = QStringLiteral("chrome");
+
+QPixmap icon(int id, int side = 32) {
+    return jobPaneIcon(id).pixmap(side);
+}
 
 QFont largeFont() {
     QFont font = QApplication::font();
@@ -69,11 +73,11 @@ private Q_SLOTS:
                 pane->setFont(largeFont());
             auto* start = new CIconButton(pane.get());
             start->setGeometry(5, 10, 32, 32);
-            start->SetIcon(sampleicons::icon(Role::StartConvert), CIconButton::DarkerOutIcon);
+            start->SetIcon(icon(IDI_START_CONVERT), CIconButton::DarkerOutIcon);
             start->setEnabled(false);
             auto* stop = new CIconButton(pane.get());
             stop->setGeometry(57, 10, 32, 32);
-            stop->SetIcon(sampleicons::icon(Role::StopConvert), CIconButton::DarkerOutIcon);
+            stop->SetIcon(icon(IDI_STOP_CONVERT), CIconButton::DarkerOutIcon);
             auto* upper = new CTextProgressCtrl(pane.get());
             // The pane's rows grow with its font, as its layout does.
             const int barHeight = large ? upper->sizeHint().height() : 12;
@@ -133,7 +137,7 @@ private Q_SLOTS:
         auto pane = backdrop(60, 50);
         auto* button = new CIconButton(pane.get());
         button->setGeometry(10, 8, 32, 32);
-        button->SetIcon(sampleicons::icon(Role::OpenDirectory), CIconButton::DarkerOutIcon);
+        button->SetIcon(icon(IDI_IMPORT_DIRECTORY), CIconButton::DarkerOutIcon);
         pane->show();
         QVERIFY(QTest::qWaitForWindowExposed(pane.get()));
         save(pane.get(), QStringLiteral("iconbutton-flat"));
@@ -154,19 +158,40 @@ private Q_SLOTS:
         save(pane.get(), QStringLiteral("iconbutton-checked"));
     }
 
+    // The job pane's six buttons at their places, the second one reached by Tab.
+    void jobPaneButtons() {
+        auto pane = backdrop(270, 42);
+        QList<CIconButton*> buttons;
+        const int ids[] = {IDI_OPEN_FILE,          IDI_IMPORT_DIRECTORY, IDI_REMOVE_SELECTED,
+                           IDI_CLEAR_ALL_SELECTED, IDI_START_CONVERT,    IDI_STOP_CONVERT};
+        for (const int id : ids) {
+            auto* button = new CIconButton(pane.get());
+            button->setGeometry(5 + 44 * int(buttons.size()), 5, 32, 32);
+            button->SetIcon(icon(id), CIconButton::DarkerOutIcon);
+            buttons.append(button);
+        }
+        pane->show();
+        QVERIFY(QTest::qWaitForWindowExposed(pane.get()));
+        save(pane.get(), QStringLiteral("jobpane-buttons"));
+        buttons.first()->setFocus();
+        QTest::keyClick(buttons.first(), Qt::Key_Tab);
+        QVERIFY(buttons.at(1)->hasFocus());
+        buttons.at(4)->setEnabled(false);
+        save(pane.get(), QStringLiteral("jobpane-buttons-focus-disabled"));
+    }
+
     void iconButtonsWithText() {
         for (const bool large : {false, true}) {
             auto pane = backdrop(large ? 420 : 260, large ? 110 : 60);
             if (large)
                 pane->setFont(largeFont());
             auto* beside = new CIconButton(pane.get());
-            beside->SetIcon(sampleicons::icon(Role::OpenFile, large ? 32 : 24));
+            beside->SetIcon(icon(IDI_OPEN_FILE, large ? 32 : 24));
             beside->setText(QStringLiteral("Open File"));
             beside->SetFlat(false);
             beside->setGeometry(QRect(QPoint(5, 5), beside->sizeHint()));
             auto* above = new CIconButton(pane.get());
-            above->SetIcon(sampleicons::icon(Role::RemoveSelected, large ? 32 : 24),
-                           CIconButton::GrayscaleOutIcon);
+            above->SetIcon(icon(IDI_REMOVE_SELECTED, large ? 32 : 24), CIconButton::GrayscaleOutIcon);
             above->setText(QStringLiteral("Remove"));
             above->SetAlign(CIconButton::IconAboveText);
             above->SetFlat(false);

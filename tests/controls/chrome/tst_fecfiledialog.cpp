@@ -109,6 +109,51 @@ private Q_SLOTS:
         QCOMPARE(readBack(dialog), paths);
     }
 
+    // A quote in a name broke the dialog's own reading of its name field: it cleared the
+    // field and stayed open.
+    void namesWithQuotesComeBack_data() {
+        QTest::addColumn<QStringList>("chosen");
+        QTest::newRow("alone") << QStringList{QStringLiteral("say \"hi\".pdf")};
+        QTest::newRow("alone, quoted") << QStringList{QStringLiteral("\"quoted\".pdf")};
+        QTest::newRow("among others") << QStringList{
+            QStringLiteral("\"quoted\".pdf"), QStringLiteral("plain.pdf"), QStringLiteral("say \"hi\".pdf")};
+        // Read naively, this selection also names plain.pdf, which was not chosen.
+        QTest::newRow("holding another name")
+            << QStringList{QStringLiteral("say \"hi\".pdf"), QStringLiteral("x\" \"plain.pdf")};
+    }
+
+    void namesWithQuotesComeBack() {
+        QFETCH(QStringList, chosen);
+        QTemporaryDir quoted;
+        QVERIFY(quoted.isValid());
+        const QStringList names{QStringLiteral("\"quoted\".pdf"), QStringLiteral("plain.pdf"),
+                                QStringLiteral("say \"hi\".pdf"), QStringLiteral("x\" \"plain.pdf")};
+        for (const QString& name : names)
+            touch(quoted.filePath(name));
+        CFECFileDialog dialog(true, {}, {}, jobListFlags, pdfFilter);
+        dialog.setDirectory(quoted.path());
+        testsupport::whenModalShows([&](QWidget* modal) {
+            if (listedNames(modal) != names) // the folder is read in the background
+                return;
+            QAbstractItemView* view = visibleFileView(modal);
+            view->clearSelection();
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                const QModelIndex index = view->model()->index(row, 0, view->rootIndex());
+                if (chosen.contains(index.data().toString()))
+                    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                      view->visualRect(index).center());
+            }
+            QTest::mouseClick(openButton(modal), Qt::LeftButton);
+        });
+        QCOMPARE(dialog.DoModal(), IDOK);
+        QStringList paths = readBack(dialog);
+        paths.sort();
+        QStringList expected;
+        for (const QString& name : chosen)
+            expected.append(quoted.filePath(name));
+        QCOMPARE(paths, expected);
+    }
+
     void cancelReturnsNothing() {
         CFECFileDialog dialog(true, {}, {}, jobListFlags, pdfFilter);
         dialog.setDirectory(dir.path());

@@ -6,9 +6,11 @@
 
 #include "../../support/TestSupport.h"
 
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -148,6 +150,34 @@ private Q_SLOTS:
         QCOMPARE(dialogs.messageTexts().size(), size_t(1));
         QCOMPARE(QString::fromStdString(dialogs.messageTexts().at(0)),
                  QStringLiteral("Unable to open hyperlink:\n\nThe specified file was not found."));
+    }
+
+    // The desktop's opener starting is no success: with no mail program it exits non-zero,
+    // and the link must say so instead of turning purple.
+    void openerThatFailsLeavesTheLinkUnvisited() {
+        QTemporaryDir bin;
+        QVERIFY(bin.isValid());
+        QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\nexit 3\n");
+        opener.close();
+        QVERIFY(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        DesktopShell desktop;
+        Shell::setInstance(&desktop);
+        link->SetURL(QStringLiteral("mailto:support@corvanta.example"));
+        QSignalSpy opened(link, &CHyperLink::opened);
+        QTest::keyClick(link, Qt::Key_Return);
+        QTRY_COMPARE(dialogs.messageTexts().size(), size_t(1));
+        qputenv("PATH", path);
+        Shell::setInstance(&shell);
+        QCOMPARE(
+            QString::fromStdString(dialogs.messageTexts().at(0)),
+            QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\nwith the given "
+                           "filename extension."));
+        QVERIFY(!link->GetVisited());
+        QCOMPARE(opened.size(), 0);
     }
 
     void windowTextStandsInForAMissingTargetAndBack() {

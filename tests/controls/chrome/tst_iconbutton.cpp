@@ -300,6 +300,34 @@ private Q_SLOTS:
         QCOMPARE(pixelAt(f.button, QPoint(3, 3)), sys(COLOR_BTNTEXT));
     }
 
+    // A flat button still shows where the focus is once the keyboard brought it there; a
+    // click gives the focus without the rectangle.
+    void tabbingToAFlatButtonShowsTheFocus() {
+        Fixture f;
+        auto* edit = new QLineEdit(&f.window);
+        edit->setGeometry(50, 10, 40, 20);
+        QWidget::setTabOrder(f.button, edit);
+        edit->show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QVERIFY(f.button->hasFocus());
+        QCOMPARE(pixelAt(f.button, QPoint(3, 3)), sys(COLOR_BTNTEXT));
+
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::mouseClick(f.button, Qt::LeftButton, {}, QPoint(16, 16));
+        QVERIFY(f.button->hasFocus());
+        QTest::mouseMove(&f.window, QPoint(45, 55));
+        QTRY_VERIFY(!f.button->isHovered());
+        QCOMPARE(pixelAt(f.button, QPoint(3, 3)), sys(COLOR_BTNFACE));
+
+        QTest::keyClick(f.button, Qt::Key_Tab);
+        QVERIFY(edit->hasFocus());
+        QTest::keyClick(edit, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(f.button->hasFocus());
+        QCOMPARE(pixelAt(f.button, QPoint(3, 3)), sys(COLOR_BTNTEXT));
+    }
+
     void longTipWrapsAtMaxWidth() {
         Fixture f;
         QVERIFY(QTest::qWaitForWindowActive(&f.window));

@@ -106,6 +106,22 @@ private Q_SLOTS:
         QVERIFY(qAbs((first + last) / 2 - 100) <= 2);
     }
 
+    // Floating point put 29 of 100 at 28.999...: "28%" and a bar one pixel short.
+    void percentageAndBarAreExactAtEveryStep() {
+        auto bar = makeBar(100, 10);
+        for (int position = 0; position <= 100; ++position) {
+            bar->SetPos(position);
+            QCOMPARE(bar->displayText(), QStringLiteral("%1%").arg(position));
+            QCOMPARE(bar->barLength(), position);
+        }
+        bar->SetRange32(0, 3);
+        bar->SetPos(2);
+        QCOMPARE(bar->displayText(), QStringLiteral("66%"));
+        QCOMPARE(bar->barLength(), 66);
+        bar->SetPos(-1);
+        QCOMPARE(bar->displayText(), QStringLiteral("-33%"));
+    }
+
     void setTextColourPaintsBothHalves() {
         auto bar = makeBar();
         bar->SetPos(50);

@@ -1,13 +1,14 @@
 #include "controls/chrome/ChromeDialogs.h"
 #include "controls/chrome/HyperLink.h"
 #include "controls/chrome/IconButton.h"
+#include "controls/chrome/JobPaneIcons.h"
 #include "controls/chrome/TextLabel.h"
 #include "controls/chrome/TextProgressCtrl.h"
 
 #include "platform/DesktopShell.h"
 
 #include "DialogsDemoPage.h"
-#include "SampleIcons.h"
+#include "resource.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,7 +21,6 @@
 #include <QVBoxLayout>
 
 using namespace platform;
-using sampleicons::Role;
 
 namespace {
 
@@ -88,33 +88,33 @@ QWidget* buttonPage() {
     auto* layout = new QVBoxLayout(box);
     auto* row = new QHBoxLayout;
     const struct {
-        Role role;
+        int icon;
         const char* tip;
     } buttons[] = {
-        {Role::OpenFile, "Open File (Ctrl+O)"},
-        {Role::OpenDirectory, "Open Directory (Ctrl+D)"},
-        {Role::RemoveSelected, "Remove Current Selected Item (Del)"},
-        {Role::ClearAllSelected, "Clear All Selected (Ctrl+X)"},
-        {Role::StartConvert, "Start Convert (F5)"},
-        {Role::StopConvert, "Stop Convert (Shift+F5)"},
+        {IDI_OPEN_FILE, "Open File (Ctrl+O)"},
+        {IDI_IMPORT_DIRECTORY, "Open Directory (Ctrl+D)"},
+        {IDI_REMOVE_SELECTED, "Remove Current Selected Item (Del)"},
+        {IDI_CLEAR_ALL_SELECTED, "Clear All Selected (Ctrl+X)"},
+        {IDI_START_CONVERT, "Start Convert (F5)"},
+        {IDI_STOP_CONVERT, "Stop Convert (Shift+F5)"},
     };
     QList<CIconButton*> flatButtons;
     for (const auto& sample : buttons) {
         auto* button = new CIconButton;
-        button->SetIcon(sampleicons::icon(sample.role), CIconButton::DarkerOutIcon);
+        button->SetIcon(jobPaneIcon(sample.icon).pixmap(32), CIconButton::DarkerOutIcon);
         button->SetTooltipText(QString::fromLatin1(sample.tip));
         button->setFixedSize(32, 32);
         row->addWidget(button);
         flatButtons.append(button);
     }
     auto* check = new CIconButton;
-    check->SetIcon(sampleicons::icon(Role::ClearAllSelected));
+    check->SetIcon(jobPaneIcon(IDI_CLEAR_ALL_SELECTED).pixmap(32));
     check->setCheckable(true);
     check->setText(QStringLiteral("Check box"));
     check->SetTooltipText(QStringLiteral("Stays down while checked"));
     row->addWidget(check);
     auto* raised = new CIconButton;
-    raised->SetIcon(sampleicons::icon(Role::OpenFile), CIconButton::GrayscaleOutIcon);
+    raised->SetIcon(jobPaneIcon(IDI_OPEN_FILE).pixmap(32), CIconButton::GrayscaleOutIcon);
     raised->setText(QStringLiteral("Open"));
     raised->SetAlign(CIconButton::IconAboveText);
     raised->SetFlat(false);
