@@ -28,7 +28,7 @@ public:
     ConvertOptions optionsForJob() override { return options; }
     JobPasswords passwordsFor(const BatchEntry&) override { return {cli.ownerPassword, cli.userPassword}; }
     void pageProgress(int, int) override {}
-    void jobConverted(const std::string& progressText, const std::string& outputPath) override {
+    void jobConverted(int, const std::string& progressText, const std::string& outputPath) override {
         if (cli.quiet)
             return;
         printLine(err, progressText);

@@ -51,7 +51,7 @@ BatchOutcome BatchRunner::run(const std::vector<BatchEntry>& entries) {
             ++outcome.converted;
             if (const auto identity = platform::FileIdentity::of(outputPath))
                 written.try_emplace(*identity, entry.pdfPath);
-            client.jobConverted(progressText(index + 1, jobCount), outputPath);
+            client.jobConverted(index + 1, progressText(index + 1, jobCount), outputPath);
             break;
         case JobOutcome::Skipped:
             ++outcome.skipped;

@@ -31,8 +31,9 @@ public:
     // The passwords typed for this job, read when its turn comes.
     virtual JobPasswords passwordsFor(const BatchEntry& entry) = 0;
     virtual void pageProgress(int pagesDone, int pageCount) = 0;
-    // A job was converted: "File 2 of 3, 66%" and the file written.
-    virtual void jobConverted(const std::string& progressText, const std::string& outputPath) = 0;
+    // Job jobNumber (1-based) was converted: "File 2 of 3, 66%" and the file written.
+    virtual void jobConverted(int jobNumber, const std::string& progressText,
+                              const std::string& outputPath) = 0;
 };
 
 // What the front end opens when a batch has run to its end: one job's output file, else the

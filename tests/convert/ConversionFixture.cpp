@@ -151,7 +151,7 @@ BatchOutcome ConversionFixture::runBatch(const QStringList& pdfs, const ConvertO
         ConvertOptions optionsForJob() override { return options; }
         JobPasswords passwordsFor(const BatchEntry&) override { return passwords; }
         void pageProgress(int, int) override {}
-        void jobConverted(const std::string& text, const std::string&) override {
+        void jobConverted(int, const std::string& text, const std::string&) override {
             progress->append(QString::fromStdString(text));
         }
     } client;

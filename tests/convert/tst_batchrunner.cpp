@@ -29,7 +29,7 @@ class TestBatchRunner : public QObject {
         void pageProgress(int done, int count) override {
             events.append(QStringLiteral("page %1/%2").arg(done).arg(count));
         }
-        void jobConverted(const std::string& text, const std::string&) override {
+        void jobConverted(int, const std::string& text, const std::string&) override {
             events.append(QString::fromStdString(text));
             if (afterJob)
                 afterJob(++converted);
