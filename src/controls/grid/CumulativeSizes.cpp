@@ -36,8 +36,7 @@ void CumulativeSizes::resize(int count, int fill) {
         m_tree.resize(std::size_t(count));
         return;
     }
-    m_values.reserve(std::size_t(count));
-    m_tree.reserve(std::size_t(count));
+    // Rows are often added one at a time: an exact reserve would copy both arrays each time.
     while (size() < count)
         append(fill);
 }

@@ -1,0 +1,85 @@
+#include "ui/BatchWorker.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+
+BatchWorker::BatchWorker(std::unique_ptr<JobConverter> converter, OptionsSource options,
+                         PasswordsSource passwords, QObject* parent)
+    : QObject(parent), converter(std::move(converter)), options(std::move(options)),
+      passwords(std::move(passwords)) {
+    qRegisterMetaType<BatchOutcome>();
+}
+
+BatchWorker::~BatchWorker() {
+    stop();
+    waitUntilFinished();
+}
+
+bool BatchWorker::start(std::vector<BatchEntry> entries) {
+    if (isRunning())
+        return false;
+    runner = std::make_unique<BatchRunner>(*converter, static_cast<BatchClient&>(*this));
+    lastPagePercent = -1;
+    thread = std::thread([this, entries = std::move(entries)] {
+        const BatchOutcome outcome = runner->run(entries);
+        QMetaObject::invokeMethod(
+            this, [this, outcome] { finish(outcome); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void BatchWorker::stop() {
+    if (runner)
+        runner->requestStop();
+}
+
+void BatchWorker::waitUntilFinished() {
+    if (!isRunning())
+        return;
+    QEventLoop loop;
+    const auto connection = connect(this, &BatchWorker::finished, &loop, &QEventLoop::quit);
+    // The end may have been queued already, before the loop listens.
+    QMetaObject::invokeMethod(
+        &loop,
+        [this, &loop] {
+            if (!isRunning())
+                loop.quit();
+        },
+        Qt::QueuedConnection);
+    loop.exec();
+    disconnect(connection);
+}
+
+void BatchWorker::finish(const BatchOutcome& outcome) {
+    if (thread.joinable())
+        thread.join();
+    runner.reset();
+    Q_EMIT finished(outcome);
+}
+
+ConvertOptions BatchWorker::optionsForJob() {
+    return options();
+}
+
+JobPasswords BatchWorker::passwordsFor(const BatchEntry& entry) {
+    JobPasswords result;
+    QMetaObject::invokeMethod(
+        this, [this, &entry] { return passwords(entry); }, Qt::BlockingQueuedConnection, &result);
+    return result;
+}
+
+void BatchWorker::pageProgress(int pagesDone, int pageCount) {
+    // A long document finishes pages faster than a window can show them: one report per
+    // percent keeps the event queue short.
+    const int percent = pageCount > 0 ? static_cast<int>(100LL * pagesDone / pageCount) : 100;
+    if (percent == lastPagePercent && pagesDone != pageCount)
+        return;
+    lastPagePercent = percent;
+    Q_EMIT pageReached(pagesDone, pageCount);
+}
+
+void BatchWorker::jobConverted(int jobNumber, const std::string& progressText,
+                               const std::string& outputPath) {
+    lastPagePercent = -1;
+    Q_EMIT jobFinished(jobNumber, QString::fromStdString(progressText), QString::fromStdString(outputPath));
+}

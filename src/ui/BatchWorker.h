@@ -1,0 +1,59 @@
+#pragma once
+
+#include "convert/BatchRunner.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+// Runs one batch at a time on a thread of its own. The thread touches no widget: it asks for
+// options and passwords through the sources given here and reports through queued signals, so
+// the window stays alive and every widget is touched on its own thread only.
+class BatchWorker : public QObject, private BatchClient {
+    Q_OBJECT
+
+public:
+    // Answers on any thread: the options the next job runs with.
+    using OptionsSource = std::function<ConvertOptions()>;
+    // Answered on the user-interface thread: the passwords typed in an entry's row.
+    using PasswordsSource = std::function<JobPasswords(const BatchEntry&)>;
+
+    BatchWorker(std::unique_ptr<JobConverter> converter, OptionsSource options, PasswordsSource passwords,
+                QObject* parent = nullptr);
+    // Stops the batch and waits for the job in progress (see waitUntilFinished).
+    ~BatchWorker() override;
+
+    // False when a batch still runs (a stopped one may still finish its job).
+    bool start(std::vector<BatchEntry> entries);
+    // Asks the batch to end before its next job; returns at once.
+    void stop();
+    bool isRunning() const { return thread.joinable(); }
+    // Waits for the thread to end while events keep flowing, so a message box it raised can be
+    // answered and its queued reports arrive.
+    void waitUntilFinished();
+
+Q_SIGNALS:
+    void pageReached(int pagesDone, int pageCount);
+    void jobFinished(int jobNumber, const QString& progressText, const QString& outputPath);
+    void finished(const BatchOutcome& outcome);
+
+private:
+    ConvertOptions optionsForJob() override;
+    JobPasswords passwordsFor(const BatchEntry& entry) override;
+    void pageProgress(int pagesDone, int pageCount) override;
+    void jobConverted(int jobNumber, const std::string& progressText, const std::string& outputPath) override;
+    void finish(const BatchOutcome& outcome);
+
+    std::unique_ptr<JobConverter> converter;
+    OptionsSource options;
+    PasswordsSource passwords;
+    std::unique_ptr<BatchRunner> runner;
+    std::thread thread;
+    int lastPagePercent = -1;
+};
+
+Q_DECLARE_METATYPE(BatchOutcome)

@@ -1,0 +1,165 @@
+#include "ui/ConvertBatch.h"
+
+#include "controls/chrome/TextProgressCtrl.h"
+#include "platform/Shell.h"
+#include "ui/BatchWorker.h"
+#include "ui/ConvertPanel.h"
+#include "ui/RightView.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace {
+
+const QString STOPPED_TEXT = QStringLiteral("Convert stopped.");
+const QString FINISHED_TEXT = QStringLiteral("Convert Finished");
+
+std::vector<BatchEntry> entriesOf(const std::vector<ConvertPanel::CheckedJob>& checked) {
+    std::vector<BatchEntry> entries;
+    entries.reserve(checked.size());
+    for (const ConvertPanel::CheckedJob& job : checked)
+        entries.push_back({job.path, job.row});
+    return entries;
+}
+
+void openResult(const BatchResultToOpen& result) {
+    const QString path = QString::fromStdString(result.path);
+    if (result.verb == BatchResultToOpen::Verb::Open)
+        platform::Shell::instance().openFile(path);
+    else if (result.verb == BatchResultToOpen::Verb::Explore)
+        platform::Shell::instance().exploreFolder(path);
+}
+
+} // namespace
+
+ConvertBatch::ConvertBatch(ConvertPanel& panel, CRightView& optionPane,
+                           std::unique_ptr<JobConverter> converter, QObject* parent)
+    : QObject(parent), panel(panel) {
+    auto options = [&optionPane] {
+        ConvertOptions values;
+        optionPane.CopyValuesInto(values);
+        return values;
+    };
+    auto passwords = [&panel](const BatchEntry& entry) {
+        const ConvertPanel::RowPasswords typed = panel.passwords(entry.row);
+        return JobPasswords{typed.owner, typed.user};
+    };
+    worker = new BatchWorker(std::move(converter), options, passwords, this);
+    connect(worker, &BatchWorker::pageReached, this, &ConvertBatch::showPages);
+    connect(worker, &BatchWorker::jobFinished, this, &ConvertBatch::showJobDone);
+    connect(worker, &BatchWorker::finished, this, &ConvertBatch::finish);
+    panel.setStartHandler([this] { Start(); });
+    panel.setStopHandler([this] { Stop(); });
+}
+
+ConvertBatch::~ConvertBatch() {
+    StopAndWait();
+    setKeysBlocked(false);
+    panel.setStartHandler({});
+    panel.setStopHandler({});
+}
+
+void ConvertBatch::Start() {
+    if (panel.isRunning())
+        return;
+    panel.setRunning(true);
+    setKeysBlocked(true);
+    if (worker->isRunning())
+        startPending = true;
+    else
+        startWorker();
+}
+
+void ConvertBatch::startWorker() {
+    std::vector<BatchEntry> entries = entriesOf(panel.checkedJobs());
+    jobCount = static_cast<int>(entries.size());
+    stopping = false;
+    if (jobCount > 0) {
+        CTextProgressCtrl* pages = panel.currentProgress();
+        CTextProgressCtrl* jobs = panel.totalProgress();
+        pages->SetRange32(0, 1);
+        pages->SetPos(0);
+        pages->SetWindowText({});
+        jobs->SetRange32(0, jobCount);
+        jobs->SetPos(0);
+        jobs->SetWindowText({});
+    }
+    worker->start(std::move(entries));
+}
+
+void ConvertBatch::Stop() {
+    panel.setRunning(false);
+    setKeysBlocked(false);
+    for (CTextProgressCtrl* bar : {panel.currentProgress(), panel.totalProgress()}) {
+        bar->SetPos(0);
+        bar->SetWindowText(STOPPED_TEXT);
+    }
+    startPending = false;
+    stopping = true;
+    worker->stop();
+}
+
+void ConvertBatch::StopAndWait() {
+    if (!worker->isRunning())
+        return;
+    Stop();
+    worker->waitUntilFinished();
+}
+
+void ConvertBatch::showPages(int pagesDone, int pageCount) {
+    if (stopping)
+        return;
+    CTextProgressCtrl* pages = panel.currentProgress();
+    pages->SetRange32(0, pageCount);
+    pages->SetPos(pagesDone);
+}
+
+void ConvertBatch::showJobDone(int jobNumber, const QString& progressText) {
+    if (stopping)
+        return;
+    CTextProgressCtrl* jobs = panel.totalProgress();
+    jobs->SetPos(jobNumber);
+    jobs->SetWindowText(progressText);
+}
+
+void ConvertBatch::finish(const BatchOutcome& outcome) {
+    if (std::exchange(startPending, false)) {
+        startWorker();
+        return;
+    }
+    if (outcome.end == BatchOutcome::End::Stopped || stopping)
+        return;
+    panel.setRunning(false);
+    setKeysBlocked(false);
+    if (outcome.end != BatchOutcome::End::Finished)
+        return;
+    CTextProgressCtrl* jobs = panel.totalProgress();
+    jobs->SetPos(jobCount);
+    jobs->SetWindowText(FINISHED_TEXT);
+    openResult(outcome.resultToOpen);
+}
+
+void ConvertBatch::setKeysBlocked(bool blocked) {
+    if (blocked == std::exchange(keysBlocked, blocked))
+        return;
+    if (blocked)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+// Keys meant for the pane's window (its own keys, the menus' accelerators, typing into a
+// cell) do nothing during a batch; other windows, such as a message box the batch shows, keep
+// theirs.
+bool ConvertBatch::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride &&
+        type != QEvent::Shortcut)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != panel.window())
+        return false;
+    event->accept();
+    return true;
+}

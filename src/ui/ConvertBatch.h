@@ -1,0 +1,49 @@
+#pragma once
+
+#include "convert/BatchRunner.h"
+
+#include <QObject>
+
+#include <memory>
+
+class BatchWorker;
+class ConvertPanel;
+class CRightView;
+class QEvent;
+
+// Start and Stop of the job pane: runs the ticked jobs on a worker thread while the window
+// stays alive, shows the progress in the pane's bars and opens the result at the end. While a
+// batch runs, keys do not act in the pane's window (mouse commands do); message boxes of the
+// batch keep their keys.
+class ConvertBatch : public QObject {
+    Q_OBJECT
+
+public:
+    // The option pane supplies each job's options; converter does the work.
+    ConvertBatch(ConvertPanel& panel, CRightView& optionPane, std::unique_ptr<JobConverter> converter,
+                 QObject* parent = nullptr);
+    // Stops and waits for the job in progress, so nothing outlives the pane.
+    ~ConvertBatch() override;
+
+    void Start();
+    void Stop();
+    // For closing the window: Stop, then wait for the job in progress while events flow.
+    void StopAndWait();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void startWorker();
+    void showPages(int pagesDone, int pageCount);
+    void showJobDone(int jobNumber, const QString& progressText);
+    void finish(const BatchOutcome& outcome);
+    void setKeysBlocked(bool blocked);
+
+    ConvertPanel& panel;
+    BatchWorker* worker;
+    int jobCount = 0;
+    bool stopping = false;     // reports of a stopped batch no longer show
+    bool startPending = false; // Start came while a stopped batch still finished its job
+    bool keysBlocked = false;
+};

@@ -1,0 +1,558 @@
+#include "ui/ConvertPanel.h"
+
+#include "controls/chrome/IconButton.h"
+#include "controls/chrome/JobPaneIcons.h"
+#include "controls/chrome/SummaryEdit.h"
+#include "controls/chrome/TextLabel.h"
+#include "controls/chrome/TextProgressCtrl.h"
+#include "controls/grid/GridCtrl.h"
+#include "controls/optiontree/OptionTree.h"
+#include "controls/optiontree/OptionTreeItemSpinner.h"
+#include "convert/ConvertOptions.h"
+#include "convert/PdfFinder.h"
+#include "platform/CommandRouter.h"
+#include "platform/Dialogs.h"
+#include "platform/DrawText.h"
+#include "platform/FilePath.h"
+#include "platform/NativePath.h"
+#include "platform/Shell.h"
+#include "resource.h"
+#include "ui/PanelKeys.h"
+#include "ui/PanelLayout.h"
+#include "ui/RightView.h"
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+
+#include <algorithm>
+#include <cassert>
+#include <cctype>
+#include <filesystem>
+
+using namespace grid;
+
+namespace {
+
+const QString IDLE_TEXT = QStringLiteral("Waiting for converting.");
+// Inside the 32-pixel buttons, clear of their hover frame.
+constexpr int ICON_SIDE = 24;
+
+struct ButtonSpec {
+    int command;
+    int icon;
+    const char* tip;
+    QRect PanelLayout::*place;
+};
+
+// In tab order.
+constexpr ButtonSpec BUTTONS[] = {
+    {ID_OPEN_FILE, IDI_OPEN_FILE, "Open File (Ctrl+O)", &PanelLayout::openFile},
+    {ID_IMPORT_DIRECTORY, IDI_IMPORT_DIRECTORY, "Open Directory (Ctrl+D)", &PanelLayout::importDirectory},
+    {ID_REMOVE_SELECTED, IDI_REMOVE_SELECTED, "Remove Current Selected Item (Del)",
+     &PanelLayout::removeSelected},
+    {ID_CLEAR_ALL_SELECTED, IDI_CLEAR_ALL_SELECTED, "Clear All Selected (Ctrl+X)",
+     &PanelLayout::clearAllSelected},
+    {ID_START_CONVERT, IDI_START_CONVERT, "Start Convert (F5)", &PanelLayout::start},
+    {ID_STOP_CONVERT, IDI_STOP_CONVERT, "Stop Convert (Shift+F5)", &PanelLayout::stop},
+};
+
+constexpr int BATCH_GUARDED_BUTTONS[] = {ID_START_CONVERT, ID_CLEAR_ALL_SELECTED, ID_IMPORT_DIRECTORY,
+                                         ID_OPEN_FILE, ID_REMOVE_SELECTED};
+
+struct MenuEntry {
+    int command; // 0: separator
+    const char* text;
+};
+
+constexpr MenuEntry CONTEXT_MENU[] = {
+    {ID_OPEN_FILE, "Open File\tCtrl+O"},
+    {ID_IMPORT_DIRECTORY, "Import Directory\tCtrl+D"},
+    {0, nullptr},
+    {ID_OPEN_FILE_DIRECTORY, "Open File Directory\tCtrl+E"},
+    {ID_OPEN_WITH_ASSOCIATED_APP, "Open with Associated App\tCtrl+W"},
+    {0, nullptr},
+    {ID_REMOVE_SELECTED, "Remove Selected\tDel"},
+    {ID_REMOVE_ALL, "Remove All\tCtrl+Del"},
+    {0, nullptr},
+    {ID_SELECT_CURRENT_ITEM, "Select Current Item\tSpace"},
+    {ID_EDIT_SELECT_ALL, "Select All Items\tCtrl+A"},
+    {ID_CLEAR_ALL_SELECTED, "Clear All Selected\tCtrl+X"},
+    {ID_INVERT_SELECT, "Invert Select\tCtrl+I"},
+    {0, nullptr},
+    {ID_START_CONVERT, "Start Convert\tF5"},
+    {ID_STOP_CONVERT, "Stop Convert\tShift+F5"},
+};
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool hasPdfExtension(const std::string& path) {
+    return lowerCase(platform::CFilePath(path).extensionWithDot()) == ".pdf";
+}
+
+// A dropped file needs no dot: "reportpdf" is taken too.
+bool endsWithPdf(const std::string& path) {
+    return path.size() >= 3 && lowerCase(path.substr(path.size() - 3)) == "pdf";
+}
+
+bool hasLocalFiles(const QMimeData& data) {
+    const QList<QUrl> urls = data.urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
+} // namespace
+
+ConvertPanel::ConvertPanel(platform::CommandRouter& commandRouter, QWidget* parent)
+    : QWidget(parent), router(commandRouter), grid(new CGridCtrl(0, 0, 0, 0, this)), jobRows(*grid),
+      summary(new CSummaryEdit(this)),
+      summaryPresenter(*summary, [this](int pageCount) { followPageCount(pageCount); }) {
+    setAccessibleName(tr("Job list"));
+    setAcceptDrops(true);
+    grid->SetDlgCtrlID(IDC_JOB_GRID);
+    grid->setAccessibleName(tr("Jobs"));
+    grid->SetNotifyTarget(this);
+    grid->installEventFilter(this);
+    jobRows.setUp();
+    // Files dropped on the summary are jobs too.
+    summary->setAcceptDrops(false);
+    summary->viewport()->setAcceptDrops(false);
+
+    createButtons();
+    setFocusProxy(grid);
+    labelCurrent = new CTextLabel(QStringLiteral("Current"), this);
+    labelTotal = new CTextLabel(QStringLiteral("Total"), this);
+    progressCurrent = new CTextProgressCtrl(this);
+    progressTotal = new CTextProgressCtrl(this);
+    for (CTextProgressCtrl* bar : {progressCurrent, progressTotal})
+        bar->SetShowText(true);
+    resetProgress();
+    createContextMenu();
+    registerCommands();
+    layOut();
+}
+
+ConvertPanel::~ConvertPanel() {
+    // The router belongs to the window and may outlive the pane.
+    for (const Command& command : commands())
+        router.removeHandlers(command.id);
+    grid->removeEventFilter(this);
+    grid->SetNotifyTarget(nullptr);
+}
+
+const std::vector<ConvertPanel::Command>& ConvertPanel::commands() {
+    static const std::vector<Command> table{
+        {ID_OPEN_FILE, &ConvertPanel::OnOpenFile, &ConvertPanel::noBatch},
+        {ID_IMPORT_DIRECTORY, &ConvertPanel::OnImportDirectory, &ConvertPanel::noBatch},
+        {ID_OPEN_FILE_DIRECTORY, &ConvertPanel::OnOpenFileDirectory, &ConvertPanel::hasJobs},
+        {ID_OPEN_WITH_ASSOCIATED_APP, &ConvertPanel::OnOpenWithAssociatedApp, &ConvertPanel::hasJobs},
+        {ID_REMOVE_ALL, &ConvertPanel::OnRemoveAll, &ConvertPanel::hasJobsAndNoBatch},
+        {ID_REMOVE_SELECTED, &ConvertPanel::OnRemoveSelected, &ConvertPanel::hasJobsAndNoBatch},
+        {ID_SELECT_CURRENT_ITEM, &ConvertPanel::OnSelectCurrentItem, &ConvertPanel::hasJobsAndNoBatch},
+        {ID_CLEAR_ALL_SELECTED, &ConvertPanel::OnClearAllSelected, &ConvertPanel::hasJobsAndNoBatch},
+        {ID_INVERT_SELECT, &ConvertPanel::OnInvertSelect, &ConvertPanel::hasJobsAndNoBatch},
+        {ID_EDIT_SELECT_ALL, &ConvertPanel::OnSelectAllItems, &ConvertPanel::hasJobsAndNoBatch},
+        {ID_START_CONVERT, &ConvertPanel::OnStartConvert, &ConvertPanel::hasJobsAndNoBatch},
+        {ID_STOP_CONVERT, &ConvertPanel::OnStopConvert, &ConvertPanel::hasJobs},
+    };
+    return table;
+}
+
+const ConvertPanel::Command& ConvertPanel::commandOf(int id) {
+    const auto found = std::find_if(commands().begin(), commands().end(),
+                                    [id](const Command& command) { return command.id == id; });
+    assert(found != commands().end());
+    return *found;
+}
+
+void ConvertPanel::runCommand(int id) {
+    (this->*commandOf(id).handler)();
+}
+
+void ConvertPanel::createButtons() {
+    for (const ButtonSpec& spec : BUTTONS) {
+        auto* button = new CIconButton(this);
+        button->SetIcon(jobPaneIcon(spec.icon).pixmap(QSize(ICON_SIDE, ICON_SIDE), devicePixelRatio()));
+        button->SetTooltipText(QString::fromLatin1(spec.tip));
+        connect(button, &QPushButton::clicked, this, [this, id = spec.command] { runCommand(id); });
+        buttons[spec.command] = button;
+    }
+    // The keyboard visits the controls top to bottom: the grid, the four buttons under it, the
+    // summary, Start and Stop.
+    QWidget* previous = grid;
+    for (const ButtonSpec& spec : BUTTONS) {
+        if (spec.command == ID_START_CONVERT) {
+            setTabOrder(previous, summary);
+            previous = summary;
+        }
+        setTabOrder(previous, buttons.at(spec.command));
+        previous = buttons.at(spec.command);
+    }
+}
+
+void ConvertPanel::createContextMenu() {
+    menu = new QMenu(this);
+    for (const MenuEntry& entry : CONTEXT_MENU) {
+        if (entry.command == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromLatin1(entry.text));
+        action->setData(entry.command);
+    }
+    connect(menu, &QMenu::triggered, this, [this](QAction* action) {
+        const int id = action->data().toInt();
+        if ((this->*commandOf(id).enabled)())
+            runCommand(id);
+    });
+}
+
+void ConvertPanel::registerCommands() {
+    for (const Command& command : commands()) {
+        router.setHandler(command.id, [this, id = command.id] { runCommand(id); });
+        router.setEnabler(command.id, [this, enabled = command.enabled] { return (this->*enabled)(); });
+    }
+}
+
+CIconButton* ConvertPanel::button(int commandId) const {
+    const auto found = buttons.find(commandId);
+    return found == buttons.end() ? nullptr : found->second;
+}
+
+// ---- Layout and look ----------------------------------------------------------------------
+
+// The bars grow with their font; a line's box has a pixel of air above and below the letters,
+// so the usual 12 pixels hold the default font.
+int ConvertPanel::barHeight() const {
+    return std::max(PanelLayout::BAR_HEIGHT, progressCurrent->fontMetrics().height() - 2);
+}
+
+// Below its least size the pane is laid out at that size and cut off at its edges, rather
+// than squeezing its controls over each other.
+void ConvertPanel::layOut() {
+    const QRect area(QPoint(), size().expandedTo(minimumSizeHint()));
+    const PanelLayout layout = PanelLayout::compute(area, barHeight());
+    grid->setGeometry(layout.grid);
+    summary->setGeometry(layout.summary);
+    for (const ButtonSpec& spec : BUTTONS)
+        buttons.at(spec.command)->setGeometry(layout.*spec.place);
+    labelCurrent->setGeometry(layout.labelCurrent);
+    labelTotal->setGeometry(layout.labelTotal);
+    progressCurrent->setGeometry(layout.progressCurrent);
+    progressTotal->setGeometry(layout.progressTotal);
+}
+
+QSize ConvertPanel::sizeHint() const {
+    return {640, 480};
+}
+
+QSize ConvertPanel::minimumSizeHint() const {
+    return {PanelLayout::LEAST_WIDTH, PanelLayout::leastHeight(barHeight())};
+}
+
+void ConvertPanel::resizeEvent(QResizeEvent*) {
+    layOut();
+}
+
+void ConvertPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    platform::FillSolidRect(painter, rect(), platform::LIGHT_BLUE);
+}
+
+void ConvertPanel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        jobRows.fitToFont();
+        layOut();
+        updateGeometry();
+    }
+}
+
+void ConvertPanel::resetProgress() {
+    for (CTextProgressCtrl* bar : {progressCurrent, progressTotal}) {
+        bar->SetPos(0);
+        bar->SetWindowText(IDLE_TEXT);
+    }
+}
+
+// ---- The batch's seam -----------------------------------------------------------------------
+
+void ConvertPanel::setStartHandler(std::function<void()> handler) {
+    startHandler = std::move(handler);
+}
+
+void ConvertPanel::setStopHandler(std::function<void()> handler) {
+    stopHandler = std::move(handler);
+}
+
+void ConvertPanel::setRunning(bool on) {
+    if (on == running)
+        return;
+    running = on;
+    for (int id : BATCH_GUARDED_BUTTONS)
+        buttons.at(id)->setEnabled(!on);
+    stateChanged();
+}
+
+std::vector<ConvertPanel::CheckedJob> ConvertPanel::checkedJobs() const {
+    std::vector<CheckedJob> checked;
+    for (int row = 1; row <= jobList.size(); ++row) {
+        if (jobRows.isChecked(row))
+            checked.push_back({jobList.at(row - 1), row});
+    }
+    return checked;
+}
+
+ConvertPanel::RowPasswords ConvertPanel::passwords(int row) const {
+    return {jobRows.text(row, JobGrid::COL_OWNER_PASSWORD).toStdString(),
+            jobRows.text(row, JobGrid::COL_USER_PASSWORD).toStdString()};
+}
+
+void ConvertPanel::OnStartConvert() {
+    if (startHandler)
+        startHandler();
+}
+
+void ConvertPanel::OnStopConvert() {
+    if (stopHandler)
+        stopHandler();
+}
+
+void ConvertPanel::stateChanged() {
+    router.updateEnabling();
+}
+
+// ---- Adding jobs ----------------------------------------------------------------------------
+
+bool ConvertPanel::addFile(const std::string& path) {
+    if (jobList.contains(path)) {
+        platform::Dialogs::message("File: " + path + " have been imported!", platform::MessageButtons::Ok,
+                                   path);
+        return false;
+    }
+    jobList.append(path);
+    jobRows.appendRow(JobGrid::textsFor(path));
+    return true;
+}
+
+void ConvertPanel::importFolder(const std::string& folder) {
+    for (const std::string& path : PdfFinder::find(folder))
+        addFile(path);
+}
+
+void ConvertPanel::OnOpenFile() {
+    platform::OpenFilesRequest request;
+    request.nameFilters = {"PDF Files (*.pdf)"};
+    const std::vector<std::string> chosen = platform::Dialogs::instance().openFiles(request);
+    if (chosen.empty())
+        return;
+    resetProgress();
+    for (const std::string& path : chosen) {
+        if (hasPdfExtension(path))
+            addFile(path);
+    }
+    stateChanged();
+}
+
+void ConvertPanel::OnImportDirectory() {
+    platform::FolderRequest request;
+    request.showFiles = true;
+    const std::string folder = platform::Dialogs::instance().selectFolder(request);
+    if (folder.empty())
+        return;
+    resetProgress();
+    importFolder(folder);
+    stateChanged();
+}
+
+void ConvertPanel::addDroppedPath(const std::string& path) {
+    if (isFolder(path))
+        importFolder(path);
+    else if (endsWithPdf(path))
+        addFile(path);
+}
+
+void ConvertPanel::addDroppedPaths(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        addDroppedPath(path);
+    stateChanged();
+}
+
+void ConvertPanel::dragEnterEvent(QDragEnterEvent* event) {
+    if (hasLocalFiles(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void ConvertPanel::dragMoveEvent(QDragMoveEvent* event) {
+    if (hasLocalFiles(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void ConvertPanel::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(platform::toNativePath(url.toLocalFile()));
+    }
+    event->acceptProposedAction();
+    addDroppedPaths(paths);
+}
+
+// ---- Removing and ticking -------------------------------------------------------------------
+
+void ConvertPanel::OnRemoveSelected() {
+    const CCellRange range = grid->GetSelectionBounds();
+    if (!grid->IsValid(range))
+        return;
+    // Deleting a row clears the grid's selection: of several selected rows only the top-most
+    // goes.
+    for (int row = std::max(range.minRow, 1); row <= range.maxRow; ++row) {
+        if (grid->GetCellState(row, JobGrid::COL_CHECK) & GCS_SELECTED) {
+            grid->DeleteRow(row);
+            jobList.removeAt(row - 1);
+            break;
+        }
+    }
+    summaryPresenter.clear();
+    grid->Refresh();
+    stateChanged();
+}
+
+void ConvertPanel::OnRemoveAll() {
+    jobList.clear();
+    jobRows.setUp();
+    summaryPresenter.clear();
+    stateChanged();
+}
+
+int ConvertPanel::selectedJobRow() const {
+    const CCellRange range = grid->GetSelectionBounds();
+    if (!grid->IsValid(range) || range.maxRow < 1)
+        return 0;
+    return range.maxRow;
+}
+
+void ConvertPanel::OnSelectCurrentItem() {
+    if (const int row = selectedJobRow())
+        jobRows.setChecked(row, true);
+}
+
+void ConvertPanel::setCheckOfEveryJob(const std::function<bool(bool)>& newCheck) {
+    for (int row = 1; row <= jobList.size(); ++row)
+        jobRows.setChecked(row, newCheck(jobRows.isChecked(row)));
+}
+
+void ConvertPanel::OnSelectAllItems() {
+    setCheckOfEveryJob([](bool) { return true; });
+}
+
+void ConvertPanel::OnClearAllSelected() {
+    setCheckOfEveryJob([](bool) { return false; });
+}
+
+void ConvertPanel::OnInvertSelect() {
+    setCheckOfEveryJob([](bool checked) { return !checked; });
+}
+
+// ---- Opening a job's file or folder -------------------------------------------------------
+
+void ConvertPanel::OnOpenFileDirectory() {
+    if (const int row = selectedJobRow())
+        platform::Shell::instance().exploreFolder(
+            platform::fromNativePath(platform::CFilePath(jobList.at(row - 1)).folder()));
+}
+
+void ConvertPanel::OnOpenWithAssociatedApp() {
+    if (const int row = selectedJobRow())
+        platform::Shell::instance().openFile(platform::fromNativePath(jobList.at(row - 1)));
+}
+
+// ---- Summary --------------------------------------------------------------------------------
+
+platform::LRESULT ConvertPanel::notify(const platform::NMHDR& header) {
+    if (header.idFrom == IDC_JOB_GRID && header.code == platform::NM_CLICK) {
+        const auto& click = reinterpret_cast<const GRIDNOTIFY&>(header);
+        showSummary(click.iRow, click.iColumn);
+    }
+    return 0;
+}
+
+void ConvertPanel::showSummary(int row, int column) {
+    if (!hasJobs())
+        return;
+    const CCellRange range = grid->GetSelectionBounds();
+    if (!range.InRange(row, column) || range.maxRow < 1)
+        return;
+    summaryPresenter.show(jobList.at(range.maxRow - 1));
+}
+
+void ConvertPanel::followPageCount(int pageCount) {
+    if (!optionPane)
+        return;
+    const std::optional<CRightView::ItemValue> range = optionPane->ValueById(CRightView::ID_PAGE_RANGE);
+    if (!range || range->number != option::allPages)
+        return;
+    COptionTree* tree = optionPane->GetTree();
+    if (auto* endPage = dynamic_cast<COptionTreeItemSpinner*>(tree->ItemFromId(CRightView::ID_END_PAGE))) {
+        endPage->SetValueInt(pageCount);
+        tree->Redraw();
+    }
+}
+
+// ---- Keys and the context menu ------------------------------------------------------------
+
+bool ConvertPanel::takePanelKey(QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    const int id = panelkeys::commandFor(*static_cast<QKeyEvent*>(event));
+    if (id == 0)
+        return false;
+    // Taking the shortcut override keeps the window's accelerators off the key; taking the
+    // press keeps it from the grid. During a batch the keys do nothing at all.
+    event->accept();
+    if (event->type() == QEvent::KeyPress && !running)
+        runCommand(id);
+    return true;
+}
+
+// The grid's own keys (Ctrl+X cuts, Ctrl+A selects, Delete clears cells) must not act on the
+// pane's keys. An open cell editor is a child of the grid: the keys it edits with never get
+// here, the others come up to the grid when the editor leaves them.
+bool ConvertPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid && takePanelKey(event))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+// Keys the pane's other children leave unanswered come up here.
+bool ConvertPanel::event(QEvent* event) {
+    if (takePanelKey(event))
+        return true;
+    return QWidget::event(event);
+}
+
+void ConvertPanel::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint inGrid = grid->mapFrom(this, event->pos());
+    if (!hasJobs() || !grid->GetClientRect().contains(inGrid) || !grid->isVisible())
+        return;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            action->setEnabled((this->*commandOf(action->data().toInt()).enabled)());
+    }
+    activateWindow();
+    // Right-aligned to the point.
+    menu->popup(event->globalPos() - QPoint(menu->sizeHint().width(), 0));
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace grid {
+class CGridCtrl;
+}
+
+// The job list's view of its grid: six columns (check box, file name, size, creation date,
+// owner and user password) under one bold header row, one row per job. Only the password
+// cells can be edited.
+class JobGrid {
+public:
+    enum Column { COL_CHECK, COL_NAME, COL_SIZE, COL_DATE, COL_OWNER_PASSWORD, COL_USER_PASSWORD, COL_COUNT };
+
+    struct RowTexts {
+        QString name;
+        QString size;
+        QString created;
+    };
+
+    explicit JobGrid(grid::CGridCtrl& grid);
+
+    // Empties the grid and lays out the header row, with the columns fitted to the font.
+    void setUp();
+    // Header font, column widths and row heights for the grid's current font. The widths
+    // given for the columns are the least they get: a larger font widens a column until its
+    // header shows whole.
+    void fitToFont();
+
+    // A new last row, its check box ticked.
+    void appendRow(const RowTexts& texts);
+    // What a job's row shows of the file: name, size in whole kilobytes, creation time.
+    static RowTexts textsFor(const std::string& path);
+
+    int jobCount() const;
+    bool isChecked(int row) const;
+    void setChecked(int row, bool checked);
+    QString text(int row, Column column) const;
+
+private:
+    int columnWidth(int column) const;
+
+    grid::CGridCtrl& grid;
+    int rowHeight = 0;
+};

@@ -1,0 +1,58 @@
+#include "ui/SummaryPresenter.h"
+
+#include "controls/chrome/SummaryEdit.h"
+#include "convert/SummaryReport.h"
+#include "platform/Dialogs.h"
+#include "platform/NativePath.h"
+
+#include <cstddef>
+
+namespace {
+
+constexpr platform::COLORREF PATH_COLOR = platform::RGB(0, 0, 192);
+constexpr platform::COLORREF TEXT_COLOR = platform::RGB(0, 0, 0);
+
+CSummaryEdit::CharFormat formatOf(SummaryLine::Style style) {
+    switch (style) {
+    case SummaryLine::Style::Path:
+        return {true, false, PATH_COLOR};
+    case SummaryLine::Style::Heading:
+        return {true, true, TEXT_COLOR};
+    case SummaryLine::Style::Plain:
+        break;
+    }
+    return {false, false, TEXT_COLOR};
+}
+
+// The path line holds the file system's bytes; every other line is UTF-8 text.
+QString textOf(const SummaryLine& line) {
+    if (line.style == SummaryLine::Style::Path)
+        return platform::fromNativePath(line.text);
+    return QString::fromStdString(line.text);
+}
+
+} // namespace
+
+SummaryPresenter::SummaryPresenter(CSummaryEdit& summaryPane, PageCountSink sink)
+    : pane(summaryPane), pageCountSink(std::move(sink)) {}
+
+void SummaryPresenter::show(const std::string& pdfPath) {
+    const SummaryReport report = SummaryReport::build(pdfPath);
+    for (std::size_t i = 0; i < report.lines.size(); ++i) {
+        const SummaryLine& line = report.lines[i];
+        if (i == 0)
+            pane.ReplaceAll(textOf(line), formatOf(line.style));
+        else
+            pane.AppendText(textOf(line), formatOf(line.style));
+    }
+    if (!report.documentValid) {
+        platform::Dialogs::message("Not a valid pdf file!", platform::MessageButtons::Ok, pdfPath);
+        return;
+    }
+    if (pageCountSink)
+        pageCountSink(report.pageCount);
+}
+
+void SummaryPresenter::clear() {
+    pane.clear();
+}

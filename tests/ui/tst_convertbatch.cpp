@@ -1,0 +1,251 @@
+#include "JobPaneFixture.h"
+
+#include "controls/chrome/IconButton.h"
+#include "controls/chrome/TextProgressCtrl.h"
+#include "controls/grid/GridCellCheck.h"
+#include "convert/ConverterApp.h"
+#include "convert/FileConverter.h"
+#include "resource.h"
+#include "ui/BatchWorker.h"
+#include "ui/ConvertBatch.h"
+#include "ui/RightView.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <memory>
+
+// The batch as a user runs it from the job pane: ticked rows, F5 or the Start button, the two
+// bars, Stop, the messages of skipped jobs and what is opened at the end.
+class TestConvertBatch : public QObject {
+    Q_OBJECT
+
+    // The job pane with the option pane beside it and a batch plugged into both.
+    struct BatchFixture : JobPaneFixture {
+        ConverterApp app;
+        CRightView* options = nullptr;
+        std::unique_ptr<ConvertBatch> batch;
+        QStringList totals; // the lower bar's text and position after each report
+        QStringList pages;  // the upper bar's position of its range
+
+        explicit BatchFixture(const ConvertOptions& chosen = ConvertOptions::defaults())
+            : JobPaneFixture({900, 520}) {
+            app.deriveDataFolder(testsupport::programDir().toStdString(),
+                                 temp.filePath(QStringLiteral("config")).toStdString());
+            app.writeEngineConfig();
+            app.options = chosen;
+            view->resize(600, 520);
+            options = new CRightView(app, &window);
+            options->setGeometry(600, 0, 300, 520);
+            panel->setOptionPane(options);
+            batch = std::make_unique<ConvertBatch>(
+                *panel, *options, std::make_unique<FileConverter>(app.configPath, app.programDir));
+            auto* worker = batch->findChild<BatchWorker*>();
+            // Same receiver as the batch's own handling, so recorded right after it.
+            QObject::connect(worker, &BatchWorker::jobFinished, batch.get(), [this] { recordTotal(); });
+            QObject::connect(worker, &BatchWorker::finished, batch.get(), [this] { recordTotal(); });
+            QObject::connect(worker, &BatchWorker::pageReached, batch.get(), [this] {
+                const CTextProgressCtrl* bar = panel->currentProgress();
+                pages.append(QStringLiteral("%1/%2").arg(bar->GetPos()).arg(bar->GetRange(false)));
+            });
+        }
+        void recordTotal() {
+            const CTextProgressCtrl* bar = panel->totalProgress();
+            totals.append(QStringLiteral("%1 @%2").arg(bar->displayText()).arg(bar->GetPos()));
+        }
+        // A click on the row's check box, as a user unticks it.
+        void untick(int row) {
+            QTest::qWait(0); // the box is placed where the grid last drew it
+            auto* box = dynamic_cast<grid::CGridCellCheck*>(grid()->GetCell(row, 0));
+            QTest::mouseClick(grid(), Qt::LeftButton, {}, box->CheckRect().center());
+        }
+        bool waitForEnd() {
+            return QTest::qWaitFor([this] { return !panel->isRunning(); }, 60000);
+        }
+        QStringList barTexts() const {
+            return {panel->currentProgress()->displayText(), panel->totalProgress()->displayText()};
+        }
+        QString textPdf(const QString& name, int pageCount) const {
+            const QString path = temp.filePath(name);
+            QDir().mkpath(QFileInfo(path).path());
+            if (!fixtures::writeLargeTextPdf(path, pageCount, 40))
+                qFatal("cannot write %s", qPrintable(path));
+            return path;
+        }
+        QString onePage(const QString& name) const {
+            fixtures::RawPdf document;
+            document.pageTexts = {"one page"};
+            return pdf(name, document);
+        }
+        static QByteArray read(const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        }
+    };
+
+    static QByteArray pdftotext(const QString& pdf) {
+        QProcess process;
+        process.start(QStringLiteral("pdftotext"),
+                      {QStringLiteral("-layout"), QStringLiteral("-eol"), QStringLiteral("dos"),
+                       QStringLiteral("-enc"), QStringLiteral("Latin1"), pdf, QStringLiteral("-")});
+        process.waitForFinished(60000);
+        return process.readAllStandardOutput();
+    }
+
+private Q_SLOTS:
+    void init() { testsupport::failOnUnexpectedWarnings(); }
+
+    void tickedRowsConvertInOrderAndTheFolderOpens() {
+        BatchFixture pane;
+        QVERIFY(pane.show());
+        const QString first = pane.textPdf(QStringLiteral("three/first.pdf"), 120);
+        const QString skipped = pane.onePage(QStringLiteral("three/skipped.pdf"));
+        const QString last = pane.textPdf(QStringLiteral("three/last.pdf"), 2);
+        pane.openFiles({first, skipped, last});
+        pane.untick(2);
+        pane.key(Qt::Key_F5);
+        QVERIFY(pane.panel->isRunning());
+        QVERIFY(!pane.panel->button(ID_START_CONVERT)->isEnabled());
+        QVERIFY(pane.waitForEnd());
+
+        QCOMPARE(pane.totals,
+                 (QStringList{QStringLiteral("File 1 of 2, 50% @1"), QStringLiteral("File 2 of 2, 100% @2"),
+                              QStringLiteral("Convert Finished @2")}));
+        // The upper bar went through the pages of the long job.
+        QVERIFY2(pane.pages.contains(QStringLiteral("60/120")),
+                 qPrintable(pane.pages.join(QLatin1Char(' '))));
+        QCOMPARE(BatchFixture::read(pane.temp.filePath(QStringLiteral("three/first.txt"))), pdftotext(first));
+        QCOMPARE(BatchFixture::read(pane.temp.filePath(QStringLiteral("three/last.txt"))), pdftotext(last));
+        QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("three/skipped.txt"))));
+        QCOMPARE(pane.shell.requests().size(), 1);
+        QCOMPARE(pane.shell.requests().first().verb, QStringLiteral("explore"));
+        QCOMPARE(pane.shell.requests().first().target, pane.temp.filePath(QStringLiteral("three/")));
+        QVERIFY(pane.panel->button(ID_START_CONVERT)->isEnabled());
+    }
+
+    void oneJobOpensItsFileUnlessResultsStayClosed() {
+        for (const int openResult : {0, 1}) {
+            ConvertOptions chosen = ConvertOptions::defaults();
+            chosen.openResult = openResult;
+            BatchFixture pane(chosen);
+            QVERIFY(pane.show());
+            const QString out = pane.temp.filePath(QStringLiteral("out"));
+            QDir().mkpath(out);
+            pane.app.options.outputDirectory = out.toStdString();
+            QVERIFY(pane.options->BuildTree());
+            pane.openFiles({pane.onePage(QStringLiteral("one/only.pdf"))});
+            QTest::mouseClick(pane.panel->button(ID_START_CONVERT), Qt::LeftButton);
+            QVERIFY(pane.waitForEnd());
+            QVERIFY(QFile::exists(out + QStringLiteral("/only.txt")));
+            if (openResult == 0) {
+                QCOMPARE(pane.shell.requests().size(), 1);
+                QCOMPARE(pane.shell.requests().first().verb, QStringLiteral("open"));
+                QCOMPARE(pane.shell.requests().first().target, out + QStringLiteral("/only.txt"));
+            } else {
+                QCOMPARE(pane.shell.requests().size(), 0);
+            }
+        }
+    }
+
+    void stopDuringTheSecondJobEndsTheBatchAfterIt() {
+        BatchFixture pane;
+        QVERIFY(pane.show());
+        QStringList pdfs{pane.onePage(QStringLiteral("five/1.pdf")),
+                         pane.textPdf(QStringLiteral("five/2.pdf"), 2000)};
+        for (int i = 3; i <= 5; ++i)
+            pdfs << pane.onePage(QStringLiteral("five/%1.pdf").arg(i));
+        pane.openFiles(pdfs);
+        pane.key(Qt::Key_F5);
+        // Job 2 is under way once job 1 is done and a page of job 2 reported.
+        QVERIFY(QTest::qWaitFor([&] { return pane.totals.size() == 1 && pane.pages.size() > 1; }, 60000));
+        QTest::mouseClick(pane.panel->button(ID_STOP_CONVERT), Qt::LeftButton);
+        QVERIFY(!pane.panel->isRunning()); // Stop gives the controls back at once
+        QCOMPARE(pane.barTexts(),
+                 (QStringList{QStringLiteral("Convert stopped."), QStringLiteral("Convert stopped.")}));
+        pane.batch->StopAndWait();
+        QCOMPARE(BatchFixture::read(pane.temp.filePath(QStringLiteral("five/2.txt"))), pdftotext(pdfs[1]));
+        for (int i = 3; i <= 5; ++i)
+            QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("five/%1.txt").arg(i))));
+        QCOMPARE(pane.barTexts(),
+                 (QStringList{QStringLiteral("Convert stopped."), QStringLiteral("Convert stopped.")}));
+        QCOMPARE(pane.shell.requests().size(), 0);
+    }
+
+    // A job that cannot be converted says why and the batch goes on; a page range the
+    // document lacks ends it.
+    void skippedJobsAndAnEarlyEnd() {
+        BatchFixture pane;
+        QVERIFY(pane.show());
+        const QString locked = pane.temp.filePath(QStringLiteral("skip/locked.pdf"));
+        const QString plain = pane.onePage(QStringLiteral("skip/plain.pdf"));
+        QVERIFY(fixtures::encryptPdf(plain, locked, QStringLiteral("user"), QStringLiteral("owner"), true));
+        const QString noCopy = pane.temp.filePath(QStringLiteral("skip/nocopy.pdf"));
+        QVERIFY(fixtures::encryptPdf(plain, noCopy, QString(), QStringLiteral("owner"), false));
+        pane.openFiles({noCopy, locked, plain});
+        pane.clickCell(2, 5);
+        QTest::keyClicks(pane.grid(), QStringLiteral("wrong"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(pane.panel->passwords(2).user, std::string("wrong"));
+        pane.dialogs.clear(); // the click showed the locked file's summary, which cannot open it
+        pane.key(Qt::Key_F5);
+        QVERIFY(pane.waitForEnd());
+        QCOMPARE(testsupport::texts(pane.dialogs.messageTexts()),
+                 (QStringList{QStringLiteral("Copying of text from this document is not allowed."),
+                              QStringLiteral("Not a valid pdf file!")}));
+        QCOMPARE(pane.totals.last(), QStringLiteral("Convert Finished @3"));
+        QVERIFY(QFile::exists(pane.temp.filePath(QStringLiteral("skip/plain.txt"))));
+
+        pane.dialogs.clear();
+        pane.totals.clear();
+        ConvertOptions& options = pane.app.options;
+        options.pageRange = option::selectedPages;
+        options.startPage = 2;
+        options.endPage = 4;
+        QVERIFY(pane.options->BuildTree());
+        pane.key(Qt::Key_F5);
+        QVERIFY(pane.waitForEnd());
+        const QStringList messages = testsupport::texts(pane.dialogs.messageTexts());
+        QCOMPARE(messages.size(), 3); // copy ban, wrong password, then the page range
+        QVERIFY2(messages.last().contains(QStringLiteral("only contain 1 pages")),
+                 qPrintable(messages.last()));
+        QVERIFY(!pane.totals.join(QLatin1Char(' ')).contains(QStringLiteral("Convert Finished")));
+        QVERIFY(pane.panel->button(ID_START_CONVERT)->isEnabled());
+    }
+
+    // Closing waits for the job in progress; nothing is touched after the pane is gone.
+    void closingDuringABatchWaitsForTheJob() {
+        auto pane = std::make_unique<BatchFixture>();
+        QVERIFY(pane->show());
+        const QString big = pane->textPdf(QStringLiteral("close/big.pdf"), 400);
+        const QString output = pane->temp.filePath(QStringLiteral("close/big.txt"));
+        pane->openFiles({big, pane->onePage(QStringLiteral("close/after.pdf"))});
+        pane->key(Qt::Key_F5);
+        QVERIFY(QTest::qWaitFor([&] { return !pane->pages.isEmpty(); }, 60000));
+        pane->batch.reset(); // as the window does when it closes
+        QVERIFY(!QFile::exists(pane->temp.filePath(QStringLiteral("close/after.txt"))));
+        const QByteArray text = BatchFixture::read(output);
+        QCOMPARE(text, pdftotext(big));
+        QTemporaryDir keep; // the pane's folder goes with it
+        pane.reset();
+    }
+
+    // Keys do not act in the window while a batch runs; the mouse does.
+    void keysWaitWhileABatchRuns() {
+        BatchFixture pane;
+        QVERIFY(pane.show());
+        pane.openFiles(
+            {pane.textPdf(QStringLiteral("keys/long.pdf"), 300), pane.onePage(QStringLiteral("keys/b.pdf"))});
+        pane.key(Qt::Key_F5);
+        pane.key(Qt::Key_A, Qt::ControlModifier); // would tick every row
+        pane.key(Qt::Key_X, Qt::ControlModifier); // would untick every row
+        pane.key(Qt::Key_Delete);
+        QCOMPARE(pane.panel->jobs().size(), 2);
+        QCOMPARE(pane.panel->checkedJobs().size(), std::size_t(2));
+        QTest::mouseClick(pane.panel->button(ID_STOP_CONVERT), Qt::LeftButton);
+        pane.batch->StopAndWait();
+        pane.key(Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(pane.panel->checkedJobs().size(), std::size_t(0));
+    }
+};
+
+QTEST_MAIN(TestConvertBatch)
+#include "tst_convertbatch.moc"
