@@ -150,8 +150,8 @@ void ConvertBatch::setKeysBlocked(bool blocked) {
 }
 
 // Keys meant for the pane's window (its own keys, the menus' accelerators, typing into a
-// cell) do nothing during a batch; other windows, such as a message box the batch shows, keep
-// theirs.
+// cell) do nothing during a batch, except Stop's own key; other windows, such as a message
+// box the batch shows, keep theirs.
 bool ConvertBatch::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride &&
@@ -160,6 +160,12 @@ bool ConvertBatch::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != panel.window())
         return false;
+    // The key shown for Stop would otherwise never work: it only matters during a batch.
+    if (type != QEvent::Shortcut) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F5 && key->modifiers() == Qt::ShiftModifier)
+            return false;
+    }
     event->accept();
     return true;
 }

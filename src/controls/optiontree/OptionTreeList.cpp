@@ -79,10 +79,21 @@ void COptionTreeList::PlaceScrollBar() {
 }
 
 bool COptionTreeList::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && IsClearKey(*static_cast<QKeyEvent*>(event))) {
+        // Delete and Backspace empty a row here; the window's keys of the same name must not
+        // act on something the user is not looking at.
+        event->accept();
+        return true;
+    }
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     ShowToolTip(static_cast<QHelpEvent*>(event));
     return true;
+}
+
+bool COptionTreeList::IsClearKey(const QKeyEvent& event) {
+    return (event.key() == Qt::Key_Delete || event.key() == Qt::Key_Backspace) &&
+           event.modifiers() == Qt::NoModifier;
 }
 
 void COptionTreeList::ShowToolTip(const QHelpEvent* event) {
@@ -285,7 +296,7 @@ void COptionTreeList::HandleKey(QKeyEvent* event) {
         break;
     case Qt::Key_Delete:
     case Qt::Key_Backspace:
-        if (focus)
+        if (focus && IsClearKey(*event))
             focus->ClearValue();
         break;
     default:

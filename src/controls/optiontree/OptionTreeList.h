@@ -52,6 +52,7 @@ private:
     // The list's own keys; keyPressEvent passes on the keys that come up from an editor.
     void HandleKey(QKeyEvent* event);
     // The tool tip of the row under the mouse, shown while the mouse stays on that row.
+    static bool IsClearKey(const QKeyEvent& event);
     void ShowToolTip(const QHelpEvent* event);
     void PaintFrame(QPainter& painter, const QRect& client) const;
     void PaintRows(QPainter& painter, const QRect& client, const QRect& dirty) const;

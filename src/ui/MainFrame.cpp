@@ -1,0 +1,195 @@
+#include "ui/MainFrame.h"
+
+#include "convert/ConverterApp.h"
+#include "convert/FileConverter.h"
+#include "platform/Colors.h"
+#include "platform/CommandRouter.h"
+#include "resource.h"
+#include "ui/AboutDlg.h"
+#include "ui/AboutLinks.h"
+#include "ui/ConvertBatch.h"
+#include "ui/ConvertPanel.h"
+#include "ui/LeftView.h"
+#include "ui/RightView.h"
+#include "ui/TipDlg.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSplitter>
+
+namespace {
+
+struct MenuEntry {
+    int command; // 0: separator
+    const char* text;
+};
+
+struct MenuPopup {
+    const char* title;
+    std::vector<MenuEntry> entries;
+};
+
+// The menu bar's menu: File, Edit, Help.
+const std::vector<MenuPopup>& menuBarPopups() {
+    static const std::vector<MenuPopup> popups{
+        {"&File",
+         {{ID_OPEN_FILE, "&Open File...\tCtrl+O"},
+          {ID_IMPORT_DIRECTORY, "Open &Directory...\tCtrl+D"},
+          {0, nullptr},
+          {ID_RESET_ALL_OPTIONS, "&Reset All Options"},
+          {0, nullptr},
+          {ID_APP_EXIT, "E&xit\tAlt+F4"}}},
+        {"&Edit",
+         {{ID_OPEN_FILE_DIRECTORY, "Open File Directory\tCtrl+E"},
+          {ID_OPEN_WITH_ASSOCIATED_APP, "Open with Associated App\tCtrl+W"},
+          {0, nullptr},
+          {ID_REMOVE_SELECTED, "Remove Selected\tDel"},
+          {ID_REMOVE_ALL, "Remove All\tCtrl+Del"},
+          {0, nullptr},
+          {ID_SELECT_CURRENT_ITEM, "Select Current Item\tSpace"},
+          {ID_EDIT_SELECT_ALL, "Select All Items\tCtrl+A"},
+          {ID_CLEAR_ALL_SELECTED, "Clear All Selected\tCtrl+X"},
+          {ID_INVERT_SELECT, "Invert Select\tCtrl+I"},
+          {0, nullptr},
+          {ID_START_CONVERT, "Start Convert\tF5"},
+          {ID_STOP_CONVERT, "Stop Convert\tShift+F5"}}},
+        {"&Help",
+         {{ID_ONLINE_HELP, "&Online Help\tF1"},
+          {0, nullptr},
+          {ID_TELL_FRIEND_BY_MAIL, "&Tell to Friend via E-mail..."},
+          {ID_CHECK_NEW_VERSION, "&Check New Version..."},
+          {ID_VISIT_HOME_PAGE, "&Visit Corvanta..."},
+          {0, nullptr},
+          {ID_TIP_OF_THE_DAY, "Ti&p of the Day..."},
+          {ID_APP_ABOUT, "&About Folverin..."}}},
+    };
+    return popups;
+}
+
+struct Accelerator {
+    int command;
+    QKeyCombination keys;
+};
+
+// The window's keys; F1 is shown in the Help menu but bound to nothing.
+const Accelerator ACCELERATORS[] = {
+    {ID_OPEN_FILE, Qt::CTRL | Qt::Key_O},
+    {ID_IMPORT_DIRECTORY, Qt::CTRL | Qt::Key_D},
+    {ID_OPEN_FILE_DIRECTORY, Qt::CTRL | Qt::Key_E},
+    {ID_OPEN_WITH_ASSOCIATED_APP, Qt::CTRL | Qt::Key_W},
+    {ID_REMOVE_SELECTED, QKeyCombination(Qt::Key_Delete)},
+    {ID_REMOVE_ALL, Qt::CTRL | Qt::Key_Delete},
+    {ID_SELECT_CURRENT_ITEM, QKeyCombination(Qt::Key_Space)},
+    {ID_EDIT_SELECT_ALL, Qt::CTRL | Qt::Key_A},
+    {ID_CLEAR_ALL_SELECTED, Qt::CTRL | Qt::Key_X},
+    {ID_INVERT_SELECT, Qt::CTRL | Qt::Key_I},
+    {ID_START_CONVERT, QKeyCombination(Qt::Key_F5)},
+    {ID_STOP_CONVERT, Qt::SHIFT | Qt::Key_F5},
+};
+
+constexpr int LEFT_PANE_MIN_WIDTH = 640;
+constexpr QSize MIN_FRAME_SIZE{880, 565};
+constexpr QSize DEFAULT_FRAME_SIZE{1000, 680};
+
+} // namespace
+
+CMainFrame::CMainFrame(ConverterApp& app, QWidget* parent)
+    : QMainWindow(parent), app(app), router(std::make_unique<platform::CommandRouter>()) {
+    setWindowTitle(QStringLiteral("Folverin"));
+    setMinimumSize(MIN_FRAME_SIZE);
+    resize(DEFAULT_FRAME_SIZE);
+    CreateClient();
+    CreateMenus();
+    CreateAccelerators();
+    router->setHandler(ID_RESET_ALL_OPTIONS, [this] { OnResetAllOptions(); });
+    router->setHandler(ID_APP_EXIT, [this] { close(); });
+    router->setHandler(ID_ONLINE_HELP, aboutlinks::openOnlineHelp);
+    router->setHandler(ID_TELL_FRIEND_BY_MAIL, aboutlinks::tellFriendByMail);
+    router->setHandler(ID_CHECK_NEW_VERSION, aboutlinks::checkNewVersion);
+    router->setHandler(ID_VISIT_HOME_PAGE, aboutlinks::visitHomePage);
+    router->setHandler(ID_APP_ABOUT, [this] { CAboutDlg::runModal(this); });
+    router->setHandler(ID_TIP_OF_THE_DAY, [this] { CTipDlg::runModal(this->app, this); });
+}
+
+// The panes use the router and the batch uses the panes: the batch ends first, then the
+// panes go while the router still stands.
+CMainFrame::~CMainFrame() {
+    batch.reset();
+    delete takeCentralWidget();
+}
+
+void CMainFrame::CreateClient() {
+    splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setChildrenCollapsible(false);
+    leftView = new CLeftView(*router, splitter);
+    rightView = new CRightView(app, splitter);
+    leftView->setMinimumWidth(LEFT_PANE_MIN_WIDTH);
+    splitter->addWidget(leftView);
+    splitter->addWidget(rightView);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({LEFT_PANE_MIN_WIDTH, DEFAULT_FRAME_SIZE.width() - LEFT_PANE_MIN_WIDTH});
+    setCentralWidget(splitter);
+    leftView->GetPanel()->setOptionPane(rightView);
+    batch = std::make_unique<ConvertBatch>(*leftView->GetPanel(), *rightView,
+                                           std::make_unique<FileConverter>(app.configPath, app.programDir));
+}
+
+void CMainFrame::CreateMenus() {
+    auto* bar = new QMenuBar(this);
+    for (const MenuPopup& popup : menuBarPopups()) {
+        QMenu* menu = bar->addMenu(QString::fromLatin1(popup.title));
+        for (const MenuEntry& entry : popup.entries) {
+            if (entry.command == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = router->action(entry.command);
+            action->setText(QString::fromLatin1(entry.text));
+            menu->addAction(action);
+        }
+        router->watchMenu(menu);
+    }
+    setMenuWidget(bar);
+}
+
+void CMainFrame::CreateAccelerators() {
+    for (const Accelerator& accelerator : ACCELERATORS) {
+        auto* key = new QAction(this);
+        key->setShortcut(accelerator.keys);
+        key->setShortcutContext(Qt::WindowShortcut);
+        const int id = accelerator.command;
+        connect(key, &QAction::triggered, this, [this, id] { router->execute(id); });
+        addAction(key);
+    }
+}
+
+void CMainFrame::AddPaths(const std::vector<std::string>& paths) {
+    leftView->GetPanel()->addDroppedPaths(paths);
+}
+
+void CMainFrame::RestoreAndRaise() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool CMainFrame::ShowTipAtStartup() {
+    return CTipDlg::runAtStartup(app, this);
+}
+
+void CMainFrame::OnResetAllOptions() {
+    if (app.resetAllOptions())
+        rightView->BuildTree();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    batch->StopAndWait();
+    event->accept();
+}
+
+void CMainFrame::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), platform::toQColor(platform::LIGHT_BLUE));
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CLeftView;
+class CRightView;
+class ConverterApp;
+class ConvertBatch;
+class QSplitter;
+namespace platform {
+class CommandRouter;
+}
+
+// The program's one window: the menu bar on top, the job pane on the left and the option
+// pane on the right of a splitter. Job commands go to the job pane; the frame handles Reset
+// All Options, the help commands and closing, which stops a running batch first.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(ConverterApp& app, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // PDF paths and folders from the command line or a second start, added as if dropped.
+    void AddPaths(const std::vector<std::string>& paths);
+    // Brings the window forward, restored when minimised, as a second start asks.
+    void RestoreAndRaise();
+    // The Tip of the Day at start-up, when the user keeps it on and the tips file is there;
+    // true when it was shown.
+    bool ShowTipAtStartup();
+
+    CLeftView* LeftView() const { return leftView; }
+    CRightView* RightView() const { return rightView; }
+    platform::CommandRouter& Router() const { return *router; }
+
+    void OnResetAllOptions();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void CreateClient();
+    void CreateMenus();
+    void CreateAccelerators();
+
+    ConverterApp& app;
+    std::unique_ptr<platform::CommandRouter> router;
+    QSplitter* splitter = nullptr;
+    CLeftView* leftView = nullptr;
+    CRightView* rightView = nullptr;
+    std::unique_ptr<ConvertBatch> batch; // before the views go, so it ends first
+};

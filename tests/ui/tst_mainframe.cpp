@@ -1,0 +1,166 @@
+#include "FixturePdf.h"
+#include "TestSupport.h"
+#include "controls/chrome/TextProgressCtrl.h"
+#include "controls/optiontree/OptionTree.h"
+#include "controls/optiontree/OptionTreeItem.h"
+#include "controls/optiontree/OptionTreeList.h"
+#include "convert/ConverterApp.h"
+#include "platform/CommandRouter.h"
+#include "platform/RecordingShell.h"
+#include "platform/ScriptedDialogs.h"
+#include "resource.h"
+#include "ui/ConvertPanel.h"
+#include "ui/LeftView.h"
+#include "ui/MainFrame.h"
+#include "ui/RightView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The program's window: its commands and their enabling, the window's keys next to the panes'
+// own, the splitter, Reset All Options, and closing during a batch.
+class TestMainFrame : public QObject {
+    Q_OBJECT
+
+    struct Frame {
+        QTemporaryDir temp;
+        platform::ScriptedDialogs dialogs;
+        platform::RecordingShell shell;
+        ConverterApp app;
+        std::unique_ptr<CMainFrame> frame;
+
+        Frame() {
+            platform::Dialogs::setInstance(&dialogs);
+            platform::Shell::setInstance(&shell);
+            app.deriveDataFolder(testsupport::programDir().toStdString(),
+                                 temp.filePath(QStringLiteral("config")).toStdString());
+            app.writeEngineConfig();
+            app.options = ConvertOptions::defaults();
+            app.options.openResult = 1;
+            frame = std::make_unique<CMainFrame>(app);
+            frame->show();
+            frame->activateWindow();
+        }
+        ConvertPanel* panel() const { return frame->LeftView()->GetPanel(); }
+        bool enabled(int id) const { return frame->Router().isEnabled(id); }
+        QString pdf(const QString& name, int pages = 1) const {
+            const QString path = temp.filePath(name);
+            if (!fixtures::writeLargeTextPdf(path, pages, 30))
+                qFatal("cannot write %s", qPrintable(path));
+            return path;
+        }
+        void focusOptionRow(int id) {
+            COptionTree* tree = frame->RightView()->GetTree();
+            tree->SetFocusItem(tree->ItemFromId(id));
+            tree->GetListWindow()->setFocus();
+        }
+        void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        }
+    };
+
+private Q_SLOTS:
+    void init() { testsupport::failOnUnexpectedWarnings(); }
+
+    void commandsAreEnabledByJobsAndBatch() {
+        Frame window;
+        QVERIFY(QTest::qWaitForWindowActive(window.frame.get()));
+        const int jobCommands[] = {ID_REMOVE_SELECTED, ID_REMOVE_ALL,         ID_SELECT_CURRENT_ITEM,
+                                   ID_EDIT_SELECT_ALL, ID_CLEAR_ALL_SELECTED, ID_INVERT_SELECT,
+                                   ID_START_CONVERT};
+        for (int id : jobCommands)
+            QVERIFY2(!window.enabled(id), qPrintable(QString::number(id)));
+        for (int id : {ID_OPEN_FILE, ID_IMPORT_DIRECTORY, ID_RESET_ALL_OPTIONS, ID_APP_EXIT})
+            QVERIFY(window.enabled(id));
+        QVERIFY(!window.enabled(ID_STOP_CONVERT));
+
+        window.frame->AddPaths({window.pdf(QStringLiteral("long.pdf"), 2000).toStdString()});
+        for (int id : jobCommands)
+            QVERIFY(window.enabled(id));
+        QVERIFY(window.enabled(ID_STOP_CONVERT));
+
+        // F5 from the option pane is the window's key.
+        window.focusOptionRow(CRightView::ID_OUTPUT_MODE);
+        window.key(Qt::Key_F5);
+        QVERIFY(window.panel()->isRunning());
+        for (int id : {ID_OPEN_FILE, ID_IMPORT_DIRECTORY, ID_REMOVE_SELECTED, ID_START_CONVERT})
+            QVERIFY(!window.enabled(id));
+        for (int id : {ID_STOP_CONVERT, ID_OPEN_FILE_DIRECTORY, ID_OPEN_WITH_ASSOCIATED_APP})
+            QVERIFY(window.enabled(id));
+
+        // Stop's key works during a batch, when no other key does.
+        window.key(Qt::Key_F5, Qt::ShiftModifier);
+        QVERIFY(!window.panel()->isRunning());
+        QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
+        window.frame->LeftView()->setFocus();
+        window.key(Qt::Key_F5);
+        QVERIFY(window.panel()->isRunning());
+
+        // Closing stops the batch and waits for its job, showing why it ended.
+        QVERIFY(window.frame->close());
+        QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
+        QVERIFY(!window.panel()->isRunning());
+    }
+
+    // Delete in the option pane empties the folder row; it does not remove a job.
+    void deleteActsWhereTheFocusIs() {
+        Frame window;
+        QVERIFY(QTest::qWaitForWindowActive(window.frame.get()));
+        window.frame->AddPaths({window.pdf(QStringLiteral("a.pdf")).toStdString(),
+                                window.pdf(QStringLiteral("b.pdf")).toStdString()});
+        window.app.options.outputDirectory = window.temp.path().toStdString();
+        QVERIFY(window.frame->RightView()->BuildTree());
+        window.focusOptionRow(CRightView::ID_OUTPUT_DIRECTORY);
+        window.key(Qt::Key_Delete);
+        QCOMPARE(window.panel()->jobs().size(), 2);
+        QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_OUTPUT_DIRECTORY)->text, std::string());
+    }
+
+    void resetAllOptionsAsksAndShowsTheResetAtOnce() {
+        Frame window;
+        window.app.options.layout = 1;
+        window.app.options.textEncoding = 5;
+        window.app.options.outputDirectory = window.temp.path().toStdString();
+        QVERIFY(window.frame->RightView()->BuildTree());
+        window.dialogs.queueAnswer(platform::DialogResult::No);
+        window.frame->Router().execute(ID_RESET_ALL_OPTIONS);
+        QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_TEXT_LAYOUT)->number, 1);
+
+        window.dialogs.queueAnswer(platform::DialogResult::Yes);
+        window.frame->Router().execute(ID_RESET_ALL_OPTIONS);
+        QCOMPARE(testsupport::texts(window.dialogs.messageTexts()),
+                 (QStringList{QStringLiteral("Reset all the convert options?"),
+                              QStringLiteral("Reset all the convert options?")}));
+        QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_TEXT_LAYOUT)->number, 0);
+        QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_TEXT_ENCODING)->number, 5);
+        QCOMPARE(window.app.options.outputDirectory, window.temp.path().toStdString());
+    }
+
+    void helpCommandsOpenTheirPages() {
+        Frame window;
+        for (int id : {ID_ONLINE_HELP, ID_CHECK_NEW_VERSION, ID_VISIT_HOME_PAGE, ID_TELL_FRIEND_BY_MAIL})
+            QVERIFY(window.frame->Router().execute(id));
+        const QList<platform::RecordingShell::Request> requests = window.shell.requests();
+        QCOMPARE(requests.size(), 4);
+        QVERIFY(requests[2].target.startsWith(QStringLiteral("https://www.corvanta.example/")));
+        QVERIFY(requests[3].target.startsWith(QStringLiteral("mailto:")));
+    }
+
+    void theLeftPaneKeepsItsWidth() {
+        Frame window;
+        window.frame->resize(400, 300);
+        QCOMPARE(window.frame->size(), QSize(880, 565));
+        QVERIFY(window.frame->LeftView()->width() >= 640);
+        auto* splitter = window.frame->findChild<QSplitter*>();
+        splitter->setSizes({100, 780});
+        QVERIFY(window.frame->LeftView()->width() >= 640);
+    }
+};
+
+QTEST_MAIN(TestMainFrame)
+#include "tst_mainframe.moc"
