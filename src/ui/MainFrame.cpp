@@ -11,12 +11,14 @@
 #include "ui/ConvertPanel.h"
 #include "ui/LeftView.h"
 #include "ui/RightView.h"
+#include "ui/SplashWnd.h"
 #include "ui/TipDlg.h"
 
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QShowEvent>
 #include <QSplitter>
 
 namespace {
@@ -162,7 +164,13 @@ void CMainFrame::CreateAccelerators() {
         const int id = accelerator.command;
         connect(key, &QAction::triggered, this, [this, id] { router->execute(id); });
         addAction(key);
+        accelerators.push_back(key);
     }
+}
+
+void CMainFrame::SetAcceleratorsEnabled(bool enabled) {
+    for (QAction* key : accelerators)
+        key->setEnabled(enabled);
 }
 
 void CMainFrame::AddPaths(const std::vector<std::string>& paths) {
@@ -183,6 +191,17 @@ bool CMainFrame::ShowTipAtStartup() {
 void CMainFrame::OnResetAllOptions() {
     if (app.resetAllOptions())
         rightView->BuildTree();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (event->spontaneous() || std::exchange(splashShown, true))
+        return;
+    // The key that closes the splash must not run a command either.
+    if (CSplashWnd* splash = CSplashWnd::ShowSplashScreen(this)) {
+        SetAcceleratorsEnabled(false);
+        connect(splash, &QObject::destroyed, this, [this] { SetAcceleratorsEnabled(true); });
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,7 @@ class CLeftView;
 class CRightView;
 class ConverterApp;
 class ConvertBatch;
+class QAction;
 class QSplitter;
 namespace platform {
 class CommandRouter;
@@ -40,6 +41,7 @@ public:
     void OnResetAllOptions();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -47,6 +49,7 @@ private:
     void CreateClient();
     void CreateMenus();
     void CreateAccelerators();
+    void SetAcceleratorsEnabled(bool enabled);
 
     ConverterApp& app;
     std::unique_ptr<platform::CommandRouter> router;
@@ -54,4 +57,6 @@ private:
     CLeftView* leftView = nullptr;
     CRightView* rightView = nullptr;
     std::unique_ptr<ConvertBatch> batch; // before the views go, so it ends first
+    bool splashShown = false;
+    std::vector<QAction*> accelerators;
 };

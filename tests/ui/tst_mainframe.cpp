@@ -13,6 +13,7 @@
 #include "ui/LeftView.h"
 #include "ui/MainFrame.h"
 #include "ui/RightView.h"
+#include "ui/SplashWnd.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,7 +66,24 @@ class TestMainFrame : public QObject {
     };
 
 private Q_SLOTS:
-    void init() { testsupport::failOnUnexpectedWarnings(); }
+    void init() {
+        testsupport::failOnUnexpectedWarnings();
+        CSplashWnd::EnableSplashScreen(false);
+    }
+
+    // The key that closes the splash goes no further: Ctrl+O asks for no file here.
+    void aKeyClosesTheSplashAndIsNotDelivered() {
+        CSplashWnd::EnableSplashScreen(true);
+        Frame window;
+        QVERIFY(QTest::qWaitForWindowExposed(window.frame.get()));
+        QVERIFY(CSplashWnd::Current());
+        QTest::keyClick(window.frame.get(), Qt::Key_O, Qt::ControlModifier);
+        QTRY_VERIFY(!CSplashWnd::Current());
+        window.frame->LeftView()->setFocus();
+        QCOMPARE(window.dialogs.requestCount(), 0);
+        window.key(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(window.dialogs.requestCount(), 1);
+    }
 
     void commandsAreEnabledByJobsAndBatch() {
         Frame window;
