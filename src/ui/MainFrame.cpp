@@ -1,5 +1,8 @@
 #include "ui/MainFrame.h"
 
+#include "controls/chrome/CoolMenuBar.h"
+#include "controls/chrome/JobPaneIcons.h"
+#include "controls/chrome/MenuXP.h"
 #include "convert/ConverterApp.h"
 #include "convert/FileConverter.h"
 #include "platform/Colors.h"
@@ -16,7 +19,6 @@
 
 #include <QCloseEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPainter>
 #include <QShowEvent>
 #include <QSplitter>
@@ -91,6 +93,16 @@ const Accelerator ACCELERATORS[] = {
     {ID_STOP_CONVERT, Qt::SHIFT | Qt::Key_F5},
 };
 
+// Commands with a button in the job pane show its icon in the menus.
+const std::pair<int, int> COMMAND_IMAGES[] = {
+    {ID_OPEN_FILE, IDI_OPEN_FILE},
+    {ID_IMPORT_DIRECTORY, IDI_IMPORT_DIRECTORY},
+    {ID_REMOVE_SELECTED, IDI_REMOVE_SELECTED},
+    {ID_CLEAR_ALL_SELECTED, IDI_CLEAR_ALL_SELECTED},
+    {ID_START_CONVERT, IDI_START_CONVERT},
+    {ID_STOP_CONVERT, IDI_STOP_CONVERT},
+};
+
 constexpr int LEFT_PANE_MIN_WIDTH = 640;
 constexpr QSize MIN_FRAME_SIZE{880, 565};
 constexpr QSize DEFAULT_FRAME_SIZE{1000, 680};
@@ -118,6 +130,9 @@ CMainFrame::CMainFrame(ConverterApp& app, QWidget* parent)
 // The panes use the router and the batch uses the panes: the batch ends first, then the
 // panes go while the router still stands.
 CMainFrame::~CMainFrame() {
+    // A splash still shown would tell this half-destroyed frame that it went.
+    if (CSplashWnd* splash = CSplashWnd::Current(); splash && splash->parent() == this)
+        delete splash;
     batch.reset();
     delete takeCentralWidget();
 }
@@ -139,9 +154,13 @@ void CMainFrame::CreateClient() {
 }
 
 void CMainFrame::CreateMenus() {
-    auto* bar = new QMenuBar(this);
+    for (const auto& [command, icon] : COMMAND_IMAGES)
+        CMenuXP::SetCommandImage(command, jobPaneIcon(icon));
+    auto* bar = new CCoolMenuBar(this);
+    QList<QMenu*> menus;
     for (const MenuPopup& popup : menuBarPopups()) {
-        QMenu* menu = bar->addMenu(QString::fromLatin1(popup.title));
+        QMenu* menu = new QMenu(QString::fromLatin1(popup.title), this);
+        menus.append(menu);
         for (const MenuEntry& entry : popup.entries) {
             if (entry.command == 0) {
                 menu->addSeparator();
@@ -153,7 +172,9 @@ void CMainFrame::CreateMenus() {
         }
         router->watchMenu(menu);
     }
+    bar->SetMenus(menus);
     setMenuWidget(bar);
+    CMenuXP::Apply(leftView->GetPanel()->contextMenu());
 }
 
 void CMainFrame::CreateAccelerators() {

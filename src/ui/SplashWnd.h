@@ -22,9 +22,11 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
+public:
+    ~CSplashWnd() override;
+
 private:
     CSplashWnd(const QPixmap& picture, QWidget* owner);
-    ~CSplashWnd() override;
     void HideSplashScreen();
 
     QPixmap picture;

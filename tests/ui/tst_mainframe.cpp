@@ -1,4 +1,4 @@
-#include "FixturePdf.h"
+#include "MainFrameFixture.h"
 #include "TestSupport.h"
 #include "controls/chrome/TextProgressCtrl.h"
 #include "controls/optiontree/OptionTree.h"
@@ -28,42 +28,7 @@
 class TestMainFrame : public QObject {
     Q_OBJECT
 
-    struct Frame {
-        QTemporaryDir temp;
-        platform::ScriptedDialogs dialogs;
-        platform::RecordingShell shell;
-        ConverterApp app;
-        std::unique_ptr<CMainFrame> frame;
-
-        Frame() {
-            platform::Dialogs::setInstance(&dialogs);
-            platform::Shell::setInstance(&shell);
-            app.deriveDataFolder(testsupport::programDir().toStdString(),
-                                 temp.filePath(QStringLiteral("config")).toStdString());
-            app.writeEngineConfig();
-            app.options = ConvertOptions::defaults();
-            app.options.openResult = 1;
-            frame = std::make_unique<CMainFrame>(app);
-            frame->show();
-            frame->activateWindow();
-        }
-        ConvertPanel* panel() const { return frame->LeftView()->GetPanel(); }
-        bool enabled(int id) const { return frame->Router().isEnabled(id); }
-        QString pdf(const QString& name, int pages = 1) const {
-            const QString path = temp.filePath(name);
-            if (!fixtures::writeLargeTextPdf(path, pages, 30))
-                qFatal("cannot write %s", qPrintable(path));
-            return path;
-        }
-        void focusOptionRow(int id) {
-            COptionTree* tree = frame->RightView()->GetTree();
-            tree->SetFocusItem(tree->ItemFromId(id));
-            tree->GetListWindow()->setFocus();
-        }
-        void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
-        }
-    };
+    using Frame = MainFrameFixture;
 
 private Q_SLOTS:
     void init() {

@@ -30,12 +30,12 @@ inline void applyScreenshotFont(QWidget* widget, int pixelSize) {
     widget->setFont(large);
 }
 
-// Saves widget with the open drop-down list of combo drawn where the platform put it: the
-// list is a window of its own and would be missing from the widget's picture.
-inline QString saveWithPopup(QWidget* widget, QComboBox* combo, const QString& module, const QString& state) {
-    QWidget* popup = combo->view()->window();
+// Saves widget with popup (a window of its own, so missing from the widget's picture) drawn
+// where the platform put it.
+inline QString saveWithPopupWindow(QWidget* widget, QWidget* popup, const QString& module, const QString& state) {
     const QPoint at = popup->mapToGlobal(QPoint()) - widget->mapToGlobal(QPoint());
-    QPixmap composed(widget->width(), std::max(widget->height(), at.y() + popup->height()));
+    QPixmap composed(std::max(widget->width(), at.x() + popup->width()),
+                     std::max(widget->height(), at.y() + popup->height()));
     composed.fill(Qt::white);
     QPainter painter(&composed);
     painter.drawPixmap(0, 0, widget->grab());
@@ -45,4 +45,9 @@ inline QString saveWithPopup(QWidget* widget, QComboBox* combo, const QString& m
     label.setPixmap(composed);
     label.resize(composed.size());
     return testsupport::saveScreenshot(&label, module, state);
+}
+
+// The same with the open drop-down list of combo.
+inline QString saveWithPopup(QWidget* widget, QComboBox* combo, const QString& module, const QString& state) {
+    return saveWithPopupWindow(widget, combo->view()->window(), module, state);
 }

@@ -8,6 +8,7 @@
 #include "platform/DesktopShell.h"
 
 #include "DialogsDemoPage.h"
+#include "MenusDemoPage.h"
 #include "resource.h"
 
 #include <QApplication>
@@ -156,6 +157,7 @@ int main(int argc, char* argv[]) {
     window.setWindowTitle(QStringLiteral("Folverin chrome demo"));
     window.addTab(controls, QStringLiteral("Progress, labels, buttons"));
     window.addTab(createDialogsDemoPage(), QStringLiteral("Dialogs and summary"));
+    window.addTab(createMenusDemoPage(), QStringLiteral("Menu bar and menus"));
     window.resize(640, 560);
     window.show();
     return app.exec();
