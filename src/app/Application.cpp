@@ -1,0 +1,185 @@
+#include "app/Application.h"
+
+#include "app/SignalCloser.h"
+#include "app/SingleInstance.h"
+#include "controls/chrome/ChromeDialogs.h"
+#include "convert/ConverterApp.h"
+#include "platform/DesktopShell.h"
+#include "ui/ConvertPanel.h"
+#include "ui/LeftView.h"
+#include "ui/MainFrame.h"
+#include "ui/SplashWnd.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// Without a display Qt would abort with a message about platform plugins.
+bool displayAvailable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+std::string workingFolder() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    return error ? std::string() : folder.string();
+}
+
+int answerWithoutWindow(const CommandLine& line) {
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        std::fputs(CommandLine::helpText().c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs(CommandLine::versionText().c_str(), stdout);
+        return 0;
+    case CommandLine::Action::UsageError:
+        std::fprintf(stderr, "folverin: %s\n%s", line.error.c_str(), CommandLine::usageText().c_str());
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+    if (!displayAvailable()) {
+        std::fputs("folverin: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
+                   "set).\nStart it from a desktop session, or convert in the terminal with folverin-cli.\n",
+                   stderr);
+        return 1;
+    }
+    return -1;
+}
+
+// A mistyped path would become a job that cannot be converted; the terminal that started the
+// program says which it left out.
+std::vector<std::string> existingPaths(const std::vector<std::string>& paths) {
+    std::vector<std::string> existing;
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (std::filesystem::exists(path, error))
+            existing.push_back(path);
+        else
+            std::fprintf(stderr, "folverin: %s: no such file or folder\n", path.c_str());
+    }
+    return existing;
+}
+
+void setUpQtApplication() {
+    QApplication::setOrganizationName(QStringLiteral("Corvanta"));
+    QApplication::setApplicationVersion(QStringLiteral(FOLVERIN_VERSION));
+    // Matches the desktop entry, whose icon the desktop then shows for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("folverin"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/folverin/folverin.svg")));
+}
+
+} // namespace
+
+int FolverinApplication::main(int argc, char* argv[]) {
+    CommandLine line = CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc), workingFolder());
+    if (const int status = answerWithoutWindow(line); status >= 0)
+        return status;
+    line.paths = existingPaths(line.paths);
+    // Qt sees no arguments: every one was ours, and a file named like a Qt option stays a file.
+    int qtArgumentCount = 1;
+    QApplication qtApplication(qtArgumentCount, argv);
+    setUpQtApplication();
+    FolverinApplication application(line, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    if (!application.start())
+        return 0;
+    return application.exec();
+}
+
+FolverinApplication::FolverinApplication(CommandLine commandLine, QString instanceName)
+    : commandLine(std::move(commandLine)), guard(std::make_unique<SingleInstance>(instanceName)) {}
+
+FolverinApplication::~FolverinApplication() {
+    signalCloser.reset();
+    frame.reset();
+    platform::Shell::setInstance(nullptr);
+    platform::Dialogs::setInstance(nullptr);
+}
+
+bool FolverinApplication::start() {
+    switch (guard->claim(commandLine.paths)) {
+    case SingleInstance::Role::HandedOver:
+        return false;
+    case SingleInstance::Role::Alone:
+        std::fprintf(stderr, "folverin: %s: a later start will open a window of its own\n",
+                     qPrintable(guard->errorText()));
+        break;
+    case SingleInstance::Role::First:
+        break;
+    }
+    installServices();
+    loadOptions();
+    showMainFrame();
+    addPaths(commandLine.paths);
+    QObject::connect(guard.get(), &SingleInstance::pathsReceived, frame.get(),
+                     [this](const std::vector<std::string>& paths) {
+                         addPaths(paths);
+                         frame->RestoreAndRaise();
+                     });
+    signalCloser = std::make_unique<SignalCloser>(*frame);
+    // Once the window is up, not before it.
+    QTimer::singleShot(0, frame.get(), [this] { frame->ShowTipAtStartup(); });
+    return true;
+}
+
+int FolverinApplication::exec() {
+    const int status = QApplication::exec();
+    // A start from now on must not hand its files to a window that has gone.
+    guard->stopListening();
+    converter->saveSettings();
+    return status;
+}
+
+void FolverinApplication::installServices() {
+    dialogs = std::make_unique<ChromeDialogs>();
+    platform::Dialogs::setInstance(dialogs.get());
+    shell = std::make_unique<platform::DesktopShell>();
+    platform::Shell::setInstance(shell.get());
+}
+
+void FolverinApplication::loadOptions() {
+    converter = std::make_unique<ConverterApp>();
+    converter->deriveDataFolder();
+    converter->loadSettings();
+    converter->writeEngineConfig();
+}
+
+void FolverinApplication::showMainFrame() {
+    CSplashWnd::EnableSplashScreen(commandLine.showSplash);
+    frame = std::make_unique<CMainFrame>(*converter);
+    dialogs->setParentWindow(frame.get());
+    frame->setWindowTitle(QStringLiteral("Folverin"));
+    const QRect screen = frame->screen()->availableGeometry();
+    frame->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frame->frameGeometry().size(), screen)
+                    .topLeft());
+    frame->show();
+}
+
+void FolverinApplication::addPaths(const std::vector<std::string>& paths) {
+    if (!paths.empty())
+        frame->AddPaths(paths);
+    reportJobsForTests();
+}
+
+// With FOLVERIN_TEST_REPORT set, the job list goes to stderr after each addition: the only way
+// a test sees what a separate process holds.
+void FolverinApplication::reportJobsForTests() const {
+    static const bool wanted = qEnvironmentVariableIsSet("FOLVERIN_TEST_REPORT");
+    if (!wanted)
+        return;
+    const JobList& jobs = frame->LeftView()->GetPanel()->jobs();
+    for (int i = 0; i < jobs.size(); ++i)
+        std::fprintf(stderr, "job %s\n", jobs.at(i).c_str());
+    std::fprintf(stderr, "jobs %d\n", jobs.size());
+    std::fflush(stderr);
+}

@@ -1,0 +1,148 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// What `cmake --install` lays out, used as a packager and a user would use it.
+class TestInstall : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir temp;
+    QString prefix;
+
+    struct Run {
+        int status = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    Run run(const QString& program, const QStringList& arguments) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), temp.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), temp.filePath(QStringLiteral("cache")));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        if (!process.waitForFinished(300000))
+            qFatal("%s did not finish", qPrintable(program));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    QString installed(const QString& relative) const { return prefix + QLatin1Char('/') + relative; }
+
+    static QByteArray read(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    QByteArray convertSample(const QString& cli, const QString& outputFolder) const {
+        const Run converted =
+            run(cli, {QStringLiteral("--no-settings"), QStringLiteral("--encoding"), QStringLiteral("UTF-8"),
+                      QStringLiteral("-q"), QStringLiteral("-o"), outputFolder,
+                      QStringLiteral(FOLVERIN_BUILD_DIR "/samples/multilingual.pdf")});
+        if (converted.status != 0)
+            return "status " + QByteArray::number(converted.status) + ": " + converted.err;
+        return read(outputFolder + QStringLiteral("/multilingual.txt"));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        testsupport::failOnUnexpectedWarnings();
+        prefix = temp.filePath(QStringLiteral("prefix"));
+        const Run install = run(QStringLiteral(FOLVERIN_CMAKE_COMMAND),
+                                {QStringLiteral("--install"), QStringLiteral(FOLVERIN_BUILD_DIR),
+                                 QStringLiteral("--prefix"), prefix});
+        QVERIFY2(install.status == 0, install.err.constData());
+    }
+
+    void init() { testsupport::failOnUnexpectedWarnings(); }
+
+    void programsLiveTogetherWithTheirDataAndAreLinkedFromBin() {
+        for (const QString& name : {QStringLiteral("folverin"), QStringLiteral("folverin-cli")}) {
+            const QFileInfo link(installed(QStringLiteral("bin/") + name));
+            QVERIFY2(link.isSymLink(), qPrintable(name));
+            QCOMPARE(link.canonicalFilePath(),
+                     QFileInfo(installed(QStringLiteral("lib/folverin/") + name)).canonicalFilePath());
+            QVERIFY(link.isExecutable());
+        }
+        QVERIFY(QFile::exists(installed(QStringLiteral("lib/folverin/tips.txt"))));
+        // Every table is a real file: links into the build tree would break with it.
+        int tables = 0;
+        QDirIterator it(installed(QStringLiteral("lib/folverin/Unicode")), QDir::Files | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo table(it.next());
+            QVERIFY2(!table.isSymLink() && table.size() > 0, qPrintable(table.filePath()));
+            ++tables;
+        }
+        QVERIFY2(tables > 100, qPrintable(QString::number(tables)));
+        const Run version = run(installed(QStringLiteral("bin/folverin")), {QStringLiteral("--version")});
+        QCOMPARE(version.status, 0);
+        QCOMPARE(version.out, QByteArray("folverin " FOLVERIN_VERSION "\n"));
+    }
+
+    // Many scripts and languages need the tables beside the installed program.
+    void theInstalledCliConvertsAsTheBuiltOne() {
+        const QByteArray fromInstall = convertSample(installed(QStringLiteral("bin/folverin-cli")),
+                                                     temp.filePath(QStringLiteral("out-installed")));
+        const QByteArray fromBuild = convertSample(testsupport::programDir() + QStringLiteral("folverin-cli"),
+                                                   temp.filePath(QStringLiteral("out-built")));
+        QVERIFY2(fromInstall.size() > 100, fromInstall.constData());
+        QCOMPARE(fromInstall, fromBuild);
+    }
+
+    void theDesktopEntryIsValidAndOpensPdfs() {
+        const QString entry = installed(QStringLiteral("share/applications/folverin.desktop"));
+        const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+        QVERIFY2(!validator.isEmpty(), "desktop-file-validate is missing: run scripts/setup");
+        const Run validated = run(validator, {entry});
+        QCOMPARE(validated.status, 0);
+        QCOMPARE(validated.out + validated.err, QByteArray()); // not even a hint
+        const QByteArray text = read(entry);
+        QVERIFY(text.contains("\nMimeType=application/pdf;\n"));
+        QVERIFY(text.contains("\nExec=folverin %F\n"));
+        QVERIFY(text.contains("\nIcon=folverin\n"));
+    }
+
+    void theIconComesInEveryThemeSize() {
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const QString file =
+                installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/folverin.png").arg(size));
+            const QImage icon(file);
+            QCOMPARE(icon.size(), QSize(size, size));
+            // Drawn, with a transparent corner around the page.
+            QCOMPARE(icon.pixelColor(size - 1, 0).alpha(), 0);
+            QCOMPARE(icon.pixelColor(size / 4, size / 2).alpha(), 255);
+        }
+        QVERIFY(read(installed(QStringLiteral("share/icons/hicolor/scalable/apps/folverin.svg")))
+                    .contains("<svg"));
+    }
+
+    void theManPagesFormatWithoutWarnings() {
+        const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
+        if (groff.isEmpty())
+            QSKIP("groff is not installed");
+        for (const QString& page : {QStringLiteral("folverin.1"), QStringLiteral("folverin-cli.1")}) {
+            const QString file = installed(QStringLiteral("share/man/man1/") + page);
+            QVERIFY2(QFile::exists(file), qPrintable(file));
+            const Run formatted =
+                run(groff, {QStringLiteral("-man"), QStringLiteral("-ww"), QStringLiteral("-z"), file});
+            QCOMPARE(formatted.status, 0);
+            QCOMPARE(formatted.err, QByteArray());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "tst_install.moc"
