@@ -3,6 +3,7 @@
 #include "controls/chrome/CoolMenuBar.h"
 #include "controls/chrome/JobPaneIcons.h"
 #include "controls/chrome/MenuXP.h"
+#include "controls/grid/GridCtrl.h"
 #include "convert/ConverterApp.h"
 #include "convert/FileConverter.h"
 #include "platform/Colors.h"
@@ -149,6 +150,8 @@ void CMainFrame::CreateClient() {
     splitter->setSizes({LEFT_PANE_MIN_WIDTH, DEFAULT_FRAME_SIZE.width() - LEFT_PANE_MIN_WIDTH});
     setCentralWidget(splitter);
     leftView->GetPanel()->setOptionPane(rightView);
+    // The keyboard starts in the job list, so its keys work before any click.
+    leftView->GetPanel()->jobGrid()->setFocus();
     batch = std::make_unique<ConvertBatch>(*leftView->GetPanel(), *rightView,
                                            std::make_unique<FileConverter>(app.configPath, app.programDir));
 }

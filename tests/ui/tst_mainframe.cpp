@@ -1,6 +1,7 @@
 #include "MainFrameFixture.h"
 #include "TestSupport.h"
 #include "controls/chrome/TextProgressCtrl.h"
+#include "controls/grid/GridCtrl.h"
 #include "controls/optiontree/OptionTree.h"
 #include "controls/optiontree/OptionTreeItem.h"
 #include "controls/optiontree/OptionTreeList.h"
@@ -53,6 +54,8 @@ private Q_SLOTS:
     void commandsAreEnabledByJobsAndBatch() {
         Frame window;
         QVERIFY(QTest::qWaitForWindowActive(window.frame.get()));
+        // The keys work before any click: the job list has the keyboard.
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.panel()->jobGrid()));
         const int jobCommands[] = {ID_REMOVE_SELECTED, ID_REMOVE_ALL,         ID_SELECT_CURRENT_ITEM,
                                    ID_EDIT_SELECT_ALL, ID_CLEAR_ALL_SELECTED, ID_INVERT_SELECT,
                                    ID_START_CONVERT};
