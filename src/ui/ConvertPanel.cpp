@@ -43,7 +43,7 @@ const QString IDLE_TEXT = QStringLiteral("Waiting for converting.");
 // Inside the 32-pixel buttons, clear of their hover frame.
 constexpr int ICON_SIDE = 24;
 
-struct ButtonSpec {
+struct ButtonRole {
     int command;
     int icon;
     const char* tip;
@@ -51,7 +51,7 @@ struct ButtonSpec {
 };
 
 // In tab order.
-constexpr ButtonSpec BUTTONS[] = {
+constexpr ButtonRole BUTTONS[] = {
     {ID_OPEN_FILE, IDI_OPEN_FILE, "Open File (Ctrl+O)", &PanelLayout::openFile},
     {ID_IMPORT_DIRECTORY, IDI_IMPORT_DIRECTORY, "Open Directory (Ctrl+D)", &PanelLayout::importDirectory},
     {ID_REMOVE_SELECTED, IDI_REMOVE_SELECTED, "Remove Current Selected Item (Del)",
@@ -183,23 +183,23 @@ void ConvertPanel::runCommand(int id) {
 }
 
 void ConvertPanel::createButtons() {
-    for (const ButtonSpec& spec : BUTTONS) {
+    for (const ButtonRole& role : BUTTONS) {
         auto* button = new CIconButton(this);
-        button->SetIcon(jobPaneIcon(spec.icon).pixmap(QSize(ICON_SIDE, ICON_SIDE), devicePixelRatio()));
-        button->SetTooltipText(QString::fromLatin1(spec.tip));
-        connect(button, &QPushButton::clicked, this, [this, id = spec.command] { runCommand(id); });
-        buttons[spec.command] = button;
+        button->SetIcon(jobPaneIcon(role.icon).pixmap(QSize(ICON_SIDE, ICON_SIDE), devicePixelRatio()));
+        button->SetTooltipText(QString::fromLatin1(role.tip));
+        connect(button, &QPushButton::clicked, this, [this, id = role.command] { runCommand(id); });
+        buttons[role.command] = button;
     }
     // The keyboard visits the controls top to bottom: the grid, the four buttons under it, the
     // summary, Start and Stop.
     QWidget* previous = grid;
-    for (const ButtonSpec& spec : BUTTONS) {
-        if (spec.command == ID_START_CONVERT) {
+    for (const ButtonRole& role : BUTTONS) {
+        if (role.command == ID_START_CONVERT) {
             setTabOrder(previous, summary);
             previous = summary;
         }
-        setTabOrder(previous, buttons.at(spec.command));
-        previous = buttons.at(spec.command);
+        setTabOrder(previous, buttons.at(role.command));
+        previous = buttons.at(role.command);
     }
 }
 
@@ -247,8 +247,8 @@ void ConvertPanel::layOut() {
     const PanelLayout layout = PanelLayout::compute(area, barHeight());
     grid->setGeometry(layout.grid);
     summary->setGeometry(layout.summary);
-    for (const ButtonSpec& spec : BUTTONS)
-        buttons.at(spec.command)->setGeometry(layout.*spec.place);
+    for (const ButtonRole& role : BUTTONS)
+        buttons.at(role.command)->setGeometry(layout.*role.place);
     labelCurrent->setGeometry(layout.labelCurrent);
     labelTotal->setGeometry(layout.labelTotal);
     progressCurrent->setGeometry(layout.progressCurrent);
