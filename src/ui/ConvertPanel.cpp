@@ -17,6 +17,7 @@
 #include "platform/NativePath.h"
 #include "platform/Shell.h"
 #include "resource.h"
+#include "ui/MenuTables.h"
 #include "ui/PanelKeys.h"
 #include "ui/PanelLayout.h"
 #include "ui/RightView.h"
@@ -64,30 +65,6 @@ constexpr ButtonRole BUTTONS[] = {
 
 constexpr int BATCH_GUARDED_BUTTONS[] = {ID_START_CONVERT, ID_CLEAR_ALL_SELECTED, ID_IMPORT_DIRECTORY,
                                          ID_OPEN_FILE, ID_REMOVE_SELECTED};
-
-struct MenuEntry {
-    int command; // 0: separator
-    const char* text;
-};
-
-constexpr MenuEntry CONTEXT_MENU[] = {
-    {ID_OPEN_FILE, "Open File\tCtrl+O"},
-    {ID_IMPORT_DIRECTORY, "Import Directory\tCtrl+D"},
-    {0, nullptr},
-    {ID_OPEN_FILE_DIRECTORY, "Open File Directory\tCtrl+E"},
-    {ID_OPEN_WITH_ASSOCIATED_APP, "Open with Associated App\tCtrl+W"},
-    {0, nullptr},
-    {ID_REMOVE_SELECTED, "Remove Selected\tDel"},
-    {ID_REMOVE_ALL, "Remove All\tCtrl+Del"},
-    {0, nullptr},
-    {ID_SELECT_CURRENT_ITEM, "Select Current Item\tSpace"},
-    {ID_EDIT_SELECT_ALL, "Select All Items\tCtrl+A"},
-    {ID_CLEAR_ALL_SELECTED, "Clear All Selected\tCtrl+X"},
-    {ID_INVERT_SELECT, "Invert Select\tCtrl+I"},
-    {0, nullptr},
-    {ID_START_CONVERT, "Start Convert\tF5"},
-    {ID_STOP_CONVERT, "Stop Convert\tShift+F5"},
-};
 
 std::string lowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -205,7 +182,7 @@ void ConvertPanel::createButtons() {
 
 void ConvertPanel::createContextMenu() {
     menu = new QMenu(this);
-    for (const MenuEntry& entry : CONTEXT_MENU) {
+    for (const menus::MenuEntry& entry : menus::jobListPopup()) {
         if (entry.command == 0) {
             menu->addSeparator();
             continue;

@@ -14,6 +14,7 @@
 #include "ui/ConvertBatch.h"
 #include "ui/ConvertPanel.h"
 #include "ui/LeftView.h"
+#include "ui/MenuTables.h"
 #include "ui/RightView.h"
 #include "ui/SplashWnd.h"
 #include "ui/TipDlg.h"
@@ -25,53 +26,6 @@
 #include <QSplitter>
 
 namespace {
-
-struct MenuEntry {
-    int command; // 0: separator
-    const char* text;
-};
-
-struct MenuPopup {
-    const char* title;
-    std::vector<MenuEntry> entries;
-};
-
-// The menu bar's menu: File, Edit, Help.
-const std::vector<MenuPopup>& menuBarPopups() {
-    static const std::vector<MenuPopup> popups{
-        {"&File",
-         {{ID_OPEN_FILE, "&Open File...\tCtrl+O"},
-          {ID_IMPORT_DIRECTORY, "Open &Directory...\tCtrl+D"},
-          {0, nullptr},
-          {ID_RESET_ALL_OPTIONS, "&Reset All Options"},
-          {0, nullptr},
-          {ID_APP_EXIT, "E&xit\tAlt+F4"}}},
-        {"&Edit",
-         {{ID_OPEN_FILE_DIRECTORY, "Open File Directory\tCtrl+E"},
-          {ID_OPEN_WITH_ASSOCIATED_APP, "Open with Associated App\tCtrl+W"},
-          {0, nullptr},
-          {ID_REMOVE_SELECTED, "Remove Selected\tDel"},
-          {ID_REMOVE_ALL, "Remove All\tCtrl+Del"},
-          {0, nullptr},
-          {ID_SELECT_CURRENT_ITEM, "Select Current Item\tSpace"},
-          {ID_EDIT_SELECT_ALL, "Select All Items\tCtrl+A"},
-          {ID_CLEAR_ALL_SELECTED, "Clear All Selected\tCtrl+X"},
-          {ID_INVERT_SELECT, "Invert Select\tCtrl+I"},
-          {0, nullptr},
-          {ID_START_CONVERT, "Start Convert\tF5"},
-          {ID_STOP_CONVERT, "Stop Convert\tShift+F5"}}},
-        {"&Help",
-         {{ID_ONLINE_HELP, "&Online Help\tF1"},
-          {0, nullptr},
-          {ID_TELL_FRIEND_BY_MAIL, "&Tell to Friend via E-mail..."},
-          {ID_CHECK_NEW_VERSION, "&Check New Version..."},
-          {ID_VISIT_HOME_PAGE, "&Visit Corvanta..."},
-          {0, nullptr},
-          {ID_TIP_OF_THE_DAY, "Ti&p of the Day..."},
-          {ID_APP_ABOUT, "&About Folverin..."}}},
-    };
-    return popups;
-}
 
 struct Accelerator {
     int command;
@@ -160,11 +114,11 @@ void CMainFrame::CreateMenus() {
     for (const auto& [command, icon] : COMMAND_IMAGES)
         CMenuXP::SetCommandImage(command, jobPaneIcon(icon));
     auto* bar = new CCoolMenuBar(this);
-    QList<QMenu*> menus;
-    for (const MenuPopup& popup : menuBarPopups()) {
+    QList<QMenu*> popups;
+    for (const menus::MenuPopup& popup : menus::menuBarPopups()) {
         QMenu* menu = new QMenu(QString::fromLatin1(popup.title), this);
-        menus.append(menu);
-        for (const MenuEntry& entry : popup.entries) {
+        popups.append(menu);
+        for (const menus::MenuEntry& entry : popup.entries) {
             if (entry.command == 0) {
                 menu->addSeparator();
                 continue;
@@ -175,7 +129,7 @@ void CMainFrame::CreateMenus() {
         }
         router->watchMenu(menu);
     }
-    bar->SetMenus(menus);
+    bar->SetMenus(popups);
     setMenuWidget(bar);
     CMenuXP::Apply(leftView->GetPanel()->contextMenu());
 }
