@@ -130,6 +130,8 @@ bool takeFlag(CliOptions& options, const std::string& name) {
         options.useSettings = false;
     else if (name == "-q" || name == "--quiet")
         options.quiet = true;
+    else if (name == "--update")
+        options.update = true;
     else if (name == "-h" || name == "--help")
         options.action = CliOptions::Action::Help;
     else if (name == "--version")
@@ -222,6 +224,7 @@ std::string CliOptions::helpText() {
            "  --summary                   print a summary of each file instead of converting\n"
            "  --no-settings               start from the default options\n"
            "  -q, --quiet                 no progress text and no list of written files\n"
+           "  --update                    convert only files whose output is missing or older than the PDF\n"
            "  --help, --version\n"
            "Exit status: 0 all converted, 1 some files skipped, 2 batch ended early or usage error.\n";
 }

@@ -15,6 +15,8 @@ struct CliOptions {
     std::vector<std::string> paths;
     bool useSettings = true;
     bool quiet = false;
+    // Convert only files whose output is missing or older than the PDF.
+    bool update = false;
     std::string ownerPassword;
     std::string userPassword;
 

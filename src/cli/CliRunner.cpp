@@ -10,12 +10,24 @@
 
 #include <set>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
 void printLine(std::FILE* stream, const std::string& line) {
     std::fprintf(stream, "%s\n", line.c_str());
     std::fflush(stream);
+}
+
+// An output at least as new as its PDF needs no new conversion, so an interrupted run over a
+// large tree resumes where it stopped.
+bool upToDate(const std::string& pdfPath, const std::string& outputPath) {
+    struct stat pdf {};
+    struct stat output {};
+    if (::stat(pdfPath.c_str(), &pdf) != 0 || ::stat(outputPath.c_str(), &output) != 0)
+        return false;
+    return std::tie(output.st_mtim.tv_sec, output.st_mtim.tv_nsec) >=
+           std::tie(pdf.st_mtim.tv_sec, pdf.st_mtim.tv_nsec);
 }
 
 // The terminal's side of a batch: the options and passwords of the command line for every
@@ -110,8 +122,10 @@ int CliRunner::convertAll(const std::vector<std::string>& files, const CliOption
     TerminalBatchClient client(app.options, cli, out, err);
     std::vector<BatchEntry> entries;
     entries.reserve(files.size());
-    for (const std::string& file : files)
-        entries.push_back({file});
+    for (const std::string& file : files) {
+        if (!cli.update || !upToDate(file, FileConverter::outputPathFor(file, app.options)))
+            entries.push_back({file});
+    }
     const BatchOutcome outcome = BatchRunner(converter, client).run(entries);
     if (outcome.end == BatchOutcome::End::EndedEarly)
         return EndedEarly;

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "cli/CliOptions.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -133,6 +134,27 @@ private Q_SLOTS:
         QCOMPARE(run.out, path(QStringLiteral("out/report.txt")).toUtf8() + "\n");
         QVERIFY2(run.err.contains(second.toUtf8() + ": The output file"), run.err.constData());
         QVERIFY(read(path(QStringLiteral("out/report.txt"))).startsWith("first"));
+    }
+
+    // Only files whose output is missing or older than the PDF are converted again.
+    void updateConvertsOnlyWhatChanged() {
+        pdf(QStringLiteral("upd/kept.pdf"));
+        const QString changed = pdf(QStringLiteral("upd/changed.pdf"));
+        const QString added = pdf(QStringLiteral("upd/added.pdf"));
+        QVERIFY(QFile::remove(added));
+        QCOMPARE(cli({QStringLiteral("--no-settings"), path(QStringLiteral("upd"))}).status, 0);
+        pdf(QStringLiteral("upd/added.pdf"));
+        QFile touched(changed);
+        QVERIFY(touched.open(QIODevice::ReadWrite));
+        QVERIFY(
+            touched.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        touched.close();
+        const Run run =
+            cli({QStringLiteral("--no-settings"), QStringLiteral("--update"), path(QStringLiteral("upd"))});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, path(QStringLiteral("upd/added.txt")).toUtf8() + "\n" +
+                              path(QStringLiteral("upd/changed.txt")).toUtf8() + "\n");
+        QVERIFY(QFile::exists(path(QStringLiteral("upd/kept.txt"))));
     }
 
     void usageErrors_data() {
