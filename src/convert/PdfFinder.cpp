@@ -1,7 +1,8 @@
 #include "convert/PdfFinder.h"
 
+#include "platform/FilePath.h"
+
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <sys/stat.h>
@@ -13,14 +14,8 @@ namespace {
 
 using FolderId = std::pair<dev_t, ino_t>;
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 bool byName(const fs::path& a, const fs::path& b) {
-    return lower(a.filename().string()) < lower(b.filename().string());
+    return platform::lowerAscii(a.filename().string()) < platform::lowerAscii(b.filename().string());
 }
 
 void scan(const fs::path& folder, std::set<FolderId>& visited, std::vector<std::string>& found) {
@@ -35,7 +30,8 @@ void scan(const fs::path& folder, std::set<FolderId>& visited, std::vector<std::
         std::error_code typeError;
         if (it->is_directory(typeError))
             folders.push_back(it->path());
-        else if (it->is_regular_file(typeError) && lower(it->path().extension().string()) == ".pdf")
+        else if (it->is_regular_file(typeError) &&
+                 platform::lowerAscii(it->path().extension().string()) == ".pdf")
             files.push_back(it->path());
     }
     std::sort(files.begin(), files.end(), byName);

@@ -1,5 +1,7 @@
 #include "platform/FilePath.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -184,6 +186,12 @@ bool CFilePath::time(int which, std::time_t& result) const {
     else if (which == LastWriteTime)
         result = facts.write;
     return true;
+}
+
+std::string lowerAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
 }
 
 } // namespace platform

@@ -56,4 +56,7 @@ private:
     mutable bool componentsSplit = false;
 };
 
+// Text with its ASCII letters in lower case, for comparing extensions and names without case.
+std::string lowerAscii(std::string text);
+
 } // namespace platform

@@ -33,7 +33,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cctype>
 #include <filesystem>
 
 using namespace grid;
@@ -66,19 +65,13 @@ constexpr ButtonRole BUTTONS[] = {
 constexpr int BATCH_GUARDED_BUTTONS[] = {ID_START_CONVERT, ID_CLEAR_ALL_SELECTED, ID_IMPORT_DIRECTORY,
                                          ID_OPEN_FILE, ID_REMOVE_SELECTED};
 
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 bool hasPdfExtension(const std::string& path) {
-    return lowerCase(platform::CFilePath(path).extensionWithDot()) == ".pdf";
+    return platform::lowerAscii(platform::CFilePath(path).extensionWithDot()) == ".pdf";
 }
 
 // A dropped file needs no dot: "reportpdf" is taken too.
 bool endsWithPdf(const std::string& path) {
-    return path.size() >= 3 && lowerCase(path.substr(path.size() - 3)) == "pdf";
+    return path.size() >= 3 && platform::lowerAscii(path.substr(path.size() - 3)) == "pdf";
 }
 
 bool hasLocalFiles(const QMimeData& data) {
