@@ -60,6 +60,19 @@ bool parsePageNumber(const std::string& text, std::int32_t& page, std::string& e
     return true;
 }
 
+bool parseJobCount(const std::string& name, const std::string& text, int& jobs, std::string& error) {
+    const char* end = text.data() + text.size();
+    int number = 0;
+    const auto [stop, failure] = std::from_chars(text.data(), end, number);
+    if (failure != std::errc() || stop != end || text.empty() || number < 1 || number > CliOptions::maxJobs) {
+        error = name + " takes a number of processes from 1 to " + std::to_string(CliOptions::maxJobs) +
+                ", not '" + text + "'";
+        return false;
+    }
+    jobs = number;
+    return true;
+}
+
 bool parseEndOfLine(const std::string& text, std::int32_t& value, std::string& error) {
     for (std::int32_t i = 0; i < 3; ++i) {
         if (sameIgnoringCase(text, CMapConfig::endOfLineName(i))) {
@@ -89,6 +102,8 @@ bool takeValue(CliOptions& options, const std::string& name, const std::string& 
     std::int32_t number = 0;
     if (name == "-o" || name == "--output-dir") {
         options.outputDirectory = value;
+    } else if (name == "-j" || name == "--jobs") {
+        return parseJobCount(name, value, options.jobs, error);
     } else if (name == "--eol") {
         if (!parseEndOfLine(value, number, error))
             return false;
@@ -225,6 +240,8 @@ std::string CliOptions::helpText() {
            "  --no-settings               start from the default options\n"
            "  -q, --quiet                 no progress text and no list of written files\n"
            "  --update                    convert only files whose output is missing or older than the PDF\n"
+           "  -j, --jobs N                convert with N worker processes (default: one per core);\n"
+           "                              1 converts in this process\n"
            "  --help, --version\n"
            "Exit status: 0 all converted, 1 some files skipped, 2 batch ended early or usage error.\n";
 }

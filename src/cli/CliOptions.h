@@ -17,6 +17,9 @@ struct CliOptions {
     bool quiet = false;
     // Convert only files whose output is missing or older than the PDF.
     bool update = false;
+    // Worker processes: 0 for one per usable core, 1 for converting in this process.
+    int jobs = 0;
+    static constexpr int maxJobs = 256;
     std::string ownerPassword;
     std::string userPassword;
 

@@ -1,5 +1,7 @@
 #include "cli/CliRunner.h"
 
+#include "cli/PrintLine.h"
+#include "cli/TerminalBatchClient.h"
 #include "convert/BatchRunner.h"
 #include "convert/ConverterApp.h"
 #include "convert/FileConverter.h"
@@ -7,17 +9,16 @@
 #include "convert/SummaryReport.h"
 #include "platform/Dialogs.h"
 #include "platform/SystemFolders.h"
+#include "worker/PooledConverter.h"
+#include "worker/SummaryClient.h"
 
+#include <memory>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <tuple>
 
 namespace {
-
-void printLine(std::FILE* stream, const std::string& line) {
-    std::fprintf(stream, "%s\n", line.c_str());
-    std::fflush(stream);
-}
 
 // An output at least as new as its PDF needs no new conversion, so an interrupted run over a
 // large tree resumes where it stopped.
@@ -30,33 +31,10 @@ bool upToDate(const std::string& pdfPath, const std::string& outputPath) {
            std::tie(pdf.st_mtim.tv_sec, pdf.st_mtim.tv_nsec);
 }
 
-// The terminal's side of a batch: the options and passwords of the command line for every
-// job, progress and written files printed as they come.
-class TerminalBatchClient : public BatchClient {
-public:
-    TerminalBatchClient(const ConvertOptions& options, const CliOptions& cli, std::FILE* out, std::FILE* err)
-        : options(options), cli(cli), out(out), err(err) {}
-
-    ConvertOptions optionsForJob() override { return options; }
-    JobPasswords passwordsFor(const BatchEntry&) override { return {cli.ownerPassword, cli.userPassword}; }
-    void pageProgress(int, int) override {}
-    void jobConverted(int, const std::string& progressText, const std::string& outputPath) override {
-        if (cli.quiet)
-            return;
-        printLine(err, progressText);
-        printLine(out, outputPath);
-    }
-
-private:
-    const ConvertOptions& options;
-    const CliOptions& cli;
-    std::FILE* out;
-    std::FILE* err;
-};
-
 } // namespace
 
-CliRunner::CliRunner(ConverterApp& app, std::FILE* out, std::FILE* err) : app(app), out(out), err(err) {}
+CliRunner::CliRunner(ConverterApp& app, ConsoleDialogs& dialogs, std::FILE* out, std::FILE* err)
+    : app(app), dialogs(dialogs), out(out), err(err) {}
 
 int CliRunner::run(const std::vector<std::string>& arguments) {
     CliOptions cli;
@@ -86,7 +64,7 @@ int CliRunner::run(const std::vector<std::string>& arguments) {
     bool missing = false;
     const std::vector<std::string> files = collectFiles(cli.paths, missing);
     const int status =
-        cli.action == CliOptions::Action::Summary ? summarizeAll(files) : convertAll(files, cli);
+        cli.action == CliOptions::Action::Summary ? summarizeAll(files, cli) : convertAll(files, cli);
     return status == AllConverted && missing ? SomeSkipped : status;
 }
 
@@ -118,32 +96,48 @@ std::vector<std::string> CliRunner::collectFiles(const std::vector<std::string>&
 }
 
 int CliRunner::convertAll(const std::vector<std::string>& files, const CliOptions& cli) {
-    FileConverter converter(app.configPath, app.programDir);
-    TerminalBatchClient client(app.options, cli, out, err);
     std::vector<BatchEntry> entries;
     entries.reserve(files.size());
     for (const std::string& file : files) {
         if (!cli.update || !upToDate(file, FileConverter::outputPathFor(file, app.options)))
             entries.push_back({file});
     }
-    const BatchOutcome outcome = BatchRunner(converter, client).run(entries);
+    TerminalBatchClient client(app.options, cli, static_cast<int>(entries.size()), dialogs, out, err);
+    const std::unique_ptr<JobConverter> converter = converterFor(cli);
+    const BatchOutcome outcome = BatchRunner(*converter, client).run(entries);
+    client.batchEnded(outcome);
     if (outcome.end == BatchOutcome::End::EndedEarly)
         return EndedEarly;
     return outcome.skipped > 0 ? SomeSkipped : AllConverted;
 }
 
-int CliRunner::summarizeAll(const std::vector<std::string>& files) {
+// One process does everything with -j 1; otherwise worker processes convert, so a hostile
+// file costs its own job and every core is busy.
+std::unique_ptr<JobConverter> CliRunner::converterFor(const CliOptions& cli) const {
+    if (cli.jobs == 1)
+        return std::make_unique<FileConverter>(app.configPath, app.programDir);
+    return std::make_unique<PooledConverter>(
+        PooledConverter::forProgram(app.programDir, app.configPath, cli.jobs));
+}
+
+int CliRunner::summarizeAll(const std::vector<std::string>& files, const CliOptions& cli) {
+    std::optional<SummaryClient> worker;
+    if (cli.jobs != 1)
+        worker.emplace(PooledConverter::forProgram(app.programDir, app.configPath, 1).pool);
     int status = AllConverted;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (i > 0)
             printLine(out, "");
-        const SummaryReport report = SummaryReport::build(files[i]);
+        std::string failure;
+        const SummaryReport report =
+            worker ? *worker->build(files[i], failure) : SummaryReport::build(files[i]);
         std::fputs(report.plainText().c_str(), out);
         if (report.documentValid)
             printLine(out, "");
         std::fflush(out);
         if (!report.documentValid) {
-            platform::Dialogs::message("Not a valid pdf file!", platform::MessageButtons::Ok, files[i]);
+            platform::Dialogs::message(failure.empty() ? "Not a valid pdf file!" : failure,
+                                       platform::MessageButtons::Ok, files[i]);
             status = SomeSkipped;
         }
     }

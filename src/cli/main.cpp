@@ -6,6 +6,6 @@ int main(int argc, char* argv[]) {
     ConsoleDialogs dialogs;
     platform::Dialogs::setInstance(&dialogs);
     ConverterApp app;
-    CliRunner runner(app, stdout, stderr);
+    CliRunner runner(app, dialogs, stdout, stderr);
     return runner.run(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FilePath.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -24,6 +25,12 @@ BatchRunner::BatchRunner(JobConverter& converter, BatchClient& client)
     : converter(converter), client(client) {}
 
 BatchOutcome BatchRunner::run(const std::vector<BatchEntry>& entries) {
+    BatchOutcome outcome = runJobs(entries);
+    converter.batchEnded();
+    return outcome;
+}
+
+BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
     BatchOutcome outcome;
     if (entries.empty()) {
         outcome.end = BatchOutcome::End::NoJobs;
@@ -31,6 +38,7 @@ BatchOutcome BatchRunner::run(const std::vector<BatchEntry>& entries) {
     }
     const int jobCount = static_cast<int>(entries.size());
     ConvertOptions options;
+    int expectedUpTo = 0;
     for (int index = 0; index < jobCount; ++index) {
         if (stopRequested) {
             outcome.end = BatchOutcome::End::Stopped;
@@ -40,6 +48,13 @@ BatchOutcome BatchRunner::run(const std::vector<BatchEntry>& entries) {
         options = client.optionsForJob();
         const JobPasswords passwords = client.passwordsFor(entry);
         const std::string outputPath = FileConverter::outputPathFor(entry.pdfPath, options);
+        // Jobs ahead are started first, so the workers have them while this one finishes.
+        for (expectedUpTo = std::max(expectedUpTo, index + 1);
+             expectedUpTo < std::min(jobCount, index + 1 + converter.lookahead()); ++expectedUpTo) {
+            const BatchEntry& ahead = entries[static_cast<std::size_t>(expectedUpTo)];
+            const JobPasswords typed = client.passwordsFor(ahead);
+            converter.expect({ahead.pdfPath, typed.owner, typed.user, expectedUpTo + 1, jobCount}, options);
+        }
         if (outputWrittenAlready(entry.pdfPath, outputPath)) {
             ++outcome.skipped;
             continue;

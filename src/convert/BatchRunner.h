@@ -71,6 +71,7 @@ public:
     BatchOutcome run(const std::vector<BatchEntry>& entries);
 
 private:
+    BatchOutcome runJobs(const std::vector<BatchEntry>& entries);
     bool outputWrittenAlready(const std::string& pdfPath, const std::string& outputPath);
     static BatchResultToOpen resultToOpen(const std::vector<BatchEntry>& entries,
                                           const ConvertOptions& options);

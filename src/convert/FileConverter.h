@@ -17,6 +17,10 @@ public:
     // beside the PDF; the PDF's title with ".txt" or ".htm".
     static std::string outputPathFor(const std::string& pdfPath, const ConvertOptions& options);
 
+    // What the user is told when writing outputPath would replace the PDF itself (the same
+    // file, also through a link); empty when it would not.
+    static std::string selfOverwriteMessage(const std::string& outputPath, const std::string& pdfPath);
+
 private:
     std::string configPath;
     std::string programDir;

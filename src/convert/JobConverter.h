@@ -31,4 +31,14 @@ public:
     virtual ~JobConverter() = default;
     virtual JobOutcome convert(const ConvertJob& job, const ConvertOptions& options,
                                const PageProgress& progress) = 0;
+
+    // How many jobs past the one in progress the converter may work on ahead.
+    virtual int lookahead() const { return 0; }
+    // A job whose turn comes later, with the options and passwords known now. What is done
+    // ahead shows nothing and writes no output: its convert() call, with the options and
+    // passwords of its turn, does that, and work done with other ones is thrown away.
+    virtual void expect(const ConvertJob&, const ConvertOptions&) {}
+    // The batch is over (run to its end, stopped or ended early): work done ahead is thrown
+    // away and its temporary files removed.
+    virtual void batchEnded() {}
 };

@@ -61,7 +61,7 @@ void addDocumentLines(SummaryReport& report, PDFDoc& document) {
 
 } // namespace
 
-SummaryReport SummaryReport::build(const std::string& pdfPath) {
+SummaryReport SummaryReport::fileFacts(const std::string& pdfPath) {
     SummaryReport report;
     const platform::CFilePath file(pdfPath);
     std::uint64_t bytes = 0;
@@ -74,7 +74,11 @@ SummaryReport SummaryReport::build(const std::string& pdfPath) {
                                               " KB (" + FileFacts::groupThousands(bytes) + " Bytes)\n"});
     report.lines.push_back({Style::Plain, "\tCreation Time: " + FileFacts::formatTime(created) + "\n"});
     report.lines.push_back({Style::Heading, "PDF Description:\n"});
+    return report;
+}
 
+SummaryReport SummaryReport::build(const std::string& pdfPath) {
+    SummaryReport report = fileFacts(pdfPath);
     const auto lock = engine::lock();
     const std::unique_ptr<PDFDoc> document = engine::openDocument(pdfPath);
     report.documentValid = document->isOk();

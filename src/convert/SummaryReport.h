@@ -23,5 +23,8 @@ struct SummaryReport {
     int pageCount = 0;
 
     static SummaryReport build(const std::string& pdfPath);
+    // The lines about the file alone, up to the "PDF Description:" heading: the report on a
+    // file the engine cannot read.
+    static SummaryReport fileFacts(const std::string& pdfPath);
     std::string plainText() const;
 };

@@ -7,6 +7,7 @@
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -94,6 +95,32 @@ bool AtomicFile::open() {
     const bool folderRefused = errno == EACCES || errno == EPERM || errno == EROFS;
     if (exists && folderRefused && ::access(target.c_str(), W_OK) == 0)
         return openInPlace();
+    return false;
+}
+
+bool AtomicFile::rewrite() {
+    return openInPlace();
+}
+
+std::string AtomicFile::reserve() {
+    struct stat info {};
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode)) {
+        error = "a folder of that name exists";
+        return {};
+    }
+    if (!openTemporary(info.st_mode & 07777, exists))
+        return {};
+    std::fclose(file);
+    file = nullptr;
+    return std::exchange(temporary, {});
+}
+
+bool AtomicFile::publish(const std::string& temporary, const std::string& target, std::string& error) {
+    if (std::rename(temporary.c_str(), followLinks(target).c_str()) == 0)
+        return true;
+    error = systemError(errno);
+    ::unlink(temporary.c_str());
     return false;
 }
 

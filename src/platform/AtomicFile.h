@@ -18,11 +18,20 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     bool open();
+    // Writes the target itself, which must exist: for a writer that was handed a file made by
+    // reserve() in another process.
+    bool rewrite();
     void write(const char* data, std::size_t length);
     void write(const std::string& text) { write(text.data(), text.size()); }
     bool commit();
 
-    // Why open() or commit() failed, for the user.
+    // For a writer in another process: makes the empty temporary file beside the target (with
+    // the target's permissions) and leaves it there; its path, or empty when the folder takes
+    // no new file (errorString() says why). publish() later puts it in the target's place.
+    std::string reserve();
+    static bool publish(const std::string& temporary, const std::string& target, std::string& error);
+
+    // Why open(), reserve() or commit() failed, for the user.
     const std::string& errorString() const { return error; }
 
     // The temporary name used beside target: the target's name between "." and

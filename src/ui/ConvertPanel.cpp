@@ -1,5 +1,7 @@
 #include "ui/ConvertPanel.h"
 
+#include "ui/SummaryWorker.h"
+
 #include "controls/chrome/IconButton.h"
 #include "controls/chrome/JobPaneIcons.h"
 #include "controls/chrome/SummaryEdit.h"
@@ -113,6 +115,10 @@ ConvertPanel::ConvertPanel(platform::CommandRouter& commandRouter, QWidget* pare
     createContextMenu();
     registerCommands();
     layOut();
+}
+
+void ConvertPanel::setSummaryWorker(std::unique_ptr<SummaryWorker> worker) {
+    summaryPresenter.setWorker(std::move(worker));
 }
 
 ConvertPanel::~ConvertPanel() {

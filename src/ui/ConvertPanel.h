@@ -72,6 +72,8 @@ public:
     // The option pane whose "End Page" follows the page count of the file shown in the
     // summary while "All Pages" is chosen.
     void setOptionPane(CRightView* pane) { optionPane = pane; }
+    // Summaries are built by this worker from now on, out of this process.
+    void setSummaryWorker(std::unique_ptr<SummaryWorker> worker);
 
     // Adds paths as a drop does: folders are searched for PDFs, files ending in "pdf" added.
     void addDroppedPaths(const std::vector<std::string>& paths);

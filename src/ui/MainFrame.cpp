@@ -5,7 +5,6 @@
 #include "controls/chrome/MenuXP.h"
 #include "controls/grid/GridCtrl.h"
 #include "convert/ConverterApp.h"
-#include "convert/FileConverter.h"
 #include "platform/Colors.h"
 #include "platform/CommandRouter.h"
 #include "resource.h"
@@ -17,7 +16,9 @@
 #include "ui/MenuTables.h"
 #include "ui/RightView.h"
 #include "ui/SplashWnd.h"
+#include "ui/SummaryWorker.h"
 #include "ui/TipDlg.h"
+#include "worker/PooledConverter.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -106,8 +107,12 @@ void CMainFrame::CreateClient() {
     leftView->GetPanel()->setOptionPane(rightView);
     // The keyboard starts in the job list, so its keys work before any click.
     leftView->GetPanel()->jobGrid()->setFocus();
+    // Conversions and summaries run in worker processes: a hostile document costs its own job,
+    // never the window.
+    const PooledConverter::Settings workers = PooledConverter::forProgram(app.programDir, app.configPath);
+    leftView->GetPanel()->setSummaryWorker(std::make_unique<SummaryWorker>(workers.pool));
     batch = std::make_unique<ConvertBatch>(*leftView->GetPanel(), *rightView,
-                                           std::make_unique<FileConverter>(app.configPath, app.programDir));
+                                           std::make_unique<PooledConverter>(workers));
 }
 
 void CMainFrame::CreateMenus() {

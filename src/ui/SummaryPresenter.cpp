@@ -4,6 +4,7 @@
 #include "convert/SummaryReport.h"
 #include "platform/Dialogs.h"
 #include "platform/NativePath.h"
+#include "ui/SummaryWorker.h"
 
 #include <cstddef>
 
@@ -36,8 +37,36 @@ QString textOf(const SummaryLine& line) {
 SummaryPresenter::SummaryPresenter(CSummaryEdit& summaryPane, PageCountSink sink)
     : pane(summaryPane), pageCountSink(std::move(sink)) {}
 
+SummaryPresenter::~SummaryPresenter() = default;
+
+void SummaryPresenter::setWorker(std::unique_ptr<SummaryWorker> summaryWorker) {
+    worker = std::move(summaryWorker);
+}
+
 void SummaryPresenter::show(const std::string& pdfPath) {
-    const SummaryReport report = SummaryReport::build(pdfPath);
+    if (!worker)
+        return present(SummaryReport::build(pdfPath), {}, pdfPath);
+    const bool answered =
+        worker->request(pdfPath, [this, pdfPath](const SummaryReport& report, const std::string& failure) {
+            present(report, failure, pdfPath);
+        });
+    if (!answered)
+        fill(SummaryReport::fileFacts(pdfPath));
+}
+
+void SummaryPresenter::present(const SummaryReport& report, const std::string& failure,
+                               const std::string& pdfPath) {
+    fill(report);
+    if (!failure.empty() || !report.documentValid) {
+        platform::Dialogs::message(failure.empty() ? "Not a valid pdf file!" : failure,
+                                   platform::MessageButtons::Ok, pdfPath);
+        return;
+    }
+    if (pageCountSink)
+        pageCountSink(report.pageCount);
+}
+
+void SummaryPresenter::fill(const SummaryReport& report) {
     for (std::size_t i = 0; i < report.lines.size(); ++i) {
         const SummaryLine& line = report.lines[i];
         if (i == 0)
@@ -45,14 +74,10 @@ void SummaryPresenter::show(const std::string& pdfPath) {
         else
             pane.AppendText(textOf(line), formatOf(line.style));
     }
-    if (!report.documentValid) {
-        platform::Dialogs::message("Not a valid pdf file!", platform::MessageButtons::Ok, pdfPath);
-        return;
-    }
-    if (pageCountSink)
-        pageCountSink(report.pageCount);
 }
 
 void SummaryPresenter::clear() {
+    if (worker)
+        worker->forget();
     pane.clear();
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class CSummaryEdit;
+class SummaryWorker;
+struct SummaryReport;
 
 // Writes the report on one PDF into the summary pane: the path in bold dark blue, the headings
 // bold and underlined, the values plain, all black but the path. A file that is no readable
@@ -14,11 +17,20 @@ public:
     using PageCountSink = std::function<void(int pageCount)>;
 
     SummaryPresenter(CSummaryEdit& pane, PageCountSink pageCountSink);
+    ~SummaryPresenter();
+
+    // Reports are built by this worker from now on instead of in this process. While a report
+    // is late, the pane shows the lines about the file.
+    void setWorker(std::unique_ptr<SummaryWorker> summaryWorker);
 
     void show(const std::string& pdfPath);
     void clear();
 
 private:
+    void present(const SummaryReport& report, const std::string& failure, const std::string& pdfPath);
+    void fill(const SummaryReport& report);
+
     CSummaryEdit& pane;
     PageCountSink pageCountSink;
+    std::unique_ptr<SummaryWorker> worker;
 };

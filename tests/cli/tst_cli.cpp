@@ -1,4 +1,5 @@
 #include "FixturePdf.h"
+#include "PseudoTerminal.h"
 #include "TestSupport.h"
 #include "cli/CliOptions.h"
 
@@ -6,8 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <thread>
+#include <unistd.h>
 
 // folverin-cli as a user runs it: a real process with its own settings folder.
 class TestCli : public QObject {
@@ -24,17 +29,72 @@ class TestCli : public QObject {
     QString path(const QString& name) const { return temp.filePath(name); }
     QString settingsPath() const { return path(QStringLiteral("config/Corvanta/Folverin/Settings.ini")); }
 
-    Run cli(const QStringList& arguments) {
-        QProcess process;
+    static QString program() { return testsupport::programDir() + QStringLiteral("folverin-cli"); }
+
+    QProcessEnvironment environment() const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        process.setProcessEnvironment(environment);
-        process.start(testsupport::programDir() + QStringLiteral("folverin-cli"), arguments);
+        return environment;
+    }
+
+    static void waitFor(QProcess& process) {
         if (!process.waitForFinished(120000))
-            qFatal("folverin-cli did not finish");
+            qFatal("%s did not finish", qPrintable(process.program()));
+    }
+
+    Run cli(const QStringList& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(program(), arguments);
+        waitFor(process);
         return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    // folverin-cli with stderr, and stdout too when asked, on a pseudo-terminal of the given
+    // width; err is what the terminal received.
+    Run cliOnTerminal(const QStringList& arguments, bool stdoutToo, int columns = 80) {
+        PseudoTerminal terminal(columns);
+        QByteArray received;
+        std::thread reader([&] { received = terminal.readToEnd(); });
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.setChildProcessModifier([slave = terminal.slave(), stdoutToo] {
+            ::dup2(slave, STDERR_FILENO);
+            if (stdoutToo)
+                ::dup2(slave, STDOUT_FILENO);
+        });
+        process.start(program(), arguments);
+        process.waitForStarted();
+        terminal.closeSlave();
+        waitFor(process);
+        reader.join();
+        return {process.exitCode(), process.readAllStandardOutput(), received};
+    }
+
+    // The lines a terminal shows after these bytes: "\r" goes back to the start of the line,
+    // ESC [ K erases to its end, and "\n" starts a new line as the terminal driver sends it.
+    static QList<QByteArray> screen(const QByteArray& bytes) {
+        QList<QByteArray> lines{QByteArray()};
+        qsizetype column = 0;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (bytes.mid(i, 3) == "\x1b[K") {
+                lines.last().truncate(column);
+                i += 2;
+            } else if (bytes[i] == '\r') {
+                column = 0;
+            } else if (bytes[i] == '\n') {
+                lines.append(QByteArray());
+                column = 0;
+            } else if (column < lines.last().size()) {
+                lines.last()[column++] = bytes[i];
+            } else {
+                lines.last().append(bytes[i]);
+                ++column;
+            }
+        }
+        return lines;
     }
 
     QString pdf(const QString& name, const QList<QByteArray>& pages = {"hello"}) {
@@ -73,6 +133,66 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")}));
         QCOMPARE(read(path(QStringLiteral("out/a.txt"))), QByteArray("hello\r\n\f"));
         QVERIFY(run.out.endsWith("out/c.txt\n"));
+    }
+
+    // On a terminal the progress is one line redrawn in place and cut to the width, with each
+    // message and written file above it; in a pipe it stays a line per file, as scripts read it.
+    void progressOnATerminalIsOneLineRedrawnInPlace() {
+        auto notAPdf = [this](const QString& name) {
+            QFile file(path(name));
+            if (!file.open(QIODevice::WriteOnly) || file.write("not a pdf") != 9)
+                qFatal("fixture %s", qPrintable(name));
+            return file.fileName();
+        };
+        // A skip in the middle, and one at the end that the final count must include, of a file
+        // whose name must neither break its message apart nor act on the terminal.
+        const QStringList files{pdf(QStringLiteral("t/a.pdf")), notAPdf(QStringLiteral("t/bad.pdf")),
+                                pdf(QStringLiteral("t/c.pdf"), {"one", "two"}),
+                                notAPdf(QStringLiteral("t/worse\x1b[2J\nname.pdf"))};
+        const QStringList arguments = QStringList{QStringLiteral("--no-settings")} + files;
+        const QByteArray firstSkip = files[1].toUtf8() + ": Not a valid pdf file!";
+        const QByteArray lastSkip =
+            path(QStringLiteral("t/worse [2J name.pdf")).toUtf8() + ": Not a valid pdf file!";
+        const QByteArray firstOutput = path(QStringLiteral("t/a.txt")).toUtf8();
+        const QByteArray lastOutput = path(QStringLiteral("t/c.txt")).toUtf8();
+
+        const Run piped = cli(arguments);
+        QCOMPARE(piped.status, 1);
+        QCOMPARE(piped.err, "File 1 of 4, 25%\n" + firstSkip + "\nFile 3 of 4, 75%\n" + lastSkip + "\n");
+        QCOMPARE(piped.out, firstOutput + "\n" + lastOutput + "\n");
+
+        // 21 columns hold "4 of 4 files in 0:00" and not a character more.
+        Run run = cliOnTerminal(arguments, false, 21);
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, piped.out);
+        QVERIFY(run.err.contains('\r'));
+        QCOMPARE(run.err.count('\n'), 3); // the messages and the final line, none per file
+        QList<QByteArray> shown = screen(run.err);
+        QCOMPARE(shown.size(), 4);
+        QCOMPARE(shown.mid(0, 2), (QList<QByteArray>{firstSkip, lastSkip}));
+        QVERIFY2(shown[2].startsWith("4 of 4 files in 0:") && shown[2].size() == 20, shown[2].constData());
+        QVERIFY(shown[3].isEmpty());
+        QRegularExpressionMatchIterator drawings =
+            QRegularExpression(QStringLiteral("\r([^\r\n\x1b]*)\x1b\\[K"))
+                .globalMatch(QString::fromUtf8(run.err));
+        QVERIFY(drawings.hasNext());
+        while (drawings.hasNext()) {
+            const QString drawn = drawings.next().captured(1);
+            QVERIFY2(drawn.isEmpty() || (drawn.contains(QStringLiteral(" of 4 files")) && drawn.size() <= 20),
+                     qPrintable(drawn));
+        }
+
+        run = cliOnTerminal(arguments, true);
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.out.isEmpty());
+        shown = screen(run.err);
+        QCOMPARE(shown.size(), 6);
+        QCOMPARE(shown.mid(0, 4), (QList<QByteArray>{firstOutput, firstSkip, lastOutput, lastSkip}));
+        QVERIFY2(shown[4].startsWith("4 of 4 files in 0:"), shown[4].constData());
+
+        run = cliOnTerminal(QStringList{QStringLiteral("-q")} + arguments, true);
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, firstSkip + "\n" + lastSkip + "\n");
     }
 
     void optionsOverrideTheSavedSettingsWhichStayUntouched() {
@@ -157,6 +277,86 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(path(QStringLiteral("upd/kept.txt"))));
     }
 
+    // The README's ways of sharing a large tree among machines, run on this one: two
+    // folverin-cli calls on disjoint shares convert every PDF once, whatever its name, and a
+    // rerun with --update converts nothing.
+    void sharesOfATreeConvertEachFileOnce_data() {
+        QTest::addColumn<QString>("script");
+        // Two jobs on this host stand for two hosts with one job each.
+        QTest::newRow("GNU parallel")
+            << QStringLiteral("find \"$TREE\" -iname '*.pdf' -print0 |\n"
+                              "  parallel -0 --will-cite --sshlogin : --jobs 2 -X folverin-cli --update\n");
+        QTest::newRow("job array") << QStringLiteral(
+            "find \"$TREE\" -iname '*.pdf' | LC_ALL=C sort > \"$LIST\"\n"
+            "SLURM_ARRAY_TASK_COUNT=2\n"
+            "for SLURM_ARRAY_TASK_ID in 0 1; do\n"
+            "  awk -v m=\"$SLURM_ARRAY_TASK_COUNT\" -v k=\"$SLURM_ARRAY_TASK_ID\" 'NR % m == k' \"$LIST\" |\n"
+            "    xargs -d '\\n' -r folverin-cli --update\n"
+            "done\n");
+    }
+    void sharesOfATreeConvertEachFileOnce() {
+        QFETCH(QString, script);
+        QProcess version;
+        version.start(QStringLiteral("parallel"), {QStringLiteral("--version")});
+        QVERIFY2(version.waitForFinished() && version.readAllStandardOutput().startsWith("GNU parallel"),
+                 "GNU parallel is missing: scripts/setup installs it (Debian package 'parallel')");
+
+        const QStringList names{QStringLiteral("a.pdf"),          QStringLiteral("with space/b c.pdf"),
+                                QStringLiteral("x/it's.pdf"),     QStringLiteral("x/y/say \"hi\".pdf"),
+                                QStringLiteral("x/y/z/deep.PDF"), QStringLiteral("x/f.pdf")};
+        QStringList outputs;
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            pdf(QStringLiteral("tree/") + names[i], {"text " + QByteArray::number(i)});
+            outputs.append(path(QStringLiteral("tree/") + names[i]).chopped(4) + QStringLiteral(".txt"));
+        }
+        // Stands in for folverin-cli to count the calls and the files each one gets.
+        const QString counter = path(QStringLiteral("bin/folverin-cli"));
+        QDir().mkpath(path(QStringLiteral("bin")));
+        QFile counterFile(counter);
+        QVERIFY(counterFile.open(QIODevice::WriteOnly));
+        counterFile.write("#!/bin/sh\necho $(($# - 1)) >> \"$CALLS\"\nexec \"$REAL_CLI\" \"$@\"\n");
+        counterFile.close();
+        QVERIFY(counterFile.setPermissions(counterFile.permissions() | QFileDevice::ExeOwner));
+
+        QProcessEnvironment environment = this->environment();
+        environment.insert(QStringLiteral("PATH"),
+                           path(QStringLiteral("bin:")) + environment.value(QStringLiteral("PATH")));
+        environment.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
+        environment.insert(QStringLiteral("TREE"), path(QStringLiteral("tree")));
+        environment.insert(QStringLiteral("LIST"), path(QStringLiteral("pdfs.list")));
+        environment.insert(QStringLiteral("CALLS"), path(QStringLiteral("calls")));
+        environment.insert(QStringLiteral("REAL_CLI"), program());
+        auto share = [&] {
+            QFile::remove(path(QStringLiteral("calls")));
+            QProcess shell;
+            shell.setProcessEnvironment(environment);
+            shell.start(QStringLiteral("bash"),
+                        {QStringLiteral("-c"), QStringLiteral("set -eo pipefail\n") + script});
+            waitFor(shell);
+            return Run{shell.exitCode(), shell.readAllStandardOutput(), shell.readAllStandardError()};
+        };
+
+        Run run = share();
+        QVERIFY2(run.status == 0, run.err.constData());
+        QCOMPARE(read(path(QStringLiteral("calls"))), QByteArray("3\n3\n"));
+        QStringList written = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        written.sort();
+        QStringList expected = outputs;
+        expected.sort();
+        QCOMPARE(written, expected); // each once: the shares are disjoint and cover the tree
+        QList<QDateTime> times;
+        for (qsizetype i = 0; i < outputs.size(); ++i) {
+            QCOMPARE(read(outputs[i]), "text " + QByteArray::number(i) + "\r\n\f");
+            times.append(QFileInfo(outputs[i]).lastModified());
+        }
+
+        run = share();
+        QVERIFY2(run.status == 0, run.err.constData());
+        QCOMPARE(run.out, QByteArray());
+        for (qsizetype i = 0; i < outputs.size(); ++i)
+            QCOMPARE(QFileInfo(outputs[i]).lastModified(), times[i]);
+    }
+
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("no path") << QStringList{QStringLiteral("--text")};
@@ -170,6 +370,16 @@ private Q_SLOTS:
         QTest::newRow("missing value") << QStringList{QStringLiteral("x.pdf"), QStringLiteral("--encoding")};
         QTest::newRow("missing password file") << QStringList{
             QStringLiteral("--user-password-file"), QStringLiteral("/no/such"), QStringLiteral("x.pdf")};
+        QTest::newRow("no jobs") << QStringList{QStringLiteral("-j"), QStringLiteral("0"),
+                                                QStringLiteral("x.pdf")};
+        QTest::newRow("jobs beyond the cap")
+            << QStringList{QStringLiteral("--jobs=257"), QStringLiteral("x.pdf")};
+        QTest::newRow("jobs not a whole number")
+            << QStringList{QStringLiteral("--jobs"), QStringLiteral("2.5"), QStringLiteral("x.pdf")};
+        QTest::newRow("negative jobs")
+            << QStringList{QStringLiteral("-j"), QStringLiteral("-1"), QStringLiteral("x.pdf")};
+        QTest::newRow("jobs without a number")
+            << QStringList{QStringLiteral("x.pdf"), QStringLiteral("--jobs")};
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);
@@ -215,8 +425,10 @@ private Q_SLOTS:
     void lastOptionOfAPairWins() {
         CliOptions options;
         std::string error;
-        QVERIFY(CliOptions::parse({"--html", "--text", "--first", "2", "--all-pages", "--", "--odd name.pdf"},
+        QVERIFY(CliOptions::parse({"--html", "--text", "--first", "2", "--jobs", "256", "--all-pages", "-j",
+                                   "3", "--", "--odd name.pdf"},
                                   options, error));
+        QCOMPARE(options.jobs, 3);
         ConvertOptions converted = ConvertOptions::defaults();
         converted.endPage = 9;
         options.applyTo(converted);

@@ -4,10 +4,10 @@
 #include "controls/chrome/TextProgressCtrl.h"
 #include "controls/grid/GridCellCheck.h"
 #include "convert/ConverterApp.h"
-#include "convert/FileConverter.h"
 #include "resource.h"
 #include "ui/BatchWorker.h"
 #include "ui/ConvertBatch.h"
+#include "worker/PooledConverter.h"
 #include "ui/RightView.h"
 
 #include <QProcess>
@@ -38,7 +38,8 @@ class TestConvertBatch : public QObject {
             options->setGeometry(600, 0, 300, 520);
             panel->setOptionPane(options);
             batch = std::make_unique<ConvertBatch>(
-                *panel, *options, std::make_unique<FileConverter>(app.configPath, app.programDir));
+                *panel, *options,
+                std::make_unique<PooledConverter>(PooledConverter::forProgram(app.programDir, app.configPath)));
             auto* worker = batch->findChild<BatchWorker*>();
             // Same receiver as the batch's own handling, so recorded right after it.
             QObject::connect(worker, &BatchWorker::jobFinished, batch.get(), [this] { recordTotal(); });

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "cli/CliOptions.h"
+#include "cli/ProgressLine.h"
+#include "convert/BatchRunner.h"
+
+#include <cstdio>
+#include <optional>
+
+class ConsoleDialogs;
+
+// The terminal's side of a batch: the options and passwords of the command line for every
+// job, the written files on out and the progress on err. On a terminal the progress is one
+// line redrawn in place, with messages and written files printed above it; elsewhere, for
+// scripts, it is a line per converted file ("File 2 of 3, 66%").
+class TerminalBatchClient : public BatchClient {
+public:
+    TerminalBatchClient(const ConvertOptions& options, const CliOptions& cli, int fileCount,
+                        ConsoleDialogs& dialogs, std::FILE* out, std::FILE* err);
+    ~TerminalBatchClient() override;
+
+    ConvertOptions optionsForJob() override { return options; }
+    JobPasswords passwordsFor(const BatchEntry&) override { return {cli.ownerPassword, cli.userPassword}; }
+    void pageProgress(int pagesDone, int pageCount) override;
+    void jobConverted(int jobNumber, const std::string& progressText, const std::string& outputPath) override;
+    // Leaves the progress line with the final count: all files when the batch ran to its end.
+    void batchEnded(const BatchOutcome& outcome);
+
+private:
+    const ConvertOptions& options;
+    const CliOptions& cli;
+    const int fileCount;
+    ConsoleDialogs& dialogs;
+    std::FILE* out;
+    std::FILE* err;
+    std::optional<ProgressLine> line;
+    bool outIsTerminal = false;
+    BatchProgress progress;
+    long long pagesOfEarlierFiles = 0;
+    int pagesOfThisFile = 0;
+};

@@ -1,0 +1,140 @@
+#include "convert/JobDocument.h"
+
+#include "convert/CMapConfig.h"
+#include "convert/Engine.h"
+#include "convert/EngineSession.h"
+#include "convert/HtmlBodyEscaper.h"
+#include "convert/HtmlHead.h"
+#include "platform/AtomicFile.h"
+#include "platform/Dialogs.h"
+
+#include <PDFDoc.h>
+#include <TextOutputDev.h>
+#include <algorithm>
+#include <optional>
+
+// Everything the engine owns for a job, released under the engine lock: the document, then
+// the global parameters.
+struct JobDocument::Engine {
+    std::unique_ptr<PDFDoc> document;
+    std::optional<EngineSession> session;
+
+    ~Engine() {
+        const auto lock = engine::lock();
+        document.reset();
+        session.reset();
+    }
+};
+
+namespace {
+
+void report(const std::string& text, const std::string& pdfPath) {
+    platform::Dialogs::message(text, platform::MessageButtons::Ok, pdfPath);
+}
+
+// The page text goes straight to the file; in an HTML page it is escaped first.
+struct BodySink {
+    platform::AtomicFile* file;
+    std::optional<HtmlBodyEscaper> escaper;
+};
+
+void writeBody(void* stream, const char* text, int length) {
+    auto* sink = static_cast<BodySink*>(stream);
+    if (!sink->escaper) {
+        sink->file->write(text, static_cast<std::size_t>(length));
+        return;
+    }
+    sink->file->write(sink->escaper->escape(text, static_cast<std::size_t>(length)));
+}
+
+} // namespace
+
+JobDocument::JobDocument(const ConvertJob& job, const ConvertOptions& options)
+    : engine(std::make_unique<Engine>()), pdfPath(job.pdfPath), options(options) {
+    const auto lock = engine::lock();
+    engine->document = engine::openDocument(job.pdfPath, job.ownerPassword, job.userPassword);
+}
+
+JobDocument::~JobDocument() = default;
+
+JobOutcome JobDocument::check() {
+    int pageCount = 0;
+    {
+        const auto lock = engine::lock();
+        if (engine->document->isOk() && engine->document->okToCopy())
+            pageCount = engine->document->getNumPages();
+    }
+    if (!engine->document->isOk()) {
+        report("Not a valid pdf file!", pdfPath);
+        return JobOutcome::Skipped;
+    }
+    if (!engine->document->okToCopy()) {
+        report("Copying of text from this document is not allowed.", pdfPath);
+        return JobOutcome::Skipped;
+    }
+    first = 1;
+    last = pageCount;
+    if (options.pageRange != option::allPages) {
+        first = std::max(options.startPage, 1);
+        last = std::min(options.endPage, pageCount);
+    }
+    if (first > last) {
+        report("The '" + pdfPath + "' file only contain " + std::to_string(pageCount) +
+                   " pages, please correct the page range in the setting dialog and try again.",
+               pdfPath);
+        return JobOutcome::EndBatch;
+    }
+    return JobOutcome::Converted;
+}
+
+std::string JobDocument::configurationFor(const std::string& configPath, const std::string& programDir,
+                                          const std::string& pdfPath) {
+    return EngineSession::readConfiguration(configPath, programDir, pdfPath);
+}
+
+bool JobDocument::write(const PagePiece& piece, const std::string& configText, platform::AtomicFile& output,
+                        const PageProgress& progress) {
+    const bool html = options.outputMode != option::textFile;
+    BodySink sink{&output, std::nullopt};
+    std::unique_ptr<TextOutputDev> device;
+    {
+        const auto lock = engine::lock();
+        engine->session.emplace(configText, options);
+        if (html) {
+            if (piece.head)
+                HtmlHead::write(output, *engine->document, *engine->session->headMap(),
+                                options.htmlMeta == option::yes);
+            sink.escaper.emplace(CMapConfig::encodingName(options.textEncoding), engine->session->textMap());
+        }
+        device = std::make_unique<TextOutputDev>(writeBody, &sink, options.layout == option::yes, 0.0,
+                                                 options.rawMode == option::yes);
+        device->setTextEOL(engine->session->endOfLine());
+        device->setTextPageBreaks(engine->session->pageBreaks());
+    }
+    // One page at a time, so a summary asked for meanwhile waits for a page, not a file.
+    const int pageCount = piece.last - piece.first + 1;
+    for (int page = piece.first; page <= piece.last; ++page) {
+        {
+            const auto lock = engine::lock();
+            engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
+        }
+        if (progress)
+            progress(page - piece.first + 1, pageCount);
+    }
+    {
+        const auto lock = engine::lock();
+        device.reset();
+    }
+    if (html && piece.foot)
+        HtmlHead::writeFoot(output);
+    return output.commit();
+}
+
+std::string JobDocument::writeFailureMessage(const std::string& outputPath, const std::string& reason) {
+    return "Could not write the output file '" + outputPath + "': " + reason + ".";
+}
+
+void JobDocument::reportWriteFailure(const std::string& outputPath, const std::string& reason,
+                                     const std::string& pdfPath) {
+    report(writeFailureMessage(outputPath, reason), pdfPath);
+}

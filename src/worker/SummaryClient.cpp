@@ -1,0 +1,44 @@
+#include "worker/SummaryClient.h"
+
+#include "worker/WorkerMessages.h"
+
+class SummaryClient::Answer : public WorkerPool::Listener {
+public:
+    explicit Answer(std::string pdfPath) : pdfPath(std::move(pdfPath)) {}
+
+    std::optional<std::string> requestFor(const TaskId&) override { return SummaryRequest{pdfPath}.record(); }
+    void answer(const TaskId&, wire::Reader& reply) override {
+        if (reply.kind() == reply::summary)
+            report = reply::summaryFrom(reply);
+    }
+    void lost(const TaskId&, const std::string& why) override { reason = why; }
+    bool done() const { return report || !reason.empty(); }
+
+    std::string pdfPath;
+    std::optional<SummaryReport> report;
+    std::string reason;
+};
+
+SummaryClient::SummaryClient(WorkerPool::Settings settings)
+    : pool((settings.workers = 1, std::move(settings))) {}
+
+SummaryClient::~SummaryClient() = default;
+
+std::optional<SummaryReport> SummaryClient::build(const std::string& pdfPath, std::string& failure,
+                                                  const std::function<bool()>& abandoned) {
+    Answer answer(pdfPath);
+    pool.submit({++requests, 0});
+    while (!answer.done()) {
+        if (abandoned && abandoned()) {
+            pool.cancel([](const TaskId&) { return true; });
+            return std::nullopt;
+        }
+        pool.pump(answer, std::chrono::milliseconds{50});
+    }
+    if (answer.report) {
+        failure.clear();
+        return *answer.report;
+    }
+    failure = "The converter stopped on the file '" + pdfPath + "' (" + answer.reason + ").";
+    return SummaryReport::fileFacts(pdfPath);
+}

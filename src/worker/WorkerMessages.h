@@ -1,0 +1,53 @@
+#pragma once
+
+#include "convert/JobConverter.h"
+#include "convert/JobDocument.h"
+#include "convert/SummaryReport.h"
+#include "worker/WireFormat.h"
+
+#include <string>
+
+// What the program asks of a worker process and what the worker answers, as records of the
+// wire format.
+
+// Convert one piece of a job. Piece 0 runs the job's checks and decides how the range is cut
+// (the cut depends only on the range and the workers, so both ends compute it alike); the
+// other pieces are asked for once the worker of piece 0 said how many there are.
+struct ConvertRequest {
+    ConvertJob job;
+    ConvertOptions options;
+    std::string configPath;
+    std::string programDir;
+    std::string outputPath; // the final file, named in messages
+    std::string piecePath;  // the file made for this piece, which the worker fills
+    int pieceIndex = 0;
+    int workers = 1; // how many pieces the range may be cut into at most
+
+    std::string record() const;
+    static ConvertRequest from(wire::Reader& reader);
+};
+
+struct SummaryRequest {
+    std::string pdfPath;
+
+    std::string record() const;
+    static SummaryRequest from(wire::Reader& reader);
+};
+
+namespace request {
+inline constexpr std::uint8_t convert = 1;
+inline constexpr std::uint8_t summary = 2;
+} // namespace request
+
+// The worker's answers: any number of messages and progress reports, then Planned (piece 0
+// of a cut range only) and Finished; or one Summary.
+namespace reply {
+inline constexpr std::uint8_t progress = 1; // pages done, pages of the piece
+inline constexpr std::uint8_t message = 2;  // text, buttons, subject
+inline constexpr std::uint8_t planned = 3;  // pieces, first page, last page
+inline constexpr std::uint8_t finished = 4; // JobOutcome
+inline constexpr std::uint8_t summary = 5;  // the report
+
+std::string summaryRecord(const SummaryReport& report);
+SummaryReport summaryFrom(wire::Reader& reader);
+} // namespace reply

@@ -1,0 +1,130 @@
+#include "worker/WorkerPool.h"
+
+#include "worker/WorkerMessages.h"
+#include "worker/WorkerProcess.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+WorkerPool::WorkerPool(Settings settings) : settings(std::move(settings)) {
+    this->settings.workers = std::max(this->settings.workers, 1);
+    slots.resize(static_cast<std::size_t>(this->settings.workers));
+}
+
+WorkerPool::~WorkerPool() = default;
+
+void WorkerPool::submit(const TaskId& task) {
+    queue.insert(task);
+}
+
+void WorkerPool::cancel(const std::function<bool(const TaskId&)>& picked) {
+    std::erase_if(queue, picked);
+    for (Slot& slot : slots) {
+        if (slot.task && picked(*slot.task)) {
+            slot.process.reset();
+            slot.task.reset();
+        }
+    }
+}
+
+void WorkerPool::pump(Listener& listener, std::chrono::milliseconds maxWait) {
+    dispatch(listener);
+    std::vector<pollfd> waits;
+    std::vector<Slot*> busy;
+    for (Slot& slot : slots) {
+        if (slot.task) {
+            waits.push_back({slot.process->fd(), POLLIN, 0});
+            busy.push_back(&slot);
+            maxWait = std::min(maxWait, settings.silenceLimit - slot.silentFor);
+        }
+    }
+    if (busy.empty())
+        return;
+    const auto started = std::chrono::steady_clock::now();
+    const int ready =
+        ::poll(waits.data(), waits.size(), static_cast<int>(std::max<long>(maxWait.count(), 0)));
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    if (ready < 0 && errno != EINTR)
+        return;
+    for (std::size_t i = 0; i < busy.size(); ++i) {
+        Slot& slot = *busy[i];
+        if (!slot.task)
+            continue; // cancelled while an earlier worker's answers were passed on
+        if (ready > 0 && waits[i].revents != 0) {
+            slot.silentFor = std::chrono::milliseconds{0};
+            readAnswers(slot, listener);
+        } else if ((slot.silentFor += waited) >= settings.silenceLimit) {
+            loseTask(slot, listener, silenceReason());
+        }
+    }
+}
+
+void WorkerPool::dispatch(Listener& listener) {
+    for (Slot& slot : slots) {
+        while (!slot.task && !queue.empty()) {
+            const TaskId task = *queue.begin();
+            queue.erase(queue.begin());
+            const std::optional<std::string> request = listener.requestFor(task);
+            if (!request)
+                continue;
+            slot.task = task;
+            slot.silentFor = std::chrono::milliseconds{0};
+            if (!hand(slot, *request))
+                loseTask(slot, listener, "crashed");
+        }
+    }
+}
+
+bool WorkerPool::hand(Slot& slot, const std::string& request) {
+    if (startWorker(slot) && slot.process->send(request))
+        return true;
+    // The worker may have died while it waited for work: a new one takes the task.
+    slot.process.reset();
+    return startWorker(slot) && slot.process->send(request);
+}
+
+bool WorkerPool::startWorker(Slot& slot) {
+    if (slot.process)
+        return true;
+    slot.process = std::make_unique<WorkerProcess>(
+        settings.program,
+        std::vector<std::string>{"--memory-limit", std::to_string(settings.memoryLimitBytes)});
+    return slot.process->started();
+}
+
+void WorkerPool::readAnswers(Slot& slot, Listener& listener) {
+    const bool alive = slot.process->readAvailable();
+    // The listener may cancel tasks while it is told, this one's included.
+    while (slot.process && slot.task) {
+        const std::optional<std::string> record = slot.process->nextRecord();
+        if (!record)
+            break;
+        wire::Reader reader(*record);
+        const TaskId task = *slot.task;
+        // The task ends with its last answer; the worker is free before the listener hears
+        // of it, so what the listener submits can go to this worker.
+        if (reader.kind() == reply::finished || reader.kind() == reply::summary)
+            slot.task.reset();
+        listener.answer(task, reader);
+    }
+    if (alive || !slot.process)
+        return;
+    if (slot.task)
+        loseTask(slot, listener, "crashed");
+    else
+        slot.process.reset();
+}
+
+void WorkerPool::loseTask(Slot& slot, Listener& listener, const std::string& reason) {
+    const TaskId task = *slot.task;
+    slot.process.reset();
+    slot.task.reset();
+    listener.lost(task, reason);
+}
+
+std::string WorkerPool::silenceReason() const {
+    return "no progress for " + std::to_string(settings.silenceLimit.count() / 1000) + " s";
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "worker/WireFormat.h"
+
+#include <chrono>
+#include <compare>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+class WorkerProcess;
+
+// One piece of work for a worker: a piece of a job, or a summary.
+struct TaskId {
+    int job = 0;
+    int piece = 0;
+    auto operator<=>(const TaskId&) const = default;
+};
+
+// Worker processes started once and reused. Queued tasks go to free workers lowest first, so
+// the job whose turn is next is never kept waiting by work ahead of it. A worker that dies or
+// stays silent too long is killed; its task is reported lost and a new worker takes its place
+// when one is needed.
+class WorkerPool {
+public:
+    struct Settings {
+        std::string program;
+        int workers = 1;
+        std::uint64_t memoryLimitBytes = 4ull << 30;
+        // How long a worker may go without a word (a page done, a message) while the pool waits.
+        std::chrono::milliseconds silenceLimit{60'000};
+    };
+
+    // The owner of the tasks: makes each task's request when a worker is free for it and
+    // takes what comes back.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        // The request for the task, or nothing when the task has no more reason to run.
+        virtual std::optional<std::string> requestFor(const TaskId& task) = 0;
+        virtual void answer(const TaskId& task, wire::Reader& reply) = 0;
+        virtual void lost(const TaskId& task, const std::string& reason) = 0;
+    };
+
+    explicit WorkerPool(Settings settings);
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    int workerCount() const { return settings.workers; }
+    void submit(const TaskId& task);
+    // Drops the tasks the test picks, queued or running (their workers are killed).
+    void cancel(const std::function<bool(const TaskId&)>& picked);
+    // Hands queued tasks to free workers, then waits at most maxWait for answers and passes
+    // them on. Silence counts only while the pool waits here.
+    void pump(Listener& listener, std::chrono::milliseconds maxWait);
+
+private:
+    struct Slot {
+        std::unique_ptr<WorkerProcess> process;
+        std::optional<TaskId> task;
+        std::chrono::milliseconds silentFor{0};
+    };
+
+    void dispatch(Listener& listener);
+    bool hand(Slot& slot, const std::string& request);
+    bool startWorker(Slot& slot);
+    void readAnswers(Slot& slot, Listener& listener);
+    void loseTask(Slot& slot, Listener& listener, const std::string& reason);
+    std::string silenceReason() const;
+
+    Settings settings;
+    std::vector<Slot> slots;
+    std::set<TaskId> queue;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// One running worker program, seen from the program: a socket to talk over and the process
+// to end. Killed and reaped when destroyed.
+class WorkerProcess {
+public:
+    // Starts program with arguments; check started().
+    WorkerProcess(const std::string& program, const std::vector<std::string>& arguments);
+    ~WorkerProcess();
+    WorkerProcess(const WorkerProcess&) = delete;
+    WorkerProcess& operator=(const WorkerProcess&) = delete;
+
+    bool started() const { return pid > 0; }
+    int fd() const { return channel; }
+    bool send(const std::string& record);
+    // Reads what has arrived without waiting; false when the worker has gone (the stream
+    // ended or turned to garbage).
+    bool readAvailable();
+    std::optional<std::string> nextRecord();
+
+private:
+    void end();
+
+    pid_t pid = -1;
+    int channel = -1;
+    std::string inbox;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+struct ConvertRequest;
+struct SummaryRequest;
+
+// The worker process's side: reads requests from the program, converts or builds summaries,
+// and answers with messages, progress and results. One request at a time, in this process
+// alone, so whatever a document does to the engine ends with this process.
+class WorkerServer {
+public:
+    // The socket the program hands every worker: requests in, answers out.
+    static constexpr int channelFd = 3;
+
+    WorkerServer() = default;
+    virtual ~WorkerServer() = default;
+    WorkerServer(const WorkerServer&) = delete;
+    WorkerServer& operator=(const WorkerServer&) = delete;
+
+    // The whole life of a worker program: applies the limits its arguments give
+    // ("--memory-limit BYTES"), then serves until the program closes the request stream.
+    int main(int argc, char* argv[]);
+
+protected:
+    // Runs before each request on pdfPath is worked on (piece 0 for a summary).
+    virtual void beforeWork(const std::string& /*pdfPath*/, int /*pieceIndex*/) {}
+
+private:
+    static bool applyLimits(int argc, char* argv[]);
+    static void watchTheProgram();
+    bool serve();
+    void convert(const ConvertRequest& request);
+    void summarize(const SummaryRequest& request);
+    void finish(int outcome);
+};

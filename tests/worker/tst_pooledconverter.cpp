@@ -1,0 +1,289 @@
+#include "ConversionFixture.h"
+#include "FixturePdf.h"
+#include "TestSupport.h"
+
+#include "convert/CMapConfig.h"
+#include "convert/SummaryReport.h"
+#include "worker/PooledConverter.h"
+#include "worker/SummaryClient.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <functional>
+
+// Conversion in worker processes as a batch meets it: hostile documents cost their own job,
+// jobs reach the user and the disk in job order however fast their workers are, and a
+// document cut into pieces gives the bytes of one piece.
+class TestPooledConverter : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ConversionFixture> fixture;
+
+    struct Client : BatchClient {
+        ConvertOptions options = ConvertOptions::defaults();
+        std::function<void(int)> afterJob; // job number just converted
+        QStringList progressTexts;
+        QList<int> messagesBeforeJob; // messages shown when each job was reported converted
+        platform::ScriptedDialogs* dialogs = nullptr;
+        QList<QPair<int, int>> pages;
+
+        ConvertOptions optionsForJob() override { return options; }
+        JobPasswords passwordsFor(const BatchEntry&) override { return {}; }
+        void pageProgress(int done, int count) override { pages.append({done, count}); }
+        void jobConverted(int jobNumber, const std::string& text, const std::string&) override {
+            progressTexts.append(QString::fromStdString(text));
+            messagesBeforeJob.append(static_cast<int>(dialogs->messageTexts().size()));
+            if (afterJob)
+                afterJob(jobNumber);
+        }
+    };
+
+    PooledConverter::Settings settings(int workers,
+                                       const QString& program = QStringLiteral("faulty-worker")) {
+        PooledConverter::Settings result;
+        result.pool.program = testsupport::path(testsupport::programDir() + QLatin1Char('/') + program);
+        result.pool.workers = workers;
+        result.pool.memoryLimitBytes = 256ull << 20;
+        result.pool.silenceLimit = std::chrono::milliseconds{2000};
+        result.configPath = testsupport::path(fixture->configPath());
+        result.programDir = testsupport::path(testsupport::programDir() + QLatin1Char('/'));
+        return result;
+    }
+
+    QString copyAs(const QString& source, const QString& name) {
+        const QString file = fixture->path(name);
+        QDir().mkpath(QFileInfo(file).path());
+        QFile::remove(file);
+        if (!QFile::copy(source, file))
+            qFatal("cannot copy to %s", qPrintable(file));
+        return file;
+    }
+
+    QString largePdf(int pages) {
+        const QString file = fixture->path(QStringLiteral("large-%1.pdf").arg(pages));
+        if (!QFile::exists(file) && !fixtures::writeLargeTextPdf(file, pages, 40))
+            qFatal("cannot write %s", qPrintable(file));
+        return file;
+    }
+
+    QString tenPages() {
+        const QString file = fixture->path(QStringLiteral("ten.pdf"));
+        fixtures::RawPdf pdf;
+        for (int page = 1; page <= 10; ++page)
+            pdf.pageTexts.append("Page " + QByteArray::number(page));
+        if (!QFile::exists(file) && !fixtures::writeRawPdf(file, pdf))
+            qFatal("cannot write %s", qPrintable(file));
+        return file;
+    }
+
+    BatchOutcome run(PooledConverter& converter, Client& client, const QStringList& pdfs,
+                     BatchRunner** runner = nullptr) {
+        client.dialogs = &fixture->dialogs;
+        std::vector<BatchEntry> entries;
+        for (const QString& pdf : pdfs)
+            entries.push_back({testsupport::path(pdf), static_cast<int>(entries.size())});
+        BatchRunner batch(converter, client);
+        if (runner)
+            *runner = &batch;
+        return batch.run(entries);
+    }
+
+    QStringList leftovers() const {
+        return QDir(fixture->path(QString()))
+            .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+    }
+
+    QByteArray inProcess(const QString& pdf, const ConvertOptions& options) {
+        const QByteArray text = fixture->convertedText(pdf, options);
+        QFile::remove(ConversionFixture::outputPathFor(pdf, options));
+        return text;
+    }
+
+private Q_SLOTS:
+    void init() {
+        testsupport::failOnUnexpectedWarnings();
+        fixture = std::make_unique<ConversionFixture>();
+    }
+    void cleanup() { fixture.reset(); }
+
+    void hostileDocumentsCostTheirOwnJobOnly() {
+        const ConvertOptions options = ConvertOptions::defaults();
+        const QByteArray expected = inProcess(fixture->threePages(), options);
+        const QStringList pdfs{copyAs(fixture->threePages(), QStringLiteral("good one.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("crash.pdf")),
+                               copyAs(largePdf(200), QStringLiteral("crash-late.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("good two.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("hang.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("hog.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("good three.pdf"))};
+        PooledConverter converter(settings(2));
+        Client client;
+        const BatchOutcome outcome = run(converter, client, pdfs);
+
+        QCOMPARE(outcome.end, BatchOutcome::End::Finished);
+        QCOMPARE(outcome.converted, 3);
+        QCOMPARE(outcome.skipped, 4);
+        const QString stopped =
+            QStringLiteral("The converter stopped on the file '%1' (%2), so it is not converted.");
+        QCOMPARE(fixture->messageTexts(),
+                 QStringList({stopped.arg(pdfs[1], QStringLiteral("crashed")),
+                              stopped.arg(pdfs[2], QStringLiteral("crashed")),
+                              stopped.arg(pdfs[4], QStringLiteral("no progress for 2 s")),
+                              stopped.arg(pdfs[5], QStringLiteral("crashed"))}));
+        QCOMPARE(client.progressTexts,
+                 QStringList({QStringLiteral("File 1 of 7, 14%"), QStringLiteral("File 4 of 7, 57%"),
+                              QStringLiteral("File 7 of 7, 100%")}));
+        for (int job : {0, 3, 6})
+            QCOMPARE(ConversionFixture::readAll(ConversionFixture::outputPathFor(pdfs[job], options)),
+                     expected);
+        for (int job : {1, 2, 4, 5})
+            QVERIFY2(!QFile::exists(ConversionFixture::outputPathFor(pdfs[job], options)),
+                     qPrintable(pdfs[job]));
+        QCOMPARE(leftovers(), QStringList());
+    }
+
+    // A long first job and short ones after it on two workers: the short ones finish first,
+    // yet messages, progress texts and output files follow job order.
+    void jobsReachTheUserAndTheDiskInJobOrder() {
+        const ConvertOptions options = ConvertOptions::defaults();
+        const QByteArray longText = inProcess(largePdf(400), options);
+        const QStringList pdfs{copyAs(largePdf(400), QStringLiteral("long.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("short1.pdf")),
+                               fixture->path(QStringLiteral("missing.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("short2.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("short3.pdf"))};
+        PooledConverter converter(settings(2));
+        Client client;
+        QStringList existingWhenReported;
+        client.afterJob = [&](int jobNumber) {
+            for (int later = jobNumber; later < pdfs.size(); ++later) {
+                if (QFile::exists(ConversionFixture::outputPathFor(pdfs[later], options)))
+                    existingWhenReported.append(pdfs[later]);
+            }
+        };
+        const BatchOutcome outcome = run(converter, client, pdfs);
+
+        QCOMPARE(outcome.converted, 4);
+        QCOMPARE(existingWhenReported, QStringList());
+        QCOMPARE(client.progressTexts,
+                 QStringList({QStringLiteral("File 1 of 5, 20%"), QStringLiteral("File 2 of 5, 40%"),
+                              QStringLiteral("File 4 of 5, 80%"), QStringLiteral("File 5 of 5, 100%")}));
+        QCOMPARE(fixture->messageTexts(), QStringList{QStringLiteral("Not a valid pdf file!")});
+        QCOMPARE(client.messagesBeforeJob, QList<int>({0, 0, 1, 1}));
+        // The long job's pages count up to its 400, then each short job's 3.
+        QVERIFY(!client.pages.isEmpty());
+        QCOMPARE(client.pages.first().second, 400);
+        for (qsizetype i = 1; i < client.pages.size(); ++i) {
+            const bool sameJob = client.pages[i].second == client.pages[i - 1].second &&
+                                 client.pages[i].first > client.pages[i - 1].first;
+            const bool nextJob = client.pages[i - 1].first == client.pages[i - 1].second;
+            QVERIFY2(sameJob || nextJob, qPrintable(QStringLiteral("at report %1").arg(i)));
+        }
+        QCOMPARE(fixture->readAll(ConversionFixture::outputPathFor(pdfs[0], options)), longText);
+    }
+
+    void stopAndARangeEndLeaveLaterJobsUnwritten() {
+        ConvertOptions options = ConvertOptions::defaults();
+        QStringList pdfs;
+        for (int job = 1; job <= 5; ++job)
+            pdfs.append(copyAs(fixture->threePages(), QStringLiteral("stop%1.pdf").arg(job)));
+        PooledConverter converter(settings(2));
+        Client client;
+        BatchRunner* runner = nullptr;
+        client.afterJob = [&](int jobNumber) {
+            if (jobNumber == 2)
+                runner->requestStop();
+        };
+        QCOMPARE(run(converter, client, pdfs, &runner).end, BatchOutcome::End::Stopped);
+        for (int job = 0; job < 5; ++job)
+            QCOMPARE(QFile::exists(ConversionFixture::outputPathFor(pdfs[job], options)), job < 2);
+        QCOMPARE(leftovers(), QStringList());
+
+        // Pages 5 to 6 of a ten-page, a three-page and a ten-page document: the second ends the
+        // batch and the third, converted ahead, is never written.
+        Client rangeClient;
+        rangeClient.options.pageRange = option::selectedPages;
+        rangeClient.options.startPage = 5;
+        rangeClient.options.endPage = 6;
+        const QStringList ranged{copyAs(tenPages(), QStringLiteral("range1.pdf")),
+                                 copyAs(fixture->threePages(), QStringLiteral("range2.pdf")),
+                                 copyAs(tenPages(), QStringLiteral("range3.pdf"))};
+        fixture->dialogs.clear();
+        QCOMPARE(run(converter, rangeClient, ranged).end, BatchOutcome::End::EndedEarly);
+        QCOMPARE(fixture->messageTexts().size(), 1);
+        QVERIFY(QFile::exists(ConversionFixture::outputPathFor(ranged[0], options)));
+        QVERIFY(!QFile::exists(ConversionFixture::outputPathFor(ranged[2], options)));
+        QCOMPARE(leftovers(), QStringList());
+    }
+
+    void piecesJoinToTheBytesOfOnePiece_data() {
+        QTest::addColumn<int>("outputMode");
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("rawMode");
+        QTest::addColumn<int>("endOfLine");
+        QTest::addColumn<int>("pageBreaks");
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<int>("htmlMeta");
+        QTest::newRow("text, layout, dos, breaks") << 0 << 0 << 1 << 0 << 0 << "Latin1" << 0;
+        QTest::newRow("text, raw, unix, no breaks") << 0 << 1 << 0 << 1 << 1 << "UTF-8" << 0;
+        QTest::newRow("text, reading order, mac") << 0 << 1 << 1 << 2 << 0 << "Shift-JIS" << 0;
+        QTest::newRow("html, meta, layout") << 1 << 0 << 1 << 1 << 0 << "UTF-8" << 0;
+        QTest::newRow("html, no meta, iso-2022") << 1 << 1 << 1 << 0 << 1 << "ISO-2022-JP" << 1;
+    }
+
+    void piecesJoinToTheBytesOfOnePiece() {
+        QFETCH(int, outputMode);
+        QFETCH(int, layout);
+        QFETCH(int, rawMode);
+        QFETCH(int, endOfLine);
+        QFETCH(int, pageBreaks);
+        QFETCH(QString, encoding);
+        QFETCH(int, htmlMeta);
+        ConvertOptions options = ConvertOptions::defaults();
+        options.outputMode = outputMode;
+        options.layout = layout;
+        options.rawMode = rawMode;
+        options.endOfLine = endOfLine;
+        options.pageBreaks = pageBreaks;
+        options.textEncoding = CMapConfig::encodingIndex(encoding.toStdString());
+        options.htmlMeta = htmlMeta;
+        // Latin text over many pages, and Japanese, Greek and Cyrillic over enough to be cut.
+        fixtures::TextPdf scripts;
+        for (int page = 1; page <= 70; ++page)
+            scripts.pages.append({QStringLiteral("日本語のテキスト %1 ページ").arg(page),
+                                  QStringLiteral("Ελληνικά κείμενο & <σελίδα> %1").arg(page),
+                                  QStringLiteral("Русский текст \"%1\"").arg(page)});
+        const QString scriptPdf = fixture->path(QStringLiteral("scripts.pdf"));
+        QVERIFY(fixtures::writeTextPdf(scriptPdf, scripts));
+        for (const QString& pdf : {largePdf(300), scriptPdf}) {
+            const QByteArray whole = inProcess(pdf, options);
+            QVERIFY(whole.size() > 1000);
+            PooledConverter converter(settings(2, QStringLiteral("folverin-worker")));
+            Client client;
+            client.options = options;
+            QCOMPARE(run(converter, client, {pdf}).converted, 1);
+            QCOMPARE(ConversionFixture::readAll(ConversionFixture::outputPathFor(pdf, options)), whole);
+        }
+    }
+
+    void summariesSurviveAWorkerThatDies() {
+        const QString good = fixture->threePages();
+        const QString crash = copyAs(good, QStringLiteral("crash.pdf"));
+        SummaryClient client(settings(1).pool);
+        std::string failure;
+        QCOMPARE(testsupport::bytes(client.build(testsupport::path(good), failure)->plainText()),
+                 testsupport::bytes(SummaryReport::build(testsupport::path(good)).plainText()));
+        QVERIFY(failure.empty());
+        const SummaryReport crashed = *client.build(testsupport::path(crash), failure);
+        QCOMPARE(QString::fromStdString(failure),
+                 QStringLiteral("The converter stopped on the file '%1' (crashed).").arg(crash));
+        QVERIFY(!crashed.documentValid);
+        QCOMPARE(testsupport::bytes(crashed.plainText()),
+                 testsupport::bytes(SummaryReport::fileFacts(testsupport::path(crash)).plainText()));
+        QCOMPARE(client.build(testsupport::path(good), failure)->pageCount, 3);
+    }
+};
+
+QTEST_MAIN(TestPooledConverter)
+#include "tst_pooledconverter.moc"
