@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Compares folverin-cli with pdftotext doing the same work: wall time on one 200-page file, wall
-# time on 200 one-page files in one call against a loop of 200 pdftotext calls, and peak memory
-# on a 2,000-page file.
+# Compares folverin-cli with pdftotext doing the same work: wall time on a 200- and a 2,000-page
+# file, wall time on 200 one-page files in one call (against -j 1 and against a loop of 200
+# pdftotext calls), and peak memory on the 2,000-page file, of the largest process and of the
+# whole tree of processes. Rows marked -j 1 measure the one-process mode.
 #
 # Runs alternate (A B A B ...) so that drift in machine load hits both sides alike; hyperfine
 # runs all of one command before the next, so it is not used here. Each figure is the median.
@@ -21,7 +22,7 @@ while (($#)); do
     case "$1" in
     -r) runs="${2:?-r needs a number}"; shift 2 ;;
     --strict) strict=1; shift ;;
-    -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "compare.sh: unknown option $1" >&2; exit 2 ;;
     *) build="$1"; shift ;;
     esac
@@ -38,6 +39,7 @@ fi
 build="$(cd "$build" && pwd)"
 cli="$build/bin/folverin-cli"
 make_samples="$build/bin/folverin-make-samples"
+treepeak="$build/bin/treepeak"
 gnu_time=/usr/bin/time
 
 command -v pdftotext >/dev/null || { echo "compare.sh: pdftotext is missing (package poppler-utils)" >&2; exit 2; }
@@ -49,6 +51,11 @@ if [[ ! -x "$cli" ]]; then
     have_cli=0
     echo "note: $cli does not exist yet; only the pdftotext side is measured." >&2
 fi
+have_treepeak=1
+if [[ ! -x "$treepeak" ]]; then
+    have_treepeak=0
+    echo "note: $treepeak is not built (-DFOLVERIN_BUILD_BENCH=ON); the tree memory is not measured." >&2
+fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/folverin-bench.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
@@ -56,6 +63,9 @@ in="$work/in"
 out_a="$work/out-folverin"
 out_b="$work/out-pdftotext"
 mkdir -p "$out_a" "$out_b"
+prepare_run() { rm -f "$out_a"/* "$out_b"/*; }
+# shellcheck source=SCRIPTDIR/measure.bash
+source "$(dirname "$0")/measure.bash"
 
 echo "Generating inputs in $in ..." >&2
 gen_start=$EPOCHREALTIME
@@ -64,104 +74,67 @@ gen_ms=$(((${EPOCHREALTIME/./} - ${gen_start/./}) / 1000))
 echo "Generated in ${gen_ms} ms." >&2
 
 # --- the compared commands --------------------------------------------------------------
-# Called by name from measure().
+# Called by name from measure(). Both sides write a file of the same name into their own
+# folder, so the texts can be compared folder against folder.
 
 pdftotext_args=(-layout -eol dos -enc Latin1)
 
-a_large() { "$cli" --no-settings -q -o "$out_a" "$in/pages-200.pdf"; }
-b_large() { pdftotext "${pdftotext_args[@]}" "$in/pages-200.pdf" "$out_b/x.txt"; }
+folverin() { "${wrap[@]}" "$cli" --no-settings -q -o "$out_a" "$@"; }
+pdftotext_of() { "${wrap[@]}" pdftotext "${pdftotext_args[@]}" "$in/$1.pdf" "$out_b/$1.txt"; }
 
-a_many() { "$cli" --no-settings -q -o "$out_a" "$in/single/"; }
-b_many() {
+cli_large_1() { folverin -j 1 "$in/pages-200.pdf"; }
+pdf_large() { pdftotext_of pages-200; }
+
+cli_huge() { folverin "$in/pages-2000.pdf"; }
+cli_huge_1() { folverin -j 1 "$in/pages-2000.pdf"; }
+pdf_huge() { pdftotext_of pages-2000; }
+
+cli_many() { folverin "$in/single/"; }
+cli_many_1() { folverin -j 1 "$in/single/"; }
+pdf_many() {
     local f
     for f in "$in"/single/*.pdf; do
         pdftotext "${pdftotext_args[@]}" "$f" "$out_b/$(basename "$f" .pdf).txt" || return
     done
 }
 
-# For memory the program itself runs under GNU time, with no shell in between.
-wrap=()
-a_huge() { "${wrap[@]}" "$cli" --no-settings -q -o "$out_a" "$in/pages-2000.pdf"; }
-b_huge() { "${wrap[@]}" pdftotext "${pdftotext_args[@]}" "$in/pages-2000.pdf" "$out_b/x.txt"; }
-
 # --- measuring ----------------------------------------------------------------------------
 
-# Wall time of one run in microseconds on stdout; a failing command fails the measurement, so
-# a crash can never be reported as a fast run.
-wall_us() {
-    local start end
-    start=$EPOCHREALTIME
-    "$@" >/dev/null 2>"$work/stderr" || { echo "(exit status $?)" >>"$work/stderr"; return 1; }
-    end=$EPOCHREALTIME
-    echo $((${end/./} - ${start/./}))
-}
-
-# Peak resident set size of one run in kilobytes.
-peak_kb() {
-    local status=0
-    wrap=("$gnu_time" -f %M -o "$work/rss")
-    "$1" >/dev/null 2>"$work/stderr" || status=$?
-    wrap=()
-    if ((status != 0)); then
-        echo "(exit status $status)" >>"$work/stderr"
-        return 1
-    fi
-    tail -n 1 "$work/rss"
-}
-
-median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) exit 1; print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-# Runs the two sides alternately; leaves the medians in med_a and med_b ("" when not measured,
-# "FAILED" when a run failed; a side that failed is not run again, the other goes on).
-measure() {
-    local kind="$1" fa="$2" fb="$3" count="$4" warm="$5" i side fn value
-    local -a va=() vb=()
-    local -A failed=()
-    local sides=(b)
-    ((have_cli)) && sides=(a b)
-    for ((i = 0; i < warm + count; i++)); do
-        for side in "${sides[@]}"; do
-            [[ -n "${failed[$side]:-}" ]] && continue
-            fn="$fa"
-            [[ $side == b ]] && fn="$fb"
-            rm -f "$out_a"/* "$out_b"/*
-            if [[ $kind == wall ]]; then
-                value=$(wall_us "$fn") || value=FAILED
-            else
-                value=$(peak_kb "$fn") || value=FAILED
-            fi
-            if [[ $value == FAILED ]]; then
-                echo "compare.sh: $fn failed: $(tail -c 300 "$work/stderr")" >&2
-                failed[$side]=1
-                continue
-            fi
-            ((i < warm)) && continue
-            if [[ $side == a ]]; then va+=("$value"); else vb+=("$value"); fi
-        done
+# measure_sides RUNS WARM SIDE...: measures the sides that can run on this build.
+measure_sides() {
+    local runs="$1" warm="$2" side
+    local -a usable=()
+    shift 2
+    for side in "$@"; do
+        [[ $side == *:cli_* ]] && ((!have_cli)) && continue
+        [[ $side == tree:* ]] && ((!have_treepeak)) && continue
+        usable+=("$side")
     done
-    med_a="" med_b=""
-    if [[ -n "${failed[a]:-}" ]]; then med_a=FAILED; elif ((${#va[@]})); then med_a=$(printf '%s\n' "${va[@]}" | median); fi
-    if [[ -n "${failed[b]:-}" ]]; then med_b=FAILED; else med_b=$(printf '%s\n' "${vb[@]}" | median); fi
-    return 0
+    measure "$runs" "$warm" "${usable[@]}"
+}
+
+skip_reason() {
+    if [[ $1 == *:cli_* ]] && ((!have_cli)); then echo "no folverin-cli"; else echo "no treepeak"; fi
 }
 
 rows=()
 missed=0
-# add_row LABEL A B UNIT TARGET: A and B in microseconds (wall) or kilobytes (rss)
+# add_row LABEL SIDE_A SIDE_B TARGET: compares the medians of two measured sides.
 add_row() {
-    local label="$1" a="$2" b="$3" unit="$4" target="$5" shown_a shown_b ratio verdict
+    local label="$1" side_a="$2" side_b="$3" target="$4"
+    local a="${median_of[$2]:-}" b="${median_of[$3]:-}" shown_a shown_b ratio verdict
     format() {
         case "$1" in
         "") echo "n/a" ;;
         FAILED) echo "FAILED" ;;
-        *) if [[ $unit == us ]]; then awk -v v="$1" 'BEGIN { printf "%.1f ms", v / 1000 }'; else echo "$1 KB"; fi ;;
+        *) if [[ $side_a == wall:* ]]; then awk -v v="$1" 'BEGIN { printf "%.1f ms", v / 1000 }'; else echo "$1 KB"; fi ;;
         esac
     }
     shown_a=$(format "$a")
     shown_b=$(format "$b")
-    if [[ -z "$a" ]]; then
+    if [[ -z "$a" || -z "$b" ]]; then
         ratio="-"
-        verdict="SKIP (no folverin-cli)"
+        verdict="SKIP ($(skip_reason "$([[ -z "$a" ]] && echo "$side_a" || echo "$side_b")"))"
     elif [[ $a == FAILED || $b == FAILED ]]; then
         ratio="-"
         verdict="FAIL (command failed)"
@@ -175,50 +148,67 @@ add_row() {
             missed=1
         fi
     fi
-    rows+=("$(printf '%-44s %14s %14s %7s %8s  %s' "$label" "$shown_a" "$shown_b" "$ratio" "<= $target" "$verdict")")
+    rows+=("$(printf '%-50s %12s %12s %6s %8s  %s' "$label" "$shown_a" "$shown_b" "$ratio" "<= $target" "$verdict")")
 }
 
 echo "Measuring wall time on pages-200.pdf ($runs runs each, alternating) ..." >&2
-measure wall a_large b_large "$runs" 2
-add_row "wall time, pages-200.pdf" "$med_a" "$med_b" us 1.05
-large_a_ok=$med_a
-
+measure_sides "$runs" 2 wall:cli_large_1 wall:pdf_large
+echo "Measuring wall time on pages-2000.pdf ..." >&2
+measure_sides "$runs" 2 wall:cli_huge wall:pdf_huge
 echo "Measuring wall time on 200 one-page files ..." >&2
-measure wall a_many b_many "$runs" 2
-add_row "wall time, 200 one-page PDFs" "$med_a" "$med_b" us 0.5
-
+measure_sides "$runs" 2 wall:cli_many wall:cli_many_1 wall:pdf_many
 rss_runs=$(((runs + 1) / 2))
 echo "Measuring peak memory on pages-2000.pdf ($rss_runs runs each) ..." >&2
-measure rss a_huge b_huge "$rss_runs" 0
-add_row "peak RSS, pages-2000.pdf" "$med_a" "$med_b" kb 1.2
+measure_sides "$rss_runs" 0 rss:cli_huge_1 rss:pdf_huge tree:cli_huge tree:pdf_huge
+
+add_row "wall, pages-200.pdf: cli -j 1 vs pdftotext" wall:cli_large_1 wall:pdf_large 1.05
+add_row "wall, pages-2000.pdf: cli vs pdftotext" wall:cli_huge wall:pdf_huge 0.6
+add_row "wall, 200 one-page: cli -j 1 vs pdftotext loop" wall:cli_many_1 wall:pdf_many 0.5
+add_row "wall, 200 one-page: cli vs cli -j 1" wall:cli_many wall:cli_many_1 0.7
+add_row "wall, 200 one-page: cli vs pdftotext loop" wall:cli_many wall:pdf_many 0.15
+add_row "peak RSS, pages-2000.pdf: cli -j 1 vs pdftotext" rss:cli_huge_1 rss:pdf_huge 1.2
+add_row "peak tree RSS, pages-2000.pdf: cli vs pdftotext" tree:cli_huge tree:pdf_huge 2.5
 
 # The figures only compare like with like if both sides write the same text.
-same="not checked (no folverin-cli)"
-if [[ $large_a_ok == FAILED ]]; then
-    same="not checked (folverin-cli failed)"
-elif ((have_cli)); then
-    rm -f "$out_a"/* "$out_b"/*
-    if a_large >/dev/null 2>&1 && b_large >/dev/null 2>&1; then
-        if [[ ! -f "$out_a/pages-200.txt" ]]; then
-            same="NO: folverin-cli wrote no pages-200.txt"
+same=()
+# same_text LABEL SIDE_A FUNCTION_B: runs both and compares their output folders.
+same_text() {
+    local label="$1" side_a="$2" fn_b="$3" verdict
+    if ((!have_cli)); then
+        verdict="not checked (no folverin-cli)"
+    elif [[ ${median_of[$side_a]:-} == FAILED ]]; then
+        verdict="not checked (folverin-cli failed)"
+    else
+        prepare_run
+        if ! "${side_a#*:}" >/dev/null 2>&1 || ! "$fn_b" >/dev/null 2>&1; then
+            verdict="not checked (a command failed)"
+        elif [[ -z "$(ls -A "$out_a")" ]]; then
+            verdict="NO: folverin-cli wrote nothing"
             missed=1
-        elif cmp -s "$out_a/pages-200.txt" "$out_b/x.txt"; then
-            same="yes, byte for byte"
+        elif diff -rq "$out_a" "$out_b" >/dev/null; then
+            verdict="yes, byte for byte"
         else
-            same="NO: $(cmp "$out_a/pages-200.txt" "$out_b/x.txt" 2>&1 | head -n 1 || true)"
+            verdict="NO: $(diff -rq "$out_a" "$out_b" 2>&1 | head -n 1 || true)"
             missed=1
         fi
-    else
-        same="not checked (a command failed)"
     fi
-fi
+    same+=("$(printf '  %-30s %s' "$label:" "$verdict")")
+}
+echo "Comparing the texts ..." >&2
+same_text "pages-200.pdf, cli -j 1" wall:cli_large_1 pdf_large
+same_text "pages-2000.pdf, cli" wall:cli_huge pdf_huge
+same_text "200 one-page files, cli" wall:cli_many pdf_many
 
 echo
-printf '%-44s %14s %14s %7s %8s  %s\n' "figure (median)" "folverin-cli" "pdftotext" "ratio" "target" "result"
+printf '%-50s %12s %12s %6s %8s  %s\n' "figure (median): A vs B" "A" "B" "A/B" "target" "result"
 printf '%s\n' "$(printf '%.0s-' {1..104})"
 printf '%s\n' "${rows[@]}"
 echo
-echo "Same text from both on pages-200.pdf: $same"
+echo "cli is folverin-cli with its default jobs: $(nproc) worker processes here; -j 1 converts in one process."
+echo "peak RSS is the largest single process (GNU time); peak tree RSS sums the process and its"
+echo "descendants, sampled every 2 ms (treepeak), for both sides."
+echo "Same text as pdftotext:"
+printf '%s\n' "${same[@]}"
 echo "Inputs generated in ${gen_ms} ms; $(nproc) CPUs; $(uname -sr)."
 ((have_cli)) || echo "folverin-cli does not exist yet in $build/bin: its column is n/a."
 

@@ -73,7 +73,7 @@ void WorkerPool::dispatch(Listener& listener) {
             slot.task = task;
             slot.silentFor = std::chrono::milliseconds{0};
             if (!hand(slot, *request))
-                loseTask(slot, listener, "crashed");
+                loseTask(slot, listener, crashReason());
         }
     }
 }
@@ -113,7 +113,7 @@ void WorkerPool::readAnswers(Slot& slot, Listener& listener) {
     if (alive || !slot.process)
         return;
     if (slot.task)
-        loseTask(slot, listener, "crashed");
+        loseTask(slot, listener, crashReason());
     else
         slot.process.reset();
 }
@@ -123,6 +123,14 @@ void WorkerPool::loseTask(Slot& slot, Listener& listener, const std::string& rea
     slot.process.reset();
     slot.task.reset();
     listener.lost(task, reason);
+}
+
+// A worker that cannot even be started names its program, so a broken installation is
+// found at once.
+std::string WorkerPool::crashReason() const {
+    if (::access(settings.program.c_str(), X_OK) != 0)
+        return "its program " + settings.program + " cannot be started";
+    return "crashed";
 }
 
 std::string WorkerPool::silenceReason() const {

@@ -71,6 +71,7 @@ private:
     bool startWorker(Slot& slot);
     void readAnswers(Slot& slot, Listener& listener);
     void loseTask(Slot& slot, Listener& listener, const std::string& reason);
+    std::string crashReason() const;
     std::string silenceReason() const;
 
     Settings settings;

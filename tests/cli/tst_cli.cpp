@@ -5,12 +5,14 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <thread>
 #include <unistd.h>
 
@@ -275,6 +277,54 @@ private Q_SLOTS:
         QCOMPARE(run.out, path(QStringLiteral("upd/added.txt")).toUtf8() + "\n" +
                               path(QStringLiteral("upd/changed.txt")).toUtf8() + "\n");
         QVERIFY(QFile::exists(path(QStringLiteral("upd/kept.txt"))));
+    }
+
+    // Runs at the same time over overlapping trees, with options that give different text:
+    // every output is whole, one run's version or the other's, and no temporary file is left.
+    void overlappingRunsLeaveWholeFiles() {
+        QStringList pdfs;
+        for (int file = 1; file <= 6; ++file) {
+            const QString name = path(
+                QStringLiteral("both/%1/doc%2.pdf").arg(QLatin1String(file % 2 ? "odd" : "even")).arg(file));
+            QDir().mkpath(QFileInfo(name).path());
+            QVERIFY(fixtures::writeLargeTextPdf(name, 20 * file, 30));
+            pdfs.append(name);
+        }
+        const QStringList layout{QStringLiteral("--no-settings"), QStringLiteral("--layout")};
+        const QStringList raw{QStringLiteral("--no-settings"), QStringLiteral("--raw"),
+                              QStringLiteral("--no-layout")};
+        QCOMPARE(cli(layout + QStringList{QStringLiteral("-o"), path(QStringLiteral("layout")),
+                                          path(QStringLiteral("both"))})
+                     .status,
+                 0);
+        QCOMPARE(cli(raw + QStringList{QStringLiteral("-o"), path(QStringLiteral("raw")),
+                                       path(QStringLiteral("both"))})
+                     .status,
+                 0);
+
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (const QStringList& arguments :
+             {layout + QStringList{path(QStringLiteral("both"))},
+              raw + QStringList{path(QStringLiteral("both/odd"))},
+              raw + QStringList{QStringLiteral("-j"), QStringLiteral("1"), path(QStringLiteral("both"))}}) {
+            runs.push_back(std::make_unique<QProcess>());
+            runs.back()->setProcessEnvironment(environment());
+            runs.back()->start(program(), arguments);
+        }
+        for (const auto& run : runs) {
+            waitFor(*run);
+            QCOMPARE(run->exitCode(), 0);
+        }
+        for (const QString& pdf : pdfs) {
+            const QString name = QFileInfo(pdf).completeBaseName() + QStringLiteral(".txt");
+            const QByteArray text = read(QFileInfo(pdf).path() + QLatin1Char('/') + name);
+            QVERIFY2(text == read(path(QStringLiteral("layout/") + name)) ||
+                         text == read(path(QStringLiteral("raw/") + name)),
+                     qPrintable(pdf));
+        }
+        QDirIterator leftovers(path(QStringLiteral("both")), {QStringLiteral("*.part")},
+                               QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QVERIFY2(!leftovers.hasNext(), qPrintable(leftovers.hasNext() ? leftovers.next() : QString()));
     }
 
     // The README's ways of sharing a large tree among machines, run on this one: two

@@ -1,14 +1,16 @@
 #include "JobPaneFixture.h"
 
 #include "controls/chrome/IconButton.h"
+#include "controls/chrome/SummaryEdit.h"
 #include "controls/chrome/TextProgressCtrl.h"
 #include "controls/grid/GridCellCheck.h"
 #include "convert/ConverterApp.h"
 #include "resource.h"
 #include "ui/BatchWorker.h"
 #include "ui/ConvertBatch.h"
-#include "worker/PooledConverter.h"
 #include "ui/RightView.h"
+#include "ui/SummaryWorker.h"
+#include "worker/PooledConverter.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -27,7 +29,9 @@ class TestConvertBatch : public QObject {
         QStringList totals; // the lower bar's text and position after each report
         QStringList pages;  // the upper bar's position of its range
 
-        explicit BatchFixture(const ConvertOptions& chosen = ConvertOptions::defaults())
+        // workerProgram: the program the pool runs; a hostile-file test names one with faults on call.
+        explicit BatchFixture(const ConvertOptions& chosen = ConvertOptions::defaults(),
+                              const QString& workerProgram = QStringLiteral("folverin-worker"))
             : JobPaneFixture({900, 520}) {
             app.deriveDataFolder(testsupport::programDir().toStdString(),
                                  temp.filePath(QStringLiteral("config")).toStdString());
@@ -37,9 +41,11 @@ class TestConvertBatch : public QObject {
             options = new CRightView(app, &window);
             options->setGeometry(600, 0, 300, 520);
             panel->setOptionPane(options);
-            batch = std::make_unique<ConvertBatch>(
-                *panel, *options,
-                std::make_unique<PooledConverter>(PooledConverter::forProgram(app.programDir, app.configPath)));
+            workers = PooledConverter::forProgram(app.programDir, app.configPath);
+            workers.pool.program = app.programDir + workerProgram.toStdString();
+            workers.pool.silenceLimit = std::chrono::seconds{2};
+            batch =
+                std::make_unique<ConvertBatch>(*panel, *options, std::make_unique<PooledConverter>(workers));
             auto* worker = batch->findChild<BatchWorker*>();
             // Same receiver as the batch's own handling, so recorded right after it.
             QObject::connect(worker, &BatchWorker::jobFinished, batch.get(), [this] { recordTotal(); });
@@ -49,6 +55,8 @@ class TestConvertBatch : public QObject {
                 pages.append(QStringLiteral("%1/%2").arg(bar->GetPos()).arg(bar->GetRange(false)));
             });
         }
+        PooledConverter::Settings workers;
+
         void recordTotal() {
             const CTextProgressCtrl* bar = panel->totalProgress();
             totals.append(QStringLiteral("%1 @%2").arg(bar->displayText()).arg(bar->GetPos()));
@@ -210,6 +218,53 @@ private Q_SLOTS:
                  qPrintable(messages.last()));
         QVERIFY(!pane.totals.join(QLatin1Char(' ')).contains(QStringLiteral("Convert Finished")));
         QVERIFY(pane.panel->button(ID_START_CONVERT)->isEnabled());
+    }
+
+    // Files that crash or hang the converter cost their own job in the window: a click shows
+    // the file's lines and says what happened, a hung summary gives way to the next click,
+    // and the batch converts the others.
+    void hostileFilesCostTheirOwnJob() {
+        BatchFixture pane(ConvertOptions::defaults(), QStringLiteral("faulty-worker"));
+        QVERIFY(pane.show());
+        pane.panel->setSummaryWorker(std::make_unique<SummaryWorker>(pane.workers.pool));
+        auto* summary = pane.panel->findChild<CSummaryEdit*>();
+        const QString first = pane.onePage(QStringLiteral("hostile/first.pdf"));
+        const QString crash = pane.onePage(QStringLiteral("hostile/crash.pdf"));
+        const QString hang = pane.onePage(QStringLiteral("hostile/hang.pdf"));
+        const QString last = pane.textPdf(QStringLiteral("hostile/last.pdf"), 2);
+        pane.openFiles({first, crash, hang, last});
+
+        pane.clickCell(2, 1);
+        const QString crashed =
+            QStringLiteral("The converter stopped on the file '%1' (crashed).").arg(crash);
+        QTRY_COMPARE(testsupport::texts(pane.dialogs.messageTexts()), QStringList{crashed});
+        QVERIFY(summary->toPlainText().startsWith(crash + QLatin1Char('\n')));
+        QVERIFY(summary->toPlainText().endsWith(QStringLiteral("PDF Description:\n")));
+
+        pane.clickCell(3, 1);
+        QTRY_VERIFY(summary->toPlainText().startsWith(hang + QLatin1Char('\n')));
+        pane.clickCell(4, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(summary->toPlainText().contains(QStringLiteral("Number of Pages: 2")), 1500);
+        QTest::qWait(2500); // past the silence limit: the abandoned summary says nothing
+        QCOMPARE(pane.dialogs.messageTexts().size(), std::size_t{1});
+
+        pane.dialogs.clear();
+        pane.key(Qt::Key_F5);
+        QVERIFY(pane.waitForEnd());
+        const QString stopped =
+            QStringLiteral("The converter stopped on the file '%1' (%2), so it is not converted.");
+        QCOMPARE(testsupport::texts(pane.dialogs.messageTexts()),
+                 (QStringList{stopped.arg(crash, QStringLiteral("crashed")),
+                              stopped.arg(hang, QStringLiteral("no progress for 2 s"))}));
+        QCOMPARE(pane.totals.last(), QStringLiteral("Convert Finished @4"));
+        QVERIFY(QFile::exists(pane.temp.filePath(QStringLiteral("hostile/first.txt"))));
+        QCOMPARE(BatchFixture::read(pane.temp.filePath(QStringLiteral("hostile/last.txt"))), pdftotext(last));
+        QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("hostile/crash.txt"))));
+        QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("hostile/hang.txt"))));
+        QCOMPARE(QDir(pane.temp.filePath(QStringLiteral("hostile")))
+                     .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+                 QStringList());
+        QVERIFY(pane.window.isVisible());
     }
 
     // Closing waits for the job in progress; nothing is touched after the pane is gone.

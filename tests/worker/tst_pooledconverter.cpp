@@ -141,6 +141,14 @@ private Q_SLOTS:
             QVERIFY2(!QFile::exists(ConversionFixture::outputPathFor(pdfs[job], options)),
                      qPrintable(pdfs[job]));
         QCOMPARE(leftovers(), QStringList());
+
+        // A worker program that is not there is named, not taken for a crash.
+        PooledConverter broken(settings(1, QStringLiteral("no-such-worker")));
+        fixture->dialogs.clear();
+        QCOMPARE(run(broken, client, {pdfs[0]}).skipped, 1);
+        QVERIFY2(
+            fixture->messageTexts().value(0).contains(QStringLiteral("no-such-worker cannot be started")),
+            qPrintable(fixture->messageTexts().value(0)));
     }
 
     // A long first job and short ones after it on two workers: the short ones finish first,
@@ -191,13 +199,19 @@ private Q_SLOTS:
         PooledConverter converter(settings(2));
         Client client;
         BatchRunner* runner = nullptr;
+        // Job 2 was converted ahead with DOS line ends; the change after job 1 counts for it.
         client.afterJob = [&](int jobNumber) {
+            client.options.endOfLine = option::eolUnix;
             if (jobNumber == 2)
                 runner->requestStop();
         };
         QCOMPARE(run(converter, client, pdfs, &runner).end, BatchOutcome::End::Stopped);
         for (int job = 0; job < 5; ++job)
             QCOMPARE(QFile::exists(ConversionFixture::outputPathFor(pdfs[job], options)), job < 2);
+        QVERIFY(
+            ConversionFixture::readAll(ConversionFixture::outputPathFor(pdfs[0], options)).contains("\r\n"));
+        QVERIFY(
+            !ConversionFixture::readAll(ConversionFixture::outputPathFor(pdfs[1], options)).contains('\r'));
         QCOMPARE(leftovers(), QStringList());
 
         // Pages 5 to 6 of a ten-page, a three-page and a ten-page document: the second ends the
