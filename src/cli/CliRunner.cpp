@@ -1,5 +1,6 @@
 #include "cli/CliRunner.h"
 
+#include "cli/InterruptStop.h"
 #include "cli/PrintLine.h"
 #include "cli/TerminalBatchClient.h"
 #include "convert/BatchRunner.h"
@@ -104,8 +105,12 @@ int CliRunner::convertAll(const std::vector<std::string>& files, const CliOption
     }
     TerminalBatchClient client(app.options, cli, static_cast<int>(entries.size()), dialogs, out, err);
     const std::unique_ptr<JobConverter> converter = converterFor(cli);
-    const BatchOutcome outcome = BatchRunner(*converter, client).run(entries);
+    BatchRunner runner(*converter, client);
+    const InterruptStop interrupt(runner);
+    const BatchOutcome outcome = runner.run(entries);
     client.batchEnded(outcome);
+    if (interrupt.signalCaught() != 0)
+        return Interrupted + interrupt.signalCaught();
     if (outcome.end == BatchOutcome::End::EndedEarly)
         return EndedEarly;
     return outcome.skipped > 0 ? SomeSkipped : AllConverted;

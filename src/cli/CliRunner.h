@@ -12,7 +12,8 @@ class JobConverter;
 // Runs what the command line asks for and gives the process exit status.
 class CliRunner {
 public:
-    enum ExitStatus { AllConverted = 0, SomeSkipped = 1, EndedEarly = 2, UsageError = 2 };
+    // A batch stopped by a signal exits with Interrupted plus the signal's number, as shells do.
+    enum ExitStatus { AllConverted = 0, SomeSkipped = 1, EndedEarly = 2, UsageError = 2, Interrupted = 128 };
 
     // dialogs is the installed platform::Dialogs: its messages must keep clear of the
     // progress line.

@@ -2,6 +2,7 @@
 
 #include "convert/FileConverter.h"
 #include "platform/Dialogs.h"
+#include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
 
 #include <algorithm>
@@ -64,8 +65,8 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
                                   [this](int done, int count) { client.pageProgress(done, count); })) {
         case JobOutcome::Converted:
             ++outcome.converted;
-            if (const auto identity = platform::FileIdentity::of(outputPath))
-                written.try_emplace(*identity, entry.pdfPath);
+            if (const auto written = platform::FileIdentity::canonicalPath(outputPath))
+                writtenOutputs.try_emplace(*written, entry.pdfPath);
             client.jobConverted(index + 1, progressText(index + 1, jobCount), outputPath);
             break;
         case JobOutcome::Skipped:
@@ -83,9 +84,9 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
 // Two PDFs of one title may meet in one output folder: the second would silently replace what
 // the first wrote.
 bool BatchRunner::outputWrittenAlready(const std::string& pdfPath, const std::string& outputPath) {
-    const auto identity = platform::FileIdentity::of(outputPath);
-    const auto found = identity ? written.find(*identity) : written.end();
-    if (found == written.end())
+    const auto canonical = platform::FileIdentity::canonicalPath(outputPath);
+    const auto found = canonical ? writtenOutputs.find(*canonical) : writtenOutputs.end();
+    if (found == writtenOutputs.end())
         return false;
     platform::Dialogs::message("The output file '" + outputPath + "' was written from '" + found->second +
                                    "' in this batch, so '" + pdfPath + "' is not converted over it.",

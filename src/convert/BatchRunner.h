@@ -1,7 +1,6 @@
 #pragma once
 
 #include "convert/JobConverter.h"
-#include "platform/FileIdentity.h"
 
 #include <atomic>
 #include <map>
@@ -79,6 +78,6 @@ private:
     JobConverter& converter;
     BatchClient& client;
     std::atomic<bool> stopRequested{false};
-    // The files this batch wrote, and the PDF each came from.
-    std::map<platform::FileIdentity, std::string> written;
+    // The files this batch wrote, by their canonical paths, and the PDF each came from.
+    std::map<std::string, std::string> writtenOutputs;
 };

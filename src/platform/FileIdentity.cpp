@@ -1,5 +1,6 @@
 #include "platform/FileIdentity.h"
 
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace platform {
@@ -14,6 +15,15 @@ std::optional<FileIdentity> FileIdentity::of(const std::string& path) {
 bool FileIdentity::sameFile(const std::string& first, const std::string& second) {
     const auto identity = of(first);
     return identity && identity == of(second);
+}
+
+std::optional<std::string> FileIdentity::canonicalPath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return std::nullopt;
+    std::string canonical(resolved);
+    std::free(resolved);
+    return canonical;
 }
 
 } // namespace platform

@@ -22,6 +22,8 @@ WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::
     pid = ::fork();
     if (pid == 0) {
         // Only async-signal-safe calls between fork and exec: the program may have threads.
+        // A group of its own keeps the terminal's Ctrl+C for the program, which stops cleanly.
+        ::setpgid(0, 0);
         if (::dup2(ends[1], WorkerServer::channelFd) < 0)
             ::_exit(127);
         ::execv(program.c_str(), argv.data());

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -313,7 +314,7 @@ private Q_SLOTS:
         }
         for (const auto& run : runs) {
             waitFor(*run);
-            QCOMPARE(run->exitCode(), 0);
+            QVERIFY2(run->exitCode() == 0, run->readAllStandardError().constData());
         }
         for (const QString& pdf : pdfs) {
             const QString name = QFileInfo(pdf).completeBaseName() + QStringLiteral(".txt");
@@ -325,6 +326,35 @@ private Q_SLOTS:
         QDirIterator leftovers(path(QStringLiteral("both")), {QStringLiteral("*.part")},
                                QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         QVERIFY2(!leftovers.hasNext(), qPrintable(leftovers.hasNext() ? leftovers.next() : QString()));
+    }
+
+    // Ctrl+C stops after the file in progress: what was written is whole, the rest is left
+    // as it was, no temporary file stays, and the status tells a script it was interrupted.
+    void interruptStopsAfterTheFileInProgress() {
+        QDir().mkpath(path(QStringLiteral("int")));
+        for (int file = 1; file <= 8; ++file)
+            QVERIFY(fixtures::writeLargeTextPdf(path(QStringLiteral("int/doc%1.pdf").arg(file)), 300, 40));
+        const QStringList options{QStringLiteral("--no-settings"), QStringLiteral("-j"), QStringLiteral("2")};
+        QCOMPARE(cli(options + QStringList{QStringLiteral("-o"), path(QStringLiteral("whole")),
+                                           path(QStringLiteral("int/doc1.pdf"))})
+                     .status,
+                 0);
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(program(), options + QStringList{path(QStringLiteral("int"))});
+        QVERIFY(process.waitForReadyRead(60000)); // the first file's path: the batch is under way
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        waitFor(process);
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 128 + SIGINT);
+        QVERIFY(process.readAllStandardError().contains("stopping after the file in progress"));
+        const QStringList written = QDir(path(QStringLiteral("int"))).entryList({QStringLiteral("*.txt")});
+        QVERIFY2(!written.isEmpty() && written.size() < 8, qPrintable(written.join(QLatin1Char(' '))));
+        for (const QString& name : written)
+            QCOMPARE(read(path(QStringLiteral("int/") + name)), read(path(QStringLiteral("whole/doc1.txt"))));
+        QCOMPARE(QDir(path(QStringLiteral("int")))
+                     .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+                 QStringList());
     }
 
     // The README's ways of sharing a large tree among machines, run on this one: two
