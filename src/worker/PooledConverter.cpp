@@ -93,7 +93,7 @@ public:
                 job->pageCount = reply.getInt();
             break;
         case reply::message:
-            job->messages.push_back(messageFrom(reply));
+            (task.piece == 0 ? job->messages : piece.heldMessages).push_back(messageFrom(reply));
             break;
         case reply::planned:
             plan(*job, reply);
@@ -146,8 +146,10 @@ private:
     }
 
     void finish(Job& job, Piece& piece, JobOutcome outcome) {
-        if (outcome != JobOutcome::Converted)
+        if (outcome != JobOutcome::Converted) {
+            job.messages.insert(job.messages.end(), piece.heldMessages.begin(), piece.heldMessages.end());
             return owner.fail(job, outcome);
+        }
         piece.finished = true;
         piece.pagesDone = job.pieces.size() == 1 ? job.pageCount : piece.pagesDone;
         job.done =

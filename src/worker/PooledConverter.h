@@ -42,6 +42,8 @@ private:
         bool besideOutput = false;
         int pagesDone = 0;
         bool finished = false;
+        // What a later piece says is said by piece 0 already, unless the piece fails.
+        std::vector<platform::MessageRequest> heldMessages;
     };
     struct Job {
         ConvertJob job;

@@ -6,12 +6,14 @@
 #include "worker/PiecePlan.h"
 #include "worker/WorkerMessages.h"
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -98,20 +100,64 @@ bool WorkerServer::serve() {
     return true;
 }
 
+// The document of the job whose pieces this worker converts, kept for the job's next piece
+// so it is not opened and walked to its pages again.
+struct WorkerServer::OpenDocument {
+    OpenDocument(const ConvertRequest& request)
+        : job(request.job), options(request.options), stamp(stampOf(request.job.pdfPath)),
+          document(request.job, request.options) {}
+
+    bool serves(const ConvertRequest& request) const {
+        return request.job.pdfPath == job.pdfPath && request.job.ownerPassword == job.ownerPassword &&
+               request.job.userPassword == job.userPassword && request.options == options &&
+               stampOf(job.pdfPath) == stamp;
+    }
+
+    // The file as it is on disk: a PDF replaced since it was opened is opened again.
+    static std::array<long long, 5> stampOf(const std::string& path) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0)
+            return {};
+        return {static_cast<long long>(info.st_dev), static_cast<long long>(info.st_ino), info.st_size,
+                info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+    }
+
+    ConvertJob job;
+    ConvertOptions options;
+    std::array<long long, 5> stamp;
+    JobDocument document;
+};
+
+WorkerServer::WorkerServer() = default;
+WorkerServer::~WorkerServer() = default;
+
+JobDocument* WorkerServer::documentFor(const ConvertRequest& request) {
+    if (request.pieceIndex > 0 && open && open->serves(request))
+        return &open->document;
+    open.reset();
+    auto fresh = std::make_unique<OpenDocument>(request);
+    const JobOutcome checked = fresh->document.check();
+    if (checked != JobOutcome::Converted) {
+        finish(static_cast<int>(checked));
+        return nullptr;
+    }
+    open = std::move(fresh);
+    return &open->document;
+}
+
 void WorkerServer::convert(const ConvertRequest& request) {
-    JobDocument document(request.job, request.options);
-    const JobOutcome checked = document.check();
-    if (checked != JobOutcome::Converted)
-        return finish(static_cast<int>(checked));
-    const auto pieces = PiecePlan::cut(document.firstPage(), document.lastPage(), request.workers);
+    JobDocument* const document = documentFor(request);
+    if (!document)
+        return;
+    const auto pieces = PiecePlan::cut(document->firstPage(), document->lastPage(), request.workers);
     // The document changed since piece 0 cut it: this piece no longer exists.
     if (request.pieceIndex < 0 || request.pieceIndex >= static_cast<int>(pieces.size()))
         return finish(static_cast<int>(JobOutcome::Skipped));
     if (request.pieceIndex == 0 && pieces.size() > 1)
         send(wire::Writer(reply::planned)
                  .put(static_cast<std::int32_t>(pieces.size()))
-                 .put(document.firstPage())
-                 .put(document.lastPage())
+                 .put(document->firstPage())
+                 .put(document->lastPage())
                  .record());
     const std::string configText =
         JobDocument::configurationFor(request.configPath, request.programDir, request.job.pdfPath);
@@ -119,8 +165,12 @@ void WorkerServer::convert(const ConvertRequest& request) {
     const auto progress = [](int done, int count) {
         send(wire::Writer(reply::progress).put(done).put(count).record());
     };
-    if (!output.rewrite() ||
-        !document.write(pieces[static_cast<std::size_t>(request.pieceIndex)], configText, output, progress)) {
+    const PagePiece& piece = pieces[static_cast<std::size_t>(request.pieceIndex)];
+    const bool written = output.rewrite() && document->write(piece, configText, output, progress);
+    // No later piece of this job comes after the one with the foot: the document goes.
+    if (piece.foot)
+        open.reset();
+    if (!written) {
         JobDocument::reportWriteFailure(request.outputPath, output.errorString(), request.job.pdfPath);
         return finish(static_cast<int>(JobOutcome::Skipped));
     }

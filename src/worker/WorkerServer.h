@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+class JobDocument;
 struct ConvertRequest;
 struct SummaryRequest;
 
@@ -13,8 +15,8 @@ public:
     // The socket the program hands every worker: requests in, answers out.
     static constexpr int channelFd = 3;
 
-    WorkerServer() = default;
-    virtual ~WorkerServer() = default;
+    WorkerServer();
+    virtual ~WorkerServer();
     WorkerServer(const WorkerServer&) = delete;
     WorkerServer& operator=(const WorkerServer&) = delete;
 
@@ -30,7 +32,12 @@ private:
     static bool applyLimits(int argc, char* argv[]);
     static void watchTheProgram();
     bool serve();
+    // The job's document, checked; nothing (and the job finished) when the checks refuse it.
+    JobDocument* documentFor(const ConvertRequest& request);
     void convert(const ConvertRequest& request);
     void summarize(const SummaryRequest& request);
     void finish(int outcome);
+
+    struct OpenDocument;
+    std::unique_ptr<OpenDocument> open;
 };
