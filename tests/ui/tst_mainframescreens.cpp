@@ -2,6 +2,7 @@
 
 #include "../controls/optiontree/PopupScreenshot.h"
 #include "controls/chrome/CoolMenuBar.h"
+#include "controls/chrome/SummaryEdit.h"
 #include "controls/chrome/TextProgressCtrl.h"
 #include "controls/grid/GridCtrl.h"
 #include "ui/SplashWnd.h"
@@ -43,6 +44,9 @@ private Q_SLOTS:
         QRect cell;
         QVERIFY(grid->GetCellRect(1, 1, &cell));
         QTest::mouseClick(grid, Qt::LeftButton, {}, cell.center());
+        // The summary comes from a worker process, at once or a moment later.
+        const auto* summary = window.panel()->findChild<CSummaryEdit*>();
+        QTRY_VERIFY(summary->toPlainText().contains(QStringLiteral("PDF Security:")));
         save(window.frame.get(), QStringLiteral("mainframe-jobs-summary"), pixelSize);
 
         auto* bar = window.frame->findChild<CCoolMenuBar*>();
