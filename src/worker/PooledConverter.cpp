@@ -7,7 +7,6 @@
 #include "worker/WorkerMessages.h"
 
 #include <algorithm>
-
 #include <cstdio>
 #include <cstdlib>
 #include <sched.h>
