@@ -63,6 +63,14 @@ void WorkerPool::pump(Listener& listener, std::chrono::milliseconds maxWait) {
 }
 
 void WorkerPool::dispatch(Listener& listener) {
+    // A cold pool starts every worker at once: the pieces of a long document, asked for once
+    // the first worker has read it, then find workers that are ready.
+    const bool cold =
+        std::none_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.process != nullptr; });
+    if (cold && !queue.empty()) {
+        for (Slot& slot : slots)
+            startWorker(slot);
+    }
     for (Slot& slot : slots) {
         while (!slot.task && !queue.empty()) {
             const TaskId task = *queue.begin();
@@ -87,7 +95,7 @@ bool WorkerPool::hand(Slot& slot, const std::string& request) {
 }
 
 bool WorkerPool::startWorker(Slot& slot) {
-    if (slot.process)
+    if (slot.process && slot.process->started())
         return true;
     slot.process = std::make_unique<WorkerProcess>(
         settings.program,
