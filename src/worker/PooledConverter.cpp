@@ -183,7 +183,7 @@ PooledConverter::Settings PooledConverter::forProgram(const std::string& program
 }
 
 int PooledConverter::lookahead() const {
-    return 2 * pool.workerCount();
+    return 8 * pool.workerCount();
 }
 
 void PooledConverter::expect(const ConvertJob& job, const ConvertOptions& options) {

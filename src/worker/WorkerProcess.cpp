@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,7 +35,6 @@ WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::
         channel = -1;
         return;
     }
-    ::fcntl(channel, F_SETFL, ::fcntl(channel, F_GETFL) | O_NONBLOCK);
 }
 
 WorkerProcess::~WorkerProcess() {
@@ -46,16 +44,13 @@ WorkerProcess::~WorkerProcess() {
 bool WorkerProcess::send(const std::string& record) {
     // Requests are small and the worker reads them while it waits, so the socket takes them
     // whole; a worker that stopped reading is a dead one.
-    ::fcntl(channel, F_SETFL, ::fcntl(channel, F_GETFL) & ~O_NONBLOCK);
-    const bool sent = wire::writeAll(channel, record);
-    ::fcntl(channel, F_SETFL, ::fcntl(channel, F_GETFL) | O_NONBLOCK);
-    return sent;
+    return wire::writeAll(channel, record);
 }
 
 bool WorkerProcess::readAvailable() {
     char buffer[64 * 1024];
     for (;;) {
-        const ssize_t count = ::read(channel, buffer, sizeof buffer);
+        const ssize_t count = ::recv(channel, buffer, sizeof buffer, MSG_DONTWAIT);
         if (count > 0) {
             inbox.append(buffer, static_cast<std::size_t>(count));
             continue;
