@@ -63,17 +63,12 @@ public:
         if (!job || job->done)
             return std::nullopt;
         Piece& piece = job->pieces[static_cast<std::size_t>(task.piece)];
-        platform::AtomicFile output(job->outputPath);
-        piece.path = output.reserve();
-        piece.besideOutput = !piece.path.empty();
-        if (piece.path.empty())
-            piece.path = pieceInTemporaryFolder();
-        if (piece.path.empty()) {
-            job->messages.push_back(messageAbout(
-                JobDocument::writeFailureMessage(job->outputPath, output.errorString()), job->job.pdfPath));
-            owner.fail(*job, JobOutcome::Skipped);
+        // A piece asked for again (its worker was ended for another task's sake) starts over
+        // in the file it had.
+        piece.pagesDone = 0;
+        piece.heldMessages.clear();
+        if (piece.path.empty() && !makePieceFile(*job, piece))
             return std::nullopt;
-        }
         ConvertRequest request{
             job->job,   job->options, owner.settings.configPath, owner.settings.programDir, job->outputPath,
             piece.path, task.piece,   owner.pool.workerCount()};
@@ -116,6 +111,20 @@ public:
     }
 
 private:
+    bool makePieceFile(Job& job, Piece& piece) {
+        platform::AtomicFile output(job.outputPath);
+        piece.path = output.reserve();
+        piece.besideOutput = !piece.path.empty();
+        if (piece.path.empty())
+            piece.path = pieceInTemporaryFolder();
+        if (!piece.path.empty())
+            return true;
+        job.messages.push_back(messageAbout(
+            JobDocument::writeFailureMessage(job.outputPath, output.errorString()), job.job.pdfPath));
+        owner.fail(job, JobOutcome::Skipped);
+        return false;
+    }
+
     Job* find(const TaskId& task) {
         const auto found = owner.jobs.find(task.job);
         if (found == owner.jobs.end() || task.piece >= static_cast<int>(found->second.pieces.size()))

@@ -22,10 +22,15 @@ void WorkerPool::submit(const TaskId& task) {
 void WorkerPool::cancel(const std::function<bool(const TaskId&)>& picked) {
     std::erase_if(queue, picked);
     for (Slot& slot : slots) {
-        if (slot.task && picked(*slot.task)) {
-            slot.process.reset();
-            slot.task.reset();
+        if (std::none_of(slot.tasks.begin(), slot.tasks.end(), picked))
+            continue;
+        // The worker is ended mid-task; what it held besides goes to another worker.
+        for (const TaskId& task : slot.tasks) {
+            if (!picked(task))
+                queue.insert(task);
         }
+        slot.process.reset();
+        slot.tasks.clear();
     }
 }
 
@@ -34,7 +39,7 @@ void WorkerPool::pump(Listener& listener, std::chrono::milliseconds maxWait) {
     std::vector<pollfd> waits;
     std::vector<Slot*> busy;
     for (Slot& slot : slots) {
-        if (slot.task) {
+        if (!slot.tasks.empty()) {
             waits.push_back({slot.process->fd(), POLLIN, 0});
             busy.push_back(&slot);
             maxWait = std::min(maxWait, settings.silenceLimit - slot.silentFor);
@@ -51,7 +56,7 @@ void WorkerPool::pump(Listener& listener, std::chrono::milliseconds maxWait) {
         return;
     for (std::size_t i = 0; i < busy.size(); ++i) {
         Slot& slot = *busy[i];
-        if (!slot.task)
+        if (slot.tasks.empty())
             continue; // cancelled while an earlier worker's answers were passed on
         if (ready > 0 && waits[i].revents != 0) {
             slot.silentFor = std::chrono::milliseconds{0};
@@ -71,27 +76,34 @@ void WorkerPool::dispatch(Listener& listener) {
         for (Slot& slot : slots)
             startWorker(slot);
     }
-    for (Slot& slot : slots) {
-        while (!slot.task && !queue.empty()) {
-            const TaskId task = *queue.begin();
-            queue.erase(queue.begin());
-            const std::optional<std::string> request = listener.requestFor(task);
-            if (!request)
-                continue;
-            slot.task = task;
-            slot.silentFor = std::chrono::milliseconds{0};
-            if (!hand(slot, *request))
-                loseTask(slot, listener, crashReason());
+    // Free workers first, then a second request for each: a worker that has its next request
+    // waiting never idles while the program is busy elsewhere.
+    for (std::size_t depth = 1; depth <= requestsPerWorker; ++depth) {
+        for (Slot& slot : slots) {
+            while (slot.tasks.size() < depth && !queue.empty()) {
+                const TaskId task = *queue.begin();
+                queue.erase(queue.begin());
+                const std::optional<std::string> request = listener.requestFor(task);
+                if (request)
+                    hand(slot, task, *request, listener);
+            }
         }
     }
 }
 
-bool WorkerPool::hand(Slot& slot, const std::string& request) {
+void WorkerPool::hand(Slot& slot, const TaskId& task, const std::string& request, Listener& listener) {
+    if (slot.tasks.empty())
+        slot.silentFor = std::chrono::milliseconds{0};
+    slot.tasks.push_back(task);
     if (startWorker(slot) && slot.process->send(request))
-        return true;
-    // The worker may have died while it waited for work: a new one takes the task.
-    slot.process.reset();
-    return startWorker(slot) && slot.process->send(request);
+        return;
+    if (slot.tasks.size() == 1) {
+        // The worker may have died while it waited for work: a new one takes the task.
+        slot.process.reset();
+        if (startWorker(slot) && slot.process->send(request))
+            return;
+    }
+    loseTask(slot, listener, crashReason());
 }
 
 bool WorkerPool::startWorker(Slot& slot) {
@@ -106,30 +118,34 @@ bool WorkerPool::startWorker(Slot& slot) {
 void WorkerPool::readAnswers(Slot& slot, Listener& listener) {
     const bool alive = slot.process->readAvailable();
     // The listener may cancel tasks while it is told, this one's included.
-    while (slot.process && slot.task) {
+    while (slot.process && !slot.tasks.empty()) {
         const std::optional<std::string> record = slot.process->nextRecord();
         if (!record)
             break;
         wire::Reader reader(*record);
-        const TaskId task = *slot.task;
-        // The task ends with its last answer; the worker is free before the listener hears
-        // of it, so what the listener submits can go to this worker.
-        if (reader.kind() == reply::finished || reader.kind() == reply::summary)
-            slot.task.reset();
+        const TaskId task = slot.tasks.front();
+        // The task ends with its last answer; the worker is free for more before the listener
+        // hears of it, so what the listener submits can go to this worker.
+        if (reader.kind() == reply::finished || reader.kind() == reply::summary) {
+            slot.tasks.pop_front();
+            slot.silentFor = std::chrono::milliseconds{0};
+        }
         listener.answer(task, reader);
     }
     if (alive || !slot.process)
         return;
-    if (slot.task)
+    if (!slot.tasks.empty())
         loseTask(slot, listener, crashReason());
     else
         slot.process.reset();
 }
 
+// The task in progress is lost with its worker; the one waiting behind it goes to another.
 void WorkerPool::loseTask(Slot& slot, Listener& listener, const std::string& reason) {
-    const TaskId task = *slot.task;
+    const TaskId task = slot.tasks.front();
+    queue.insert(std::next(slot.tasks.begin()), slot.tasks.end());
     slot.process.reset();
-    slot.task.reset();
+    slot.tasks.clear();
     listener.lost(task, reason);
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <compare>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -60,14 +61,17 @@ public:
     void pump(Listener& listener, std::chrono::milliseconds maxWait);
 
 private:
+    // Requests a worker holds at once: the one in progress and the next.
+    static constexpr std::size_t requestsPerWorker = 2;
+
     struct Slot {
         std::unique_ptr<WorkerProcess> process;
-        std::optional<TaskId> task;
+        std::deque<TaskId> tasks; // in the order sent; the first is in progress
         std::chrono::milliseconds silentFor{0};
     };
 
     void dispatch(Listener& listener);
-    bool hand(Slot& slot, const std::string& request);
+    void hand(Slot& slot, const TaskId& task, const std::string& request, Listener& listener);
     bool startWorker(Slot& slot);
     void readAnswers(Slot& slot, Listener& listener);
     void loseTask(Slot& slot, Listener& listener, const std::string& reason);

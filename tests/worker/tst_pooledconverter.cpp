@@ -142,6 +142,15 @@ private Q_SLOTS:
                      qPrintable(pdfs[job]));
         QCOMPARE(leftovers(), QStringList());
 
+        // One worker holds the next request behind the one in progress: when the first
+        // brings it down, the next goes to a new worker and converts.
+        PooledConverter single(settings(1));
+        fixture->dialogs.clear();
+        QFile::remove(ConversionFixture::outputPathFor(pdfs[3], options));
+        QCOMPARE(run(single, client, {pdfs[1], pdfs[3]}).converted, 1);
+        QCOMPARE(fixture->messageTexts(), QStringList{stopped.arg(pdfs[1], QStringLiteral("crashed"))});
+        QCOMPARE(ConversionFixture::readAll(ConversionFixture::outputPathFor(pdfs[3], options)), expected);
+
         // A worker program that is not there is named, not taken for a crash.
         PooledConverter broken(settings(1, QStringLiteral("no-such-worker")));
         fixture->dialogs.clear();
