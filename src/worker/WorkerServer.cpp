@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
@@ -67,6 +66,8 @@ bool WorkerServer::applyLimits(int argc, char* argv[]) {
     // A document that brings a worker down is expected; it must not leave a core file behind.
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
+    if ((argc - 1) % 2 != 0)
+        return false;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--memory-limit") != 0)
             return false;
