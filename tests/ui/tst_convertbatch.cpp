@@ -29,9 +29,11 @@ class TestConvertBatch : public QObject {
         QStringList totals; // the lower bar's text and position after each report
         QStringList pages;  // the upper bar's position of its range
 
-        // workerProgram: the program the pool runs; a hostile-file test names one with faults on call.
+        // workerProgram: the program the pool runs; a hostile-file test names one with faults
+        // on call, and a short silence limit so a hang costs seconds.
         explicit BatchFixture(const ConvertOptions& chosen = ConvertOptions::defaults(),
-                              const QString& workerProgram = QStringLiteral("folverin-worker"))
+                              const QString& workerProgram = QStringLiteral("folverin-worker"),
+                              std::chrono::milliseconds silenceLimit = std::chrono::seconds{60})
             : JobPaneFixture({900, 520}) {
             app.deriveDataFolder(testsupport::programDir().toStdString(),
                                  temp.filePath(QStringLiteral("config")).toStdString());
@@ -43,7 +45,7 @@ class TestConvertBatch : public QObject {
             panel->setOptionPane(options);
             workers = PooledConverter::forProgram(app.programDir, app.configPath);
             workers.pool.program = app.programDir + workerProgram.toStdString();
-            workers.pool.silenceLimit = std::chrono::seconds{2};
+            workers.pool.silenceLimit = silenceLimit;
             batch =
                 std::make_unique<ConvertBatch>(*panel, *options, std::make_unique<PooledConverter>(workers));
             auto* worker = batch->findChild<BatchWorker*>();
@@ -224,7 +226,8 @@ private Q_SLOTS:
     // the file's lines and says what happened, a hung summary gives way to the next click,
     // and the batch converts the others.
     void hostileFilesCostTheirOwnJob() {
-        BatchFixture pane(ConvertOptions::defaults(), QStringLiteral("faulty-worker"));
+        BatchFixture pane(ConvertOptions::defaults(), QStringLiteral("faulty-worker"),
+                          std::chrono::seconds{2});
         QVERIFY(pane.show());
         pane.panel->setSummaryWorker(std::make_unique<SummaryWorker>(pane.workers.pool));
         auto* summary = pane.panel->findChild<CSummaryEdit*>();
