@@ -1,11 +1,13 @@
 #include "cli/CliRunner.h"
 
+#include "cli/ConsoleDialogs.h"
+#include "cli/InProcessEngine.h"
 #include "cli/InterruptStop.h"
 #include "cli/PrintLine.h"
 #include "cli/TerminalBatchClient.h"
 #include "convert/BatchRunner.h"
 #include "convert/ConverterApp.h"
-#include "convert/FileConverter.h"
+#include "convert/OutputNames.h"
 #include "convert/PdfFinder.h"
 #include "convert/SummaryReport.h"
 #include "platform/Dialogs.h"
@@ -100,11 +102,14 @@ int CliRunner::convertAll(const std::vector<std::string>& files, const CliOption
     std::vector<BatchEntry> entries;
     entries.reserve(files.size());
     for (const std::string& file : files) {
-        if (!cli.update || !upToDate(file, FileConverter::outputPathFor(file, app.options)))
+        if (!cli.update || !upToDate(file, OutputNames::pathFor(file, app.options)))
             entries.push_back({file});
     }
     TerminalBatchClient client(app.options, cli, static_cast<int>(entries.size()), dialogs, out, err);
-    const std::unique_ptr<JobConverter> converter = converterFor(cli);
+    std::string error;
+    const std::unique_ptr<JobConverter> converter = converterFor(cli, error);
+    if (!converter)
+        return brokenInstallation(error);
     BatchRunner runner(*converter, client);
     const InterruptStop interrupt(runner);
     const BatchOutcome outcome = runner.run(entries);
@@ -118,24 +123,28 @@ int CliRunner::convertAll(const std::vector<std::string>& files, const CliOption
 
 // One process does everything with -j 1; otherwise worker processes convert, so a hostile
 // file costs its own job and every core is busy.
-std::unique_ptr<JobConverter> CliRunner::converterFor(const CliOptions& cli) const {
-    if (cli.jobs == 1)
-        return std::make_unique<FileConverter>(app.configPath, app.programDir);
-    return std::make_unique<PooledConverter>(
-        PooledConverter::forProgram(app.programDir, app.configPath, cli.jobs));
+std::unique_ptr<JobConverter> CliRunner::converterFor(const CliOptions& cli, std::string& error) const {
+    if (cli.jobs != 1)
+        return std::make_unique<PooledConverter>(
+            PooledConverter::forProgram(app.programDir, app.configPath, cli.jobs));
+    const InProcessEngine engine(app.programDir);
+    error = engine.error();
+    return error.empty() ? engine.fileConverter(app.configPath, dialogs) : nullptr;
 }
 
 int CliRunner::summarizeAll(const std::vector<std::string>& files, const CliOptions& cli) {
     std::optional<SummaryClient> worker;
+    std::optional<InProcessEngine> engine;
     if (cli.jobs != 1)
         worker.emplace(PooledConverter::forProgram(app.programDir, app.configPath, 1).pool);
+    else if (!engine.emplace(app.programDir).error().empty())
+        return brokenInstallation(engine->error());
     int status = AllConverted;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (i > 0)
             printLine(out, "");
         std::string failure;
-        const SummaryReport report =
-            worker ? *worker->build(files[i], failure) : SummaryReport::build(files[i]);
+        const SummaryReport report = worker ? *worker->build(files[i], failure) : engine->summary(files[i]);
         std::fputs(report.plainText().c_str(), out);
         if (report.documentValid)
             printLine(out, "");
@@ -147,6 +156,11 @@ int CliRunner::summarizeAll(const std::vector<std::string>& files, const CliOpti
         }
     }
     return status;
+}
+
+int CliRunner::brokenInstallation(const std::string& message) {
+    printLine(err, "folverin-cli: " + message);
+    return EndedEarly;
 }
 
 int CliRunner::usageError(const std::string& message) {

@@ -24,9 +24,11 @@ public:
 private:
     std::vector<std::string> collectFiles(const std::vector<std::string>& paths, bool& missing);
     int convertAll(const std::vector<std::string>& files, const CliOptions& cli);
-    std::unique_ptr<JobConverter> converterFor(const CliOptions& cli) const;
+    // The converter -j asks for; nothing, with the reason in error, when it cannot be had.
+    std::unique_ptr<JobConverter> converterFor(const CliOptions& cli, std::string& error) const;
     int summarizeAll(const std::vector<std::string>& files, const CliOptions& cli);
     int usageError(const std::string& message);
+    int brokenInstallation(const std::string& message);
 
     ConverterApp& app;
     ConsoleDialogs& dialogs;

@@ -1,6 +1,6 @@
 #include "convert/BatchRunner.h"
 
-#include "convert/FileConverter.h"
+#include "convert/OutputNames.h"
 #include "platform/Dialogs.h"
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
@@ -48,7 +48,7 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
         const BatchEntry& entry = entries[static_cast<std::size_t>(index)];
         options = client.optionsForJob();
         const JobPasswords passwords = client.passwordsFor(entry);
-        const std::string outputPath = FileConverter::outputPathFor(entry.pdfPath, options);
+        const std::string outputPath = OutputNames::pathFor(entry.pdfPath, options);
         // Jobs ahead are started first, so the workers have them while this one finishes.
         for (expectedUpTo = std::max(expectedUpTo, index + 1);
              expectedUpTo < std::min(jobCount, index + 1 + converter.lookahead()); ++expectedUpTo) {
@@ -100,7 +100,7 @@ BatchResultToOpen BatchRunner::resultToOpen(const std::vector<BatchEntry>& entri
     if (options.openResult != option::yes)
         return {};
     if (entries.size() == 1)
-        return {Verb::Open, FileConverter::outputPathFor(entries.front().pdfPath, options)};
+        return {Verb::Open, OutputNames::pathFor(entries.front().pdfPath, options)};
     if (exists(options.outputDirectory))
         return {Verb::Explore, options.outputDirectory};
     return {Verb::Explore, platform::CFilePath(entries.front().pdfPath).folder()};

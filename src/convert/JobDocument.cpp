@@ -5,6 +5,7 @@
 #include "convert/EngineSession.h"
 #include "convert/HtmlBodyEscaper.h"
 #include "convert/HtmlHead.h"
+#include "convert/OutputNames.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 
@@ -130,11 +131,7 @@ bool JobDocument::write(const PagePiece& piece, const std::string& configText, p
     return output.commit();
 }
 
-std::string JobDocument::writeFailureMessage(const std::string& outputPath, const std::string& reason) {
-    return "Could not write the output file '" + outputPath + "': " + reason + ".";
-}
-
 void JobDocument::reportWriteFailure(const std::string& outputPath, const std::string& reason,
                                      const std::string& pdfPath) {
-    report(writeFailureMessage(outputPath, reason), pdfPath);
+    report(OutputNames::writeFailureMessage(outputPath, reason), pdfPath);
 }

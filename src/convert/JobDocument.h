@@ -44,8 +44,7 @@ public:
     bool write(const PagePiece& piece, const std::string& configText, platform::AtomicFile& output,
                const PageProgress& progress);
 
-    // Every failure to write an output names the file and the reason in the same words.
-    static std::string writeFailureMessage(const std::string& outputPath, const std::string& reason);
+    // Tells the user the output could not be written, and why.
     static void reportWriteFailure(const std::string& outputPath, const std::string& reason,
                                    const std::string& pdfPath);
 

@@ -1,7 +1,6 @@
 #include "worker/PooledConverter.h"
 
-#include "convert/FileConverter.h"
-#include "convert/JobDocument.h"
+#include "convert/OutputNames.h"
 #include "platform/AtomicFile.h"
 #include "worker/PiecePlan.h"
 #include "worker/WorkerMessages.h"
@@ -120,7 +119,7 @@ private:
         if (!piece.path.empty())
             return true;
         job.messages.push_back(messageAbout(
-            JobDocument::writeFailureMessage(job.outputPath, output.errorString()), job.job.pdfPath));
+            OutputNames::writeFailureMessage(job.outputPath, output.errorString()), job.job.pdfPath));
         owner.fail(job, JobOutcome::Skipped);
         return false;
     }
@@ -222,7 +221,7 @@ void PooledConverter::batchEnded() {
 }
 
 PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const ConvertOptions& options) {
-    const std::string outputPath = FileConverter::outputPathFor(job.pdfPath, options);
+    const std::string outputPath = OutputNames::pathFor(job.pdfPath, options);
     const auto found = jobs.find(job.jobNumber);
     if (found != jobs.end()) {
         const Job& known = found->second;
@@ -235,7 +234,7 @@ PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const Conve
     state.options = options;
     state.outputPath = outputPath;
     state.pieces.resize(1);
-    if (const std::string refusal = FileConverter::selfOverwriteMessage(outputPath, job.pdfPath);
+    if (const std::string refusal = OutputNames::selfOverwriteMessage(outputPath, job.pdfPath);
         !refusal.empty()) {
         state.messages.push_back(messageAbout(refusal, job.pdfPath));
         fail(state, JobOutcome::Skipped);
@@ -283,7 +282,7 @@ JobOutcome PooledConverter::commit(Job& job) {
     if (written)
         return JobOutcome::Converted;
     platform::Dialogs::instance().messageBox(
-        messageAbout(JobDocument::writeFailureMessage(job.outputPath, error), job.job.pdfPath));
+        messageAbout(OutputNames::writeFailureMessage(job.outputPath, error), job.job.pdfPath));
     return JobOutcome::Skipped;
 }
 

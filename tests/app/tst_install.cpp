@@ -46,11 +46,13 @@ class TestInstall : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
-    QByteArray convertSample(const QString& cli, const QString& outputFolder) const {
+    QByteArray convertSample(const QString& cli, const QString& outputFolder,
+                             const QStringList& jobs = {}) const {
         const Run converted =
-            run(cli, {QStringLiteral("--no-settings"), QStringLiteral("--encoding"), QStringLiteral("UTF-8"),
-                      QStringLiteral("-q"), QStringLiteral("-o"), outputFolder,
-                      QStringLiteral(FOLVERIN_BUILD_DIR "/samples/multilingual.pdf")});
+            run(cli, jobs + QStringList{QStringLiteral("--no-settings"), QStringLiteral("--encoding"),
+                                        QStringLiteral("UTF-8"), QStringLiteral("-q"), QStringLiteral("-o"),
+                                        outputFolder,
+                                        QStringLiteral(FOLVERIN_BUILD_DIR "/samples/multilingual.pdf")});
         if (converted.status != 0)
             return "status " + QByteArray::number(converted.status) + ": " + converted.err;
         return read(outputFolder + QStringLiteral("/multilingual.txt"));
@@ -100,6 +102,23 @@ private Q_SLOTS:
                                                    temp.filePath(QStringLiteral("out-built")));
         QVERIFY2(fromInstall.size() > 100, fromInstall.constData());
         QCOMPARE(fromInstall, fromBuild);
+        // In one process the installed program loads its engine module from beside itself.
+        QCOMPARE(convertSample(installed(QStringLiteral("bin/folverin-cli")),
+                               temp.filePath(QStringLiteral("out-one")),
+                               {QStringLiteral("-j"), QStringLiteral("1")}),
+                 fromBuild);
+    }
+
+    // The PDF engine and the libraries it pulls in cost memory in every folverin-cli that
+    // only hands work to its workers; it is a module loaded for -j 1 alone.
+    void theTerminalProgramLinksNoPdfEngine() {
+        const QString readelf = QStandardPaths::findExecutable(QStringLiteral("readelf"));
+        QVERIFY2(!readelf.isEmpty(), "readelf is missing (package binutils)");
+        const Run needed =
+            run(readelf, {QStringLiteral("-d"), installed(QStringLiteral("lib/folverin/folverin-cli"))});
+        QCOMPARE(needed.status, 0);
+        QVERIFY(needed.out.contains("libc.so"));
+        QVERIFY2(!needed.out.contains("poppler"), needed.out.constData());
     }
 
     void theDesktopEntryIsValidAndOpensPdfs() {

@@ -3,6 +3,7 @@
 #include "FixturePdf.h"
 #include "TestSupport.h"
 #include "convert/CMapConfig.h"
+#include "convert/OutputNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -172,7 +173,7 @@ QByteArray ConversionFixture::convertedText(const QString& pdf, const ConvertOpt
 }
 
 QString ConversionFixture::outputPathFor(const QString& pdf, const ConvertOptions& options) {
-    return QString::fromStdString(FileConverter::outputPathFor(pdf.toStdString(), options));
+    return QString::fromStdString(OutputNames::pathFor(pdf.toStdString(), options));
 }
 
 QStringList ConversionFixture::messageTexts() const {

@@ -1,0 +1,27 @@
+#include "cli/InProcessEngine.h"
+
+#include <dlfcn.h>
+
+InProcessEngine::InProcessEngine(const std::string& programDir) : programDir(programDir) {
+    const std::string path = programDir + "folverin-engine.so";
+    // Never closed: the converters it makes live until the program ends.
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module) {
+        newFileConverter = reinterpret_cast<NewFileConverter>(::dlsym(module, "folverinNewFileConverter"));
+        buildSummary = reinterpret_cast<BuildSummary>(::dlsym(module, "folverinBuildSummary"));
+    }
+    if (!newFileConverter || !buildSummary)
+        loadError =
+            "cannot load the PDF engine " + path + (module ? std::string() : ": " + std::string(::dlerror()));
+}
+
+std::unique_ptr<JobConverter> InProcessEngine::fileConverter(const std::string& configPath,
+                                                             platform::Dialogs& dialogs) const {
+    return std::unique_ptr<JobConverter>(newFileConverter(configPath, programDir, dialogs));
+}
+
+SummaryReport InProcessEngine::summary(const std::string& pdfPath) const {
+    SummaryReport report;
+    buildSummary(pdfPath, report);
+    return report;
+}

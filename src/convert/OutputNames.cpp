@@ -1,0 +1,32 @@
+#include "convert/OutputNames.h"
+
+#include "platform/FileIdentity.h"
+#include "platform/FilePath.h"
+#include "platform/SystemFolders.h"
+
+#include <sys/stat.h>
+
+namespace OutputNames {
+
+std::string pathFor(const std::string& pdfPath, const ConvertOptions& options) {
+    const platform::CFilePath pdf(pdfPath);
+    const std::string name = pdf.title() + (options.outputMode != option::textFile ? ".htm" : ".txt");
+    // The folder is joined with exactly one separator, whether or not it was given one.
+    struct stat info {};
+    if (!options.outputDirectory.empty() && ::stat(options.outputDirectory.c_str(), &info) == 0 &&
+        S_ISDIR(info.st_mode))
+        return platform::SystemFolders::withTrailingSlash(options.outputDirectory) + name;
+    return pdf.folder() + name;
+}
+
+std::string selfOverwriteMessage(const std::string& outputPath, const std::string& pdfPath) {
+    if (!platform::FileIdentity::sameFile(outputPath, pdfPath))
+        return {};
+    return "The output file '" + outputPath + "' would replace the PDF file itself, so it is not converted.";
+}
+
+std::string writeFailureMessage(const std::string& outputPath, const std::string& reason) {
+    return "Could not write the output file '" + outputPath + "': " + reason + ".";
+}
+
+} // namespace OutputNames
