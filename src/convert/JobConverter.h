@@ -12,6 +12,12 @@ struct ConvertJob {
     std::string userPassword;
     int jobNumber = 1; // 1-based
     int jobCount = 1;
+
+    // The same PDF opened with the same passwords, whatever its place in the batch.
+    bool opensTheSameAs(const ConvertJob& other) const {
+        return pdfPath == other.pdfPath && ownerPassword == other.ownerPassword &&
+               userPassword == other.userPassword;
+    }
 };
 
 enum class JobOutcome {

@@ -45,10 +45,6 @@ platform::MessageRequest messageAbout(const std::string& text, const std::string
     return request;
 }
 
-bool sameInputs(const ConvertJob& a, const ConvertJob& b) {
-    return a.pdfPath == b.pdfPath && a.ownerPassword == b.ownerPassword && a.userPassword == b.userPassword;
-}
-
 } // namespace
 
 // The pool's view of the jobs: makes the piece files and requests, and files the answers
@@ -103,9 +99,8 @@ public:
         Job* job = find(task);
         if (!job || job->done)
             return;
-        job->messages.push_back(messageAbout("The converter stopped on the file '" + job->job.pdfPath +
-                                                 "' (" + reason + "), so it is not converted.",
-                                             job->job.pdfPath));
+        job->messages.push_back(messageAbout(
+            WorkerPool::stoppedOn(job->job.pdfPath, reason) + ", so it is not converted.", job->job.pdfPath));
         owner.fail(*job, JobOutcome::Skipped);
     }
 
@@ -225,7 +220,7 @@ PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const Conve
     const auto found = jobs.find(job.jobNumber);
     if (found != jobs.end()) {
         const Job& known = found->second;
-        if (sameInputs(known.job, job) && known.options == options && known.outputPath == outputPath)
+        if (known.job.opensTheSameAs(job) && known.options == options && known.outputPath == outputPath)
             return found->second;
         discard(job.jobNumber);
     }
@@ -281,23 +276,26 @@ JobOutcome PooledConverter::commit(Job& job) {
     }
     if (written)
         return JobOutcome::Converted;
-    platform::Dialogs::instance().messageBox(
-        messageAbout(OutputNames::writeFailureMessage(job.outputPath, error), job.job.pdfPath));
+    platform::Dialogs::message(OutputNames::writeFailureMessage(job.outputPath, error),
+                               platform::MessageButtons::Ok, job.job.pdfPath);
     return JobOutcome::Skipped;
 }
 
 void PooledConverter::fail(Job& job, JobOutcome outcome) {
     job.done = true;
     job.outcome = outcome;
-    const int number = job.job.jobNumber;
-    pool.cancel([number](const TaskId& task) { return task.job == number; });
+    cancelTasksOf(job.job.jobNumber);
+}
+
+void PooledConverter::cancelTasksOf(int jobNumber) {
+    pool.cancel([jobNumber](const TaskId& task) { return task.job == jobNumber; });
 }
 
 void PooledConverter::discard(int jobNumber) {
     const auto found = jobs.find(jobNumber);
     if (found == jobs.end())
         return;
-    pool.cancel([jobNumber](const TaskId& task) { return task.job == jobNumber; });
+    cancelTasksOf(jobNumber);
     for (const Piece& piece : found->second.pieces) {
         if (!piece.path.empty())
             ::unlink(piece.path.c_str());

@@ -64,6 +64,7 @@ private:
     JobOutcome commit(Job& job);
     void discard(int jobNumber);
     void fail(Job& job, JobOutcome outcome);
+    void cancelTasksOf(int jobNumber);
 
     Settings settings;
     std::map<int, Job> jobs;

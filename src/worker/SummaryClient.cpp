@@ -39,6 +39,6 @@ std::optional<SummaryReport> SummaryClient::build(const std::string& pdfPath, st
         failure.clear();
         return *answer.report;
     }
-    failure = "The converter stopped on the file '" + pdfPath + "' (" + answer.reason + ").";
+    failure = WorkerPool::stoppedOn(pdfPath, answer.reason) + ".";
     return SummaryReport::fileFacts(pdfPath);
 }

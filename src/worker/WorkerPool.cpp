@@ -157,6 +157,10 @@ std::string WorkerPool::crashReason() const {
     return "crashed";
 }
 
+std::string WorkerPool::stoppedOn(const std::string& pdfPath, const std::string& reason) {
+    return "The converter stopped on the file '" + pdfPath + "' (" + reason + ")";
+}
+
 std::string WorkerPool::silenceReason() const {
     return "no progress for " + std::to_string(settings.silenceLimit.count() / 1000) + " s";
 }

@@ -53,6 +53,9 @@ public:
     WorkerPool& operator=(const WorkerPool&) = delete;
 
     int workerCount() const { return settings.workers; }
+    // What the user is told of a task lost on pdfPath: "The converter stopped on the file
+    // '…' (reason)", to be ended by the caller.
+    static std::string stoppedOn(const std::string& pdfPath, const std::string& reason);
     void submit(const TaskId& task);
     // Drops the tasks the test picks, queued or running (their workers are killed).
     void cancel(const std::function<bool(const TaskId&)>& picked);

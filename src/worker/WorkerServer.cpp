@@ -109,9 +109,7 @@ struct WorkerServer::OpenDocument {
           document(request.job, request.options) {}
 
     bool serves(const ConvertRequest& request) const {
-        return request.job.pdfPath == job.pdfPath && request.job.ownerPassword == job.ownerPassword &&
-               request.job.userPassword == job.userPassword && request.options == options &&
-               stampOf(job.pdfPath) == stamp;
+        return request.job.opensTheSameAs(job) && request.options == options && stampOf(job.pdfPath) == stamp;
     }
 
     // The file as it is on disk: a PDF replaced since it was opened is opened again.
