@@ -23,9 +23,15 @@ bool exists(const std::string& path) {
 } // namespace
 
 BatchRunner::BatchRunner(JobConverter& converter, BatchClient& client)
-    : converter(converter), client(client) {}
+    : converter(converter), client(client) {
+    converter.watchStop(stopRequested);
+}
 
 BatchOutcome BatchRunner::run(const std::vector<BatchEntry>& entries) {
+    for (const BatchEntry& entry : entries) {
+        if (const auto identity = platform::FileIdentity::of(entry.pdfPath))
+            batchPdfs.try_emplace(*identity, entry.pdfPath);
+    }
     BatchOutcome outcome = runJobs(entries);
     converter.batchEnded();
     return outcome;
@@ -56,7 +62,7 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
             const JobPasswords typed = client.passwordsFor(ahead);
             converter.expect({ahead.pdfPath, typed.owner, typed.user, expectedUpTo + 1, jobCount}, options);
         }
-        if (outputWrittenAlready(entry.pdfPath, outputPath)) {
+        if (outputRefused(entry.pdfPath, outputPath, options)) {
             ++outcome.skipped;
             continue;
         }
@@ -79,6 +85,30 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
     }
     outcome.resultToOpen = resultToOpen(entries, options);
     return outcome;
+}
+
+bool BatchRunner::outputRefused(const std::string& pdfPath, const std::string& outputPath,
+                                const ConvertOptions& options) {
+    if (const std::string missing = OutputNames::missingFolderMessage(options, pdfPath); !missing.empty()) {
+        platform::Dialogs::message(missing, platform::MessageButtons::Ok, pdfPath);
+        return true;
+    }
+    return outputReplacesBatchPdf(pdfPath, outputPath) || outputWrittenAlready(pdfPath, outputPath);
+}
+
+// An output named like a PDF of the batch, or a link to one, would destroy a document the
+// user asked to convert.
+bool BatchRunner::outputReplacesBatchPdf(const std::string& pdfPath, const std::string& outputPath) {
+    const auto identity = platform::FileIdentity::of(outputPath);
+    const auto found = identity ? batchPdfs.find(*identity) : batchPdfs.end();
+    const bool itself = platform::FileIdentity::sameFile(outputPath, pdfPath);
+    if (!itself && found == batchPdfs.end())
+        return false;
+    platform::Dialogs::message(
+        itself ? OutputNames::selfOverwriteMessage(outputPath, pdfPath)
+               : OutputNames::batchPdfOverwriteMessage(outputPath, found->second, pdfPath),
+        platform::MessageButtons::Ok, pdfPath);
+    return true;
 }
 
 // Two PDFs of one title may meet in one output folder: the second would silently replace what

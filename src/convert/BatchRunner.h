@@ -2,6 +2,8 @@
 
 #include "convert/JobConverter.h"
 
+#include "platform/FileIdentity.h"
+
 #include <atomic>
 #include <map>
 #include <string>
@@ -56,8 +58,9 @@ struct BatchOutcome {
     BatchResultToOpen resultToOpen; // only for End::Finished
 };
 
-// Converts the entries one after another: the stop request is looked at before each job, a
-// job whose output this batch has written already is skipped with a message, and a page
+// Converts the entries one after another: the stop request is looked at before each job; a
+// job is skipped with a message when the output folder set is gone, when its output would
+// replace a PDF of the batch or when this batch has written that output already; a page
 // range the document does not have ends the batch. Both front ends run their batches here.
 class BatchRunner {
 public:
@@ -71,7 +74,10 @@ public:
 
 private:
     BatchOutcome runJobs(const std::vector<BatchEntry>& entries);
+    bool outputRefused(const std::string& pdfPath, const std::string& outputPath,
+                       const ConvertOptions& options);
     bool outputWrittenAlready(const std::string& pdfPath, const std::string& outputPath);
+    bool outputReplacesBatchPdf(const std::string& pdfPath, const std::string& outputPath);
     static BatchResultToOpen resultToOpen(const std::vector<BatchEntry>& entries,
                                           const ConvertOptions& options);
 
@@ -80,4 +86,6 @@ private:
     std::atomic<bool> stopRequested{false};
     // The files this batch wrote, by their canonical paths, and the PDF each came from.
     std::map<std::string, std::string> writtenOutputs;
+    // The batch's PDFs as files, so no output replaces one of them, also through a link.
+    std::map<platform::FileIdentity, std::string> batchPdfs;
 };

@@ -2,6 +2,7 @@
 
 #include "convert/ConvertOptions.h"
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -47,4 +48,7 @@ public:
     // The batch is over (run to its end, stopped or ended early): work done ahead is thrown
     // away and its temporary files removed.
     virtual void batchEnded() {}
+    // The batch's stop request, set from any thread (or a signal handler): once it is set,
+    // work ahead may be dropped at once, for no job after the one in progress will run.
+    virtual void watchStop(const std::atomic<bool>& /*stopRequested*/) {}
 };

@@ -51,7 +51,8 @@ void writeBody(void* stream, const char* text, int length) {
 } // namespace
 
 JobDocument::JobDocument(const ConvertJob& job, const ConvertOptions& options)
-    : engine(std::make_unique<Engine>()), pdfPath(job.pdfPath), options(options) {
+    : engine(std::make_unique<Engine>()), pdfPath(job.pdfPath), options(options),
+      openedStamp(platform::FileStamp::of(job.pdfPath)) {
     const auto lock = engine::lock();
     engine->document = engine::openDocument(job.pdfPath, job.ownerPassword, job.userPassword);
 }
@@ -71,6 +72,12 @@ JobOutcome JobDocument::check() {
     }
     if (!engine->document->okToCopy()) {
         report("Copying of text from this document is not allowed.", pdfPath);
+        return JobOutcome::Skipped;
+    }
+    // A damaged file can open without a single page; no page range could fit it, so it is
+    // passed over rather than ending the batch.
+    if (pageCount == 0) {
+        report("The file '" + pdfPath + "' has no pages, so it is not converted.", pdfPath);
         return JobOutcome::Skipped;
     }
     first = 1;
@@ -93,8 +100,9 @@ std::string JobDocument::configurationFor(const std::string& configPath, const s
     return EngineSession::readConfiguration(configPath, programDir, pdfPath);
 }
 
-bool JobDocument::write(const PagePiece& piece, const std::string& configText, platform::AtomicFile& output,
-                        const PageProgress& progress) {
+JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configText,
+                              platform::AtomicFile& output, const std::string& outputPath,
+                              const PageProgress& progress) {
     const bool html = options.outputMode != option::textFile;
     BodySink sink{&output, std::nullopt};
     std::unique_ptr<TextOutputDev> device;
@@ -128,7 +136,22 @@ bool JobDocument::write(const PagePiece& piece, const std::string& configText, p
     }
     if (html && piece.foot)
         HtmlHead::writeFoot(output);
-    return output.commit();
+    // Pages of two documents must never make one output: a file replaced or rewritten while
+    // it was read gives nothing.
+    if (platform::FileStamp::of(pdfPath) != openedStamp) {
+        reportChanged(pdfPath);
+        return JobOutcome::Skipped;
+    }
+    if (!output.commit()) {
+        reportWriteFailure(outputPath, output.errorString(), pdfPath);
+        return JobOutcome::Skipped;
+    }
+    return JobOutcome::Converted;
+}
+
+void JobDocument::reportChanged(const std::string& pdfPath) {
+    report("The file '" + pdfPath + "' changed while it was being converted, so it is not converted.",
+           pdfPath);
 }
 
 void JobDocument::reportWriteFailure(const std::string& outputPath, const std::string& reason,

@@ -12,11 +12,24 @@ std::string pathFor(const std::string& pdfPath, const ConvertOptions& options) {
     const platform::CFilePath pdf(pdfPath);
     const std::string name = pdf.title() + (options.outputMode != option::textFile ? ".htm" : ".txt");
     // The folder is joined with exactly one separator, whether or not it was given one.
-    struct stat info {};
-    if (!options.outputDirectory.empty() && ::stat(options.outputDirectory.c_str(), &info) == 0 &&
-        S_ISDIR(info.st_mode))
+    if (!options.outputDirectory.empty())
         return platform::SystemFolders::withTrailingSlash(options.outputDirectory) + name;
     return pdf.folder() + name;
+}
+
+std::string missingFolderMessage(const ConvertOptions& options, const std::string& pdfPath) {
+    struct stat info {};
+    if (options.outputDirectory.empty() ||
+        (::stat(options.outputDirectory.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
+        return {};
+    return "The output folder '" + options.outputDirectory + "' does not exist, so '" + pdfPath +
+           "' is not converted.";
+}
+
+std::string batchPdfOverwriteMessage(const std::string& outputPath, const std::string& otherPdf,
+                                     const std::string& pdfPath) {
+    return "The output file '" + outputPath + "' would replace the PDF file '" + otherPdf +
+           "' of this batch, so '" + pdfPath + "' is not converted.";
 }
 
 std::string selfOverwriteMessage(const std::string& outputPath, const std::string& pdfPath) {

@@ -1,10 +1,13 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/StaleTemporaries.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -16,6 +19,8 @@ namespace {
 // Longest name of one folder entry on the file systems we write to.
 constexpr std::size_t maxNameBytes = NAME_MAX;
 constexpr int maxLinkHops = 40;
+constexpr int suffixLength = 8;
+constexpr std::size_t streamBuffer = 256 * 1024;
 
 std::string systemError(int code) {
     return std::strerror(code);
@@ -35,26 +40,9 @@ std::string nameOf(const std::string& path) {
 
 std::string randomSuffix() {
     static thread_local std::mt19937 generator{std::random_device{}()};
-    char buffer[9];
+    char buffer[suffixLength + 1];
     std::snprintf(buffer, sizeof buffer, "%08x", static_cast<unsigned>(generator()));
     return buffer;
-}
-
-// The path a symbolic link finally names (the path itself when it is no link), so writing
-// replaces the file the link points at and the link stays a link.
-std::string followLinks(std::string path) {
-    for (int hop = 0; hop < maxLinkHops; ++hop) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return path;
-        std::string destination(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
-        const ssize_t length = ::readlink(path.c_str(), destination.data(), destination.size());
-        if (length <= 0)
-            return path;
-        destination.resize(static_cast<std::size_t>(length));
-        path = destination.front() == '/' ? destination : folderOf(path) + "/" + destination;
-    }
-    return path;
 }
 
 // Cuts text to at most limit bytes without splitting a UTF-8 sequence.
@@ -67,9 +55,25 @@ std::string cutAtCharacter(const std::string& text, std::size_t limit) {
     return text.substr(0, end);
 }
 
+bool sameFile(const struct stat& first, const struct stat& second) {
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// A file system that cannot sync a file (some network and FUSE ones) still wrote it.
+bool syncRefusedHarmlessly(int code) {
+    return code == EINVAL || code == ENOTSUP || code == EROFS;
+}
+
 } // namespace
 
-AtomicFile::AtomicFile(std::string targetPath) : target(followLinks(std::move(targetPath))) {}
+void AtomicFile::Reservation::drop() {
+    if (valid() && !path.empty())
+        ::unlink(path.c_str());
+    path.clear();
+    descriptor.reset();
+}
+
+AtomicFile::AtomicFile(std::string targetPath) : target(targetOf(std::move(targetPath))) {}
 
 AtomicFile::~AtomicFile() {
     discard();
@@ -80,118 +84,180 @@ std::string AtomicFile::temporaryNameFor(const std::string& target, const std::s
     return "." + cutAtCharacter(nameOf(target), maxNameBytes - 1 - tail.size()) + tail;
 }
 
-bool AtomicFile::open() {
-    struct stat info {};
-    const bool exists = ::stat(target.c_str(), &info) == 0;
-    if (exists && S_ISDIR(info.st_mode)) {
-        error = "a folder of that name exists";
-        return false;
+// Another user's link in a shared folder must not make us write where it points (their
+// choice, our data); one of our own is where we keep the file, as a link to a synced folder.
+std::string AtomicFile::targetOf(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < maxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode) || info.st_uid != ::geteuid())
+            return current;
+        std::string destination(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
+        const ssize_t length = ::readlink(current.c_str(), destination.data(), destination.size());
+        if (length <= 0)
+            return current;
+        destination.resize(static_cast<std::size_t>(length));
+        current = destination.front() == '/' ? destination : folderOf(current) + "/" + destination;
     }
-    if (openTemporary(info.st_mode & 07777, exists))
-        return true;
+    return current;
+}
+
+bool AtomicFile::open() {
+    if (createTemporary())
+        return startWriting(temporaryFd.get(), Mode::Temporary);
     // A folder where no new file may be made can still hold a writable file of that name:
     // it is then rewritten in place, as other converters do, and a failure part way leaves
     // it incomplete, which the temporary name otherwise prevents.
     const bool folderRefused = errno == EACCES || errno == EPERM || errno == EROFS;
-    if (exists && folderRefused && ::access(target.c_str(), W_OK) == 0)
+    struct stat info {};
+    if (folderRefused && ::lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        ::access(target.c_str(), W_OK) == 0)
         return openInPlace();
     return false;
 }
 
-bool AtomicFile::rewrite() {
-    return openInPlace();
+bool AtomicFile::adopt(UniqueFd descriptor) {
+    if (!descriptor.valid()) {
+        fail(EBADF);
+        return false;
+    }
+    if (::ftruncate(descriptor.get(), 0) != 0 || ::lseek(descriptor.get(), 0, SEEK_SET) != 0) {
+        fail(errno);
+        return false;
+    }
+    temporaryFd = std::move(descriptor);
+    return startWriting(temporaryFd.get(), Mode::Adopted);
 }
 
-std::string AtomicFile::reserve() {
+AtomicFile::Reservation AtomicFile::reserve() {
+    if (!createTemporary())
+        return {};
+    return {std::exchange(temporary, {}), std::move(temporaryFd)};
+}
+
+bool AtomicFile::publish(Reservation& reservation, const std::string& target, std::string& error) {
+    struct stat named {};
+    struct stat held {};
+    // The name is only a name: what another user put there in our place is not published,
+    // and not removed either.
+    if (::lstat(reservation.path.c_str(), &named) != 0 || ::fstat(reservation.descriptor.get(), &held) != 0 ||
+        !sameFile(named, held)) {
+        error = "its temporary file was replaced by another program";
+        reservation.path.clear();
+        reservation.descriptor.reset();
+        return false;
+    }
+    if (std::rename(reservation.path.c_str(), targetOf(target).c_str()) != 0) {
+        error = systemError(errno);
+        reservation.drop();
+        return false;
+    }
+    reservation.path.clear();
+    reservation.descriptor.reset();
+    return true;
+}
+
+bool AtomicFile::createTemporary() {
     struct stat info {};
-    const bool exists = ::stat(target.c_str(), &info) == 0;
+    const bool exists = ::lstat(target.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode)) {
         error = "a folder of that name exists";
-        return {};
+        errno = EISDIR;
+        return false;
     }
-    if (!openTemporary(info.st_mode & 07777, exists))
-        return {};
-    std::fclose(file);
-    file = nullptr;
-    return std::exchange(temporary, {});
-}
-
-bool AtomicFile::publish(const std::string& temporary, const std::string& target, std::string& error) {
-    if (std::rename(temporary.c_str(), followLinks(target).c_str()) == 0)
-        return true;
-    error = systemError(errno);
-    ::unlink(temporary.c_str());
-    return false;
-}
-
-bool AtomicFile::openTemporary(mode_t keptMode, bool keepMode) {
-    const std::string folder = folderOf(target) + "/";
+    const std::string folder = folderOf(target);
+    const std::string sample = temporaryNameFor(target, std::string(suffixLength, '0'));
+    const std::size_t suffixAndTail = suffixLength + std::strlen(".part");
+    StaleTemporaries::sweep(folder, sample.substr(0, sample.size() - suffixAndTail), sample.size());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder + temporaryNameFor(target, randomSuffix());
+        temporary = folder + "/" + temporaryNameFor(target, randomSuffix());
         // 0666 so a new file gets the user's usual permissions through the umask.
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST)
+        UniqueFd fd(::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!fd.valid() && errno == EEXIST)
             continue;
-        if (fd >= 0 && keepMode)
-            ::fchmod(fd, keptMode);
-        if (fd < 0 || !(file = ::fdopen(fd, "wb"))) {
+        if (!fd.valid()) {
             const int code = errno;
-            error = systemError(code);
-            if (fd >= 0) {
-                ::close(fd);
-                ::unlink(temporary.c_str());
-            }
             temporary.clear();
+            fail(code);
             errno = code;
             return false;
         }
-        // Text arrives a word at a time; a roomy buffer saves system calls.
-        std::setvbuf(file, nullptr, _IOFBF, 256 * 1024);
+        if (exists && S_ISREG(info.st_mode))
+            ::fchmod(fd.get(), info.st_mode & 07777);
+        ::flock(fd.get(), LOCK_EX | LOCK_NB);
+        temporaryFd = std::move(fd);
         return true;
     }
-    error = "no free temporary name";
     temporary.clear();
+    error = "no free temporary name";
     errno = EEXIST;
     return false;
 }
 
 bool AtomicFile::openInPlace() {
-    file = std::fopen(target.c_str(), "wbe");
-    if (!file) {
-        error = systemError(errno);
+    UniqueFd fd(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (fd.valid() && (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
+        error = "it is not a plain file";
         return false;
     }
-    inPlace = true;
+    if (!fd.valid() || ::ftruncate(fd.get(), 0) != 0) {
+        fail(errno);
+        return false;
+    }
+    temporaryFd = std::move(fd);
+    return startWriting(temporaryFd.get(), Mode::InPlace);
+}
+
+bool AtomicFile::startWriting(int fd, Mode writeMode) {
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    file = copy >= 0 ? ::fdopen(copy, "wb") : nullptr;
+    if (!file) {
+        const int code = errno;
+        if (copy >= 0)
+            ::close(copy);
+        fail(code);
+        discard();
+        return false;
+    }
+    mode = writeMode;
+    writeError = 0;
     error.clear();
-    std::setvbuf(file, nullptr, _IOFBF, 256 * 1024);
+    // Text arrives a word at a time; a roomy buffer saves system calls.
+    std::setvbuf(file, nullptr, _IOFBF, streamBuffer);
     return true;
 }
 
 void AtomicFile::write(const char* data, std::size_t length) {
-    if (file && length > 0)
-        std::fwrite(data, 1, length, file);
+    if (file && length > 0 && std::fwrite(data, 1, length, file) != length && writeError == 0)
+        writeError = errno != 0 ? errno : EIO;
 }
 
 bool AtomicFile::commit() {
     if (!file)
         return false;
-    const bool written = std::ferror(file) == 0 && std::fflush(file) == 0;
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    const int closeError = errno;
+    int code = writeError;
+    if (code == 0 && std::fflush(file) != 0)
+        code = errno;
+    if (code == 0 && ::fdatasync(::fileno(file)) != 0 && !syncRefusedHarmlessly(errno))
+        code = errno;
+    if (std::fclose(file) != 0 && code == 0)
+        code = errno;
     file = nullptr;
-    if (!written || !closed) {
-        error = systemError(written ? closeError : writeError);
-        discard();
-        return false;
-    }
-    if (!inPlace && std::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = systemError(errno);
+    if (code == 0 && mode == Mode::Temporary && std::rename(temporary.c_str(), target.c_str()) != 0)
+        code = errno;
+    if (code != 0) {
+        fail(code);
         discard();
         return false;
     }
     temporary.clear();
+    temporaryFd.reset();
     return true;
+}
+
+void AtomicFile::fail(int code) {
+    error = systemError(code);
 }
 
 void AtomicFile::discard() {
@@ -203,6 +269,7 @@ void AtomicFile::discard() {
         ::unlink(temporary.c_str());
         temporary.clear();
     }
+    temporaryFd.reset();
 }
 
 } // namespace platform

@@ -6,36 +6,43 @@
 #include "worker/WorkerMessages.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sched.h>
 #include <unistd.h>
 
 namespace {
 
-// Where a piece goes when the output's folder takes no new file: the output is then written
-// from it when the job's turn comes.
-std::string pieceInTemporaryFolder() {
+// Where a piece goes when the output's folder takes no new file: a file without a name in the
+// temporary folder, which nothing can leave behind; the output is written from it when the
+// job's turn comes.
+platform::AtomicFile::Reservation pieceInTemporaryFolder() {
     const char* folder = std::getenv("TMPDIR");
-    std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/folverin-XXXXXX.part";
-    const int fd = ::mkstemps(pattern.data(), 5);
-    if (fd < 0)
-        return {};
-    ::close(fd);
-    return pattern;
+    const std::string temporaryFolder = folder && *folder ? folder : "/tmp";
+    platform::UniqueFd fd(::open(temporaryFolder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (!fd.valid()) {
+        std::string pattern = temporaryFolder + "/folverin-XXXXXX.part";
+        fd.reset(::mkostemps(pattern.data(), 5, O_CLOEXEC));
+        if (fd.valid())
+            ::unlink(pattern.c_str());
+    }
+    return {{}, std::move(fd)};
 }
 
-bool appendFile(platform::AtomicFile& output, const std::string& path) {
-    std::FILE* piece = std::fopen(path.c_str(), "rbe");
-    if (!piece)
-        return false;
+// Copies a finished piece, read through the descriptor it was written to.
+bool appendFile(platform::AtomicFile& output, int piece) {
     char buffer[256 * 1024];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, piece)) > 0)
-        output.write(buffer, count);
-    const bool complete = std::ferror(piece) == 0;
-    std::fclose(piece);
-    return complete;
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t count = ::pread(piece, buffer, sizeof buffer, offset);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return count == 0;
+        output.write(buffer, static_cast<std::size_t>(count));
+        offset += count;
+    }
 }
 
 platform::MessageRequest messageAbout(const std::string& text, const std::string& pdfPath) {
@@ -53,7 +60,7 @@ class PooledConverter::Tasks : public WorkerPool::Listener {
 public:
     explicit Tasks(PooledConverter& owner) : owner(owner) {}
 
-    std::optional<std::string> requestFor(const TaskId& task) override {
+    std::optional<Request> requestFor(const TaskId& task) override {
         Job* job = find(task);
         if (!job || job->done)
             return std::nullopt;
@@ -62,12 +69,17 @@ public:
         // in the file it had.
         piece.pagesDone = 0;
         piece.heldMessages.clear();
-        if (piece.path.empty() && !makePieceFile(*job, piece))
+        if (!piece.file.valid() && !makePieceFile(*job, piece))
             return std::nullopt;
-        ConvertRequest request{
-            job->job,   job->options, owner.settings.configPath, owner.settings.programDir, job->outputPath,
-            piece.path, task.piece,   owner.pool.workerCount()};
-        return request.record();
+        const ConvertRequest request{job->job,
+                                     job->options,
+                                     owner.settings.configPath,
+                                     owner.settings.programDir,
+                                     job->outputPath,
+                                     task.piece,
+                                     owner.pool.workerCount(),
+                                     task.piece > 0 ? job->documentStamp : platform::FileStamp{}};
+        return Request{request.record(), piece.file.descriptor.get()};
     }
 
     void answer(const TaskId& task, wire::Reader& reply) override {
@@ -107,11 +119,11 @@ public:
 private:
     bool makePieceFile(Job& job, Piece& piece) {
         platform::AtomicFile output(job.outputPath);
-        piece.path = output.reserve();
-        piece.besideOutput = !piece.path.empty();
-        if (piece.path.empty())
-            piece.path = pieceInTemporaryFolder();
-        if (!piece.path.empty())
+        piece.file = output.reserve();
+        piece.besideOutput = piece.file.valid();
+        if (!piece.file.valid())
+            piece.file = pieceInTemporaryFolder();
+        if (piece.file.valid())
             return true;
         job.messages.push_back(messageAbout(
             OutputNames::writeFailureMessage(job.outputPath, output.errorString()), job.job.pdfPath));
@@ -138,6 +150,7 @@ private:
         const int count = reply.getInt();
         const int first = reply.getInt();
         const int last = reply.getInt();
+        job.documentStamp = wire::stampFrom(reply);
         if (count < 2 || count > owner.pool.workerCount() * PiecePlan::piecesPerWorker ||
             job.pieces.size() != 1)
             return;
@@ -199,7 +212,12 @@ JobOutcome PooledConverter::convert(const ConvertJob& job, const ConvertOptions&
     for (auto it = jobs.begin(); it != jobs.end() && it->first < job.jobNumber;)
         discard((it++)->first);
     Job& state = jobFor(job, options);
+    bool droppedAhead = false;
     while (!state.done) {
+        if (!droppedAhead && stopRequested && *stopRequested) {
+            dropWorkAfter(job.jobNumber);
+            droppedAhead = true;
+        }
         replay(state, progress);
         pool.pump(*tasks, std::chrono::milliseconds{200});
     }
@@ -213,6 +231,18 @@ void PooledConverter::batchEnded() {
     pool.cancel([](const TaskId&) { return true; });
     while (!jobs.empty())
         discard(jobs.begin()->first);
+}
+
+void PooledConverter::watchStop(const std::atomic<bool>& flag) {
+    stopRequested = &flag;
+}
+
+// After a stop only the job in progress finishes: what runs ahead ends now, so no worker keeps
+// a core busy or makes files for jobs that will not have their turn.
+void PooledConverter::dropWorkAfter(int jobNumber) {
+    pool.cancel([jobNumber](const TaskId& task) { return task.job > jobNumber; }, true);
+    while (!jobs.empty() && jobs.rbegin()->first > jobNumber)
+        discard(jobs.rbegin()->first);
 }
 
 PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const ConvertOptions& options) {
@@ -229,13 +259,7 @@ PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const Conve
     state.options = options;
     state.outputPath = outputPath;
     state.pieces.resize(1);
-    if (const std::string refusal = OutputNames::selfOverwriteMessage(outputPath, job.pdfPath);
-        !refusal.empty()) {
-        state.messages.push_back(messageAbout(refusal, job.pdfPath));
-        fail(state, JobOutcome::Skipped);
-    } else {
-        pool.submit({job.jobNumber, 0});
-    }
+    pool.submit({job.jobNumber, 0});
     return state;
 }
 
@@ -257,14 +281,13 @@ JobOutcome PooledConverter::commit(Job& job) {
     std::string error;
     bool written = false;
     if (job.pieces.size() == 1 && job.pieces.front().besideOutput) {
-        written = platform::AtomicFile::publish(job.pieces.front().path, job.outputPath, error);
-        job.pieces.front().path.clear();
+        written = platform::AtomicFile::publish(job.pieces.front().file, job.outputPath, error);
     } else {
         platform::AtomicFile output(job.outputPath);
         written = output.open();
         error = output.errorString();
         for (const Piece& piece : job.pieces) {
-            if (written && !appendFile(output, piece.path)) {
+            if (written && !appendFile(output, piece.file.descriptor.get())) {
                 written = false;
                 error = "a finished part of it could not be read back";
             }
@@ -296,9 +319,7 @@ void PooledConverter::discard(int jobNumber) {
     if (found == jobs.end())
         return;
     cancelTasksOf(jobNumber);
-    for (const Piece& piece : found->second.pieces) {
-        if (!piece.path.empty())
-            ::unlink(piece.path.c_str());
-    }
+    for (Piece& piece : found->second.pieces)
+        piece.file.drop();
     jobs.erase(found);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "convert/JobConverter.h"
+#include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/FileStamp.h"
 #include "worker/WorkerPool.h"
 
 #include <map>
@@ -11,8 +13,9 @@
 // Converts a batch's jobs in worker processes: jobs ahead run in parallel and a long
 // document is cut into pieces for several workers, but each job's messages, progress and
 // output file reach the user and the disk only when its turn comes, in job order. Workers
-// write into temporary files beside the output; the job's turn renames (or joins) them into
-// place. A job whose worker crashes or hangs is skipped with a message; the batch goes on.
+// write into temporary files that this side makes beside the output and hands over open; the
+// job's turn renames (or joins) them into place. A job whose worker crashes or hangs is
+// skipped with a message; the batch goes on. A stop drops all work ahead at once.
 class PooledConverter : public JobConverter {
 public:
     struct Settings {
@@ -29,6 +32,7 @@ public:
     int lookahead() const override;
     void expect(const ConvertJob& job, const ConvertOptions& options) override;
     void batchEnded() override;
+    void watchStop(const std::atomic<bool>& stopRequested) override;
 
     // How many workers a machine's usable cores call for.
     static int usableCores();
@@ -38,7 +42,7 @@ public:
 
 private:
     struct Piece {
-        std::string path;
+        platform::AtomicFile::Reservation file;
         bool besideOutput = false;
         int pagesDone = 0;
         bool finished = false;
@@ -54,6 +58,7 @@ private:
         std::vector<Piece> pieces;
         int pageCount = 0;
         int pagesReported = 0;
+        platform::FileStamp documentStamp; // the PDF as piece 0 read it
         bool done = false;
         JobOutcome outcome = JobOutcome::Converted;
     };
@@ -65,11 +70,13 @@ private:
     void discard(int jobNumber);
     void fail(Job& job, JobOutcome outcome);
     void cancelTasksOf(int jobNumber);
+    void dropWorkAfter(int jobNumber);
 
     Settings settings;
     std::map<int, Job> jobs;
     std::unique_ptr<Tasks> tasks;
     WorkerPool pool;
+    const std::atomic<bool>* stopRequested = nullptr;
 
     friend class Tasks;
 };

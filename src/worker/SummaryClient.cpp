@@ -6,7 +6,9 @@ class SummaryClient::Answer : public WorkerPool::Listener {
 public:
     explicit Answer(std::string pdfPath) : pdfPath(std::move(pdfPath)) {}
 
-    std::optional<std::string> requestFor(const TaskId&) override { return SummaryRequest{pdfPath}.record(); }
+    std::optional<Request> requestFor(const TaskId&) override {
+        return Request{SummaryRequest{pdfPath}.record()};
+    }
     void answer(const TaskId&, wire::Reader& reply) override {
         if (reply.kind() == reply::summary)
             report = reply::summaryFrom(reply);

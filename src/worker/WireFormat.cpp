@@ -36,6 +36,13 @@ Writer& Writer::put(const std::string& text) {
     return *this;
 }
 
+Writer& Writer::put64(std::int64_t value) {
+    const auto bits = static_cast<std::uint64_t>(value);
+    appendUint32(payload, static_cast<std::uint32_t>(bits & 0xFFFFFFFFu));
+    appendUint32(payload, static_cast<std::uint32_t>(bits >> 32));
+    return *this;
+}
+
 std::string Writer::record() const {
     std::string bytes;
     bytes.reserve(payload.size() + 4);
@@ -63,6 +70,12 @@ std::int32_t Reader::getInt() {
     return static_cast<std::int32_t>(readUint32(data.data() + position - 4));
 }
 
+std::int64_t Reader::getInt64() {
+    const auto low = static_cast<std::uint32_t>(getInt());
+    const auto high = static_cast<std::uint32_t>(getInt());
+    return static_cast<std::int64_t>((std::uint64_t{high} << 32) | low);
+}
+
 std::string Reader::getText() {
     const auto length = static_cast<std::uint32_t>(getInt());
     if (!take(length))
@@ -85,26 +98,72 @@ bool damaged(const std::string& stream) {
     return stream.size() >= 4 && readUint32(stream.data()) > maxRecordBytes;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
+namespace {
+
+// Sends what is left of the bytes, with the descriptor attached when one is given.
+ssize_t sendSome(int fd, const char* data, std::size_t length, int descriptor) {
+    iovec part{const_cast<char*>(data), length};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    if (descriptor >= 0) {
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        cmsghdr* header = CMSG_FIRSTHDR(&message);
+        header->cmsg_level = SOL_SOCKET;
+        header->cmsg_type = SCM_RIGHTS;
+        header->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(header), &descriptor, sizeof(int));
+    }
+    // A worker that died must not take the program with it through SIGPIPE.
+    return ::sendmsg(fd, &message, MSG_NOSIGNAL);
+}
+
+} // namespace
+
+bool writeAll(int fd, const std::string& bytes, int descriptor) {
     std::size_t written = 0;
     while (written < bytes.size()) {
-        // A worker that died must not take the program with it through SIGPIPE.
-        const ssize_t count = ::send(fd, bytes.data() + written, bytes.size() - written, MSG_NOSIGNAL);
+        const ssize_t count = sendSome(fd, bytes.data() + written, bytes.size() - written, descriptor);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
             return false;
         written += static_cast<std::size_t>(count);
+        descriptor = -1;
     }
     return true;
 }
 
 namespace {
 
-bool readExactly(int fd, char* buffer, std::size_t length) {
+void takeDescriptors(msghdr& message, std::deque<platform::UniqueFd>& received) {
+    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
+        if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_RIGHTS)
+            continue;
+        const std::size_t count = (header->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (std::size_t i = 0; i < count; ++i) {
+            int descriptor = -1;
+            std::memcpy(&descriptor, CMSG_DATA(header) + i * sizeof(int), sizeof(int));
+            received.emplace_back(descriptor);
+        }
+    }
+}
+
+bool readExactly(int fd, char* buffer, std::size_t length, std::deque<platform::UniqueFd>& received) {
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t count = ::read(fd, buffer + done, length - done);
+        iovec part{buffer + done, length - done};
+        alignas(cmsghdr) char control[CMSG_SPACE(4 * sizeof(int))];
+        msghdr message{};
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t count = ::recvmsg(fd, &message, MSG_CMSG_CLOEXEC);
+        if (count > 0)
+            takeDescriptors(message, received);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -116,15 +175,15 @@ bool readExactly(int fd, char* buffer, std::size_t length) {
 
 } // namespace
 
-std::optional<std::string> readRecord(int fd) {
+std::optional<std::string> readRecord(int fd, std::deque<platform::UniqueFd>& received) {
     char header[4];
-    if (!readExactly(fd, header, sizeof header))
+    if (!readExactly(fd, header, sizeof header, received))
         return std::nullopt;
     const std::uint32_t length = readUint32(header);
     if (length > maxRecordBytes)
         return std::nullopt;
     std::string record(length, '\0');
-    if (!readExactly(fd, record.data(), length))
+    if (!readExactly(fd, record.data(), length, received))
         return std::nullopt;
     return record;
 }

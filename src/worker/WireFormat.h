@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/UniqueFd.h"
+
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -14,6 +17,7 @@ class Writer {
 public:
     explicit Writer(std::uint8_t kind);
     Writer& put(std::int32_t value);
+    Writer& put64(std::int64_t value);
     Writer& put(const std::string& text);
     // The record with its length in front, ready to send.
     std::string record() const;
@@ -29,6 +33,7 @@ public:
     explicit Reader(std::string record);
     std::uint8_t kind() const { return recordKind; }
     std::int32_t getInt();
+    std::int64_t getInt64();
     std::string getText();
     bool broken() const { return failed; }
 
@@ -50,9 +55,10 @@ bool damaged(const std::string& stream);
 inline constexpr std::uint32_t maxRecordBytes = 64u << 20;
 
 // Writes all bytes to the socket fd, going on after interruptions; false when the other end
-// is gone.
-bool writeAll(int fd, const std::string& bytes);
-// Reads one whole record from fd, waiting for it; empty at the end of the stream.
-std::optional<std::string> readRecord(int fd);
+// is gone. A descriptor given travels with the first byte, for the other end's readRecord().
+bool writeAll(int fd, const std::string& bytes, int descriptor = -1);
+// Reads one whole record from the socket fd, waiting for it; empty at the end of the stream.
+// Descriptors that arrive on the way are appended to received, in the order they were sent.
+std::optional<std::string> readRecord(int fd, std::deque<platform::UniqueFd>& received);
 
 } // namespace wire

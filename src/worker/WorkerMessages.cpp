@@ -42,7 +42,8 @@ std::string ConvertRequest::record() const {
     wire::Writer writer(request::convert);
     writer.put(job.pdfPath).put(job.ownerPassword).put(job.userPassword).put(job.jobNumber).put(job.jobCount);
     putOptions(writer, options);
-    writer.put(configPath).put(programDir).put(outputPath).put(piecePath).put(pieceIndex).put(workers);
+    writer.put(configPath).put(programDir).put(outputPath).put(pieceIndex).put(workers);
+    wire::putStamp(writer, documentStamp);
     return writer.record();
 }
 
@@ -57,9 +58,9 @@ ConvertRequest ConvertRequest::from(wire::Reader& reader) {
     request.configPath = reader.getText();
     request.programDir = reader.getText();
     request.outputPath = reader.getText();
-    request.piecePath = reader.getText();
     request.pieceIndex = reader.getInt();
     request.workers = reader.getInt();
+    request.documentStamp = wire::stampFrom(reader);
     return request;
 }
 
@@ -97,3 +98,25 @@ SummaryReport summaryFrom(wire::Reader& reader) {
 }
 
 } // namespace reply
+
+namespace wire {
+
+void putStamp(Writer& writer, const platform::FileStamp& stamp) {
+    writer.put64(stamp.device)
+        .put64(stamp.inode)
+        .put64(stamp.size)
+        .put64(stamp.modifiedSeconds)
+        .put64(stamp.modifiedNanoseconds);
+}
+
+platform::FileStamp stampFrom(Reader& reader) {
+    platform::FileStamp stamp;
+    stamp.device = reader.getInt64();
+    stamp.inode = reader.getInt64();
+    stamp.size = reader.getInt64();
+    stamp.modifiedSeconds = reader.getInt64();
+    stamp.modifiedNanoseconds = reader.getInt64();
+    return stamp;
+}
+
+} // namespace wire

@@ -19,10 +19,11 @@ void WorkerPool::submit(const TaskId& task) {
     queue.insert(task);
 }
 
-void WorkerPool::cancel(const std::function<bool(const TaskId&)>& picked) {
+void WorkerPool::cancel(const std::function<bool(const TaskId&)>& picked, bool keepTasksInProgress) {
     std::erase_if(queue, picked);
     for (Slot& slot : slots) {
-        if (std::none_of(slot.tasks.begin(), slot.tasks.end(), picked))
+        if (std::none_of(slot.tasks.begin(), slot.tasks.end(), picked) ||
+            (keepTasksInProgress && !picked(slot.tasks.front())))
             continue;
         // The worker is ended mid-task; what it held besides goes to another worker.
         for (const TaskId& task : slot.tasks) {
@@ -83,7 +84,7 @@ void WorkerPool::dispatch(Listener& listener) {
             while (slot.tasks.size() < depth && !queue.empty()) {
                 const TaskId task = *queue.begin();
                 queue.erase(queue.begin());
-                const std::optional<std::string> request = listener.requestFor(task);
+                const std::optional<Listener::Request> request = listener.requestFor(task);
                 if (request)
                     hand(slot, task, *request, listener);
             }
@@ -91,19 +92,19 @@ void WorkerPool::dispatch(Listener& listener) {
     }
 }
 
-void WorkerPool::hand(Slot& slot, const TaskId& task, const std::string& request, Listener& listener) {
+void WorkerPool::hand(Slot& slot, const TaskId& task, const Listener::Request& request, Listener& listener) {
     if (slot.tasks.empty())
         slot.silentFor = std::chrono::milliseconds{0};
     slot.tasks.push_back(task);
-    if (startWorker(slot) && slot.process->send(request))
+    if (startWorker(slot) && slot.process->send(request.record, request.descriptor))
         return;
     if (slot.tasks.size() == 1) {
         // The worker may have died while it waited for work: a new one takes the task.
         slot.process.reset();
-        if (startWorker(slot) && slot.process->send(request))
+        if (startWorker(slot) && slot.process->send(request.record, request.descriptor))
             return;
     }
-    loseTask(slot, listener, crashReason());
+    loseTask(slot, listener, crashReason(slot));
 }
 
 bool WorkerPool::startWorker(Slot& slot) {
@@ -135,7 +136,7 @@ void WorkerPool::readAnswers(Slot& slot, Listener& listener) {
     if (alive || !slot.process)
         return;
     if (!slot.tasks.empty())
-        loseTask(slot, listener, crashReason());
+        loseTask(slot, listener, crashReason(slot));
     else
         slot.process.reset();
 }
@@ -150,10 +151,14 @@ void WorkerPool::loseTask(Slot& slot, Listener& listener, const std::string& rea
 }
 
 // A worker that cannot even be started names its program, so a broken installation is
-// found at once.
-std::string WorkerPool::crashReason() const {
+// found at once; one that ran out of memory says so, for that is what the user can act on.
+std::string WorkerPool::crashReason(Slot& slot) const {
     if (::access(settings.program.c_str(), X_OK) != 0)
         return "its program " + settings.program + " cannot be started";
+    const std::string& errors = slot.process ? slot.process->errorOutput() : std::string();
+    if (errors.find("bad_alloc") != std::string::npos || errors.find("out of memory") != std::string::npos ||
+        errors.find("Cannot allocate memory") != std::string::npos)
+        return "it ran out of memory";
     return "crashed";
 }
 

@@ -40,9 +40,14 @@ public:
     // takes what comes back.
     class Listener {
     public:
+        // A record for the worker, and the file it is to write (owned by the listener), if any.
+        struct Request {
+            std::string record;
+            int descriptor = -1;
+        };
         virtual ~Listener() = default;
         // The request for the task, or nothing when the task has no more reason to run.
-        virtual std::optional<std::string> requestFor(const TaskId& task) = 0;
+        virtual std::optional<Request> requestFor(const TaskId& task) = 0;
         virtual void answer(const TaskId& task, wire::Reader& reply) = 0;
         virtual void lost(const TaskId& task, const std::string& reason) = 0;
     };
@@ -57,8 +62,10 @@ public:
     // '…' (reason)", to be ended by the caller.
     static std::string stoppedOn(const std::string& pdfPath, const std::string& reason);
     void submit(const TaskId& task);
-    // Drops the tasks the test picks, queued or running (their workers are killed).
-    void cancel(const std::function<bool(const TaskId&)>& picked);
+    // Drops the tasks the test picks, queued or running (their workers are killed). With
+    // keepTasksInProgress, a worker busy with a task not picked goes on; what it was sent
+    // besides is done unheard by the listener, which has forgotten those tasks.
+    void cancel(const std::function<bool(const TaskId&)>& picked, bool keepTasksInProgress = false);
     // Hands queued tasks to free workers, then waits at most maxWait for answers and passes
     // them on. Silence counts only while the pool waits here.
     void pump(Listener& listener, std::chrono::milliseconds maxWait);
@@ -74,11 +81,11 @@ private:
     };
 
     void dispatch(Listener& listener);
-    void hand(Slot& slot, const TaskId& task, const std::string& request, Listener& listener);
+    void hand(Slot& slot, const TaskId& task, const Listener::Request& request, Listener& listener);
     bool startWorker(Slot& slot);
     void readAnswers(Slot& slot, Listener& listener);
     void loseTask(Slot& slot, Listener& listener, const std::string& reason);
-    std::string crashReason() const;
+    std::string crashReason(Slot& slot) const;
     std::string silenceReason() const;
 
     Settings settings;

@@ -5,8 +5,9 @@
 #include <sys/types.h>
 #include <vector>
 
-// One running worker program, seen from the program: a socket to talk over and the process
-// to end. Killed and reaped when destroyed.
+// One running worker program, seen from the program: a socket to talk over, what it wrote to
+// its standard error (kept, never shown raw) and the process to end. Killed and reaped when
+// destroyed.
 class WorkerProcess {
 public:
     // Starts program with arguments; check started().
@@ -17,16 +18,21 @@ public:
 
     bool started() const { return pid > 0; }
     int fd() const { return channel; }
-    bool send(const std::string& record);
+    // A descriptor given (the file the worker is to write) travels with the record.
+    bool send(const std::string& record, int descriptor = -1);
     // Reads what has arrived without waiting; false when the worker has gone (the stream
     // ended or turned to garbage).
     bool readAvailable();
     std::optional<std::string> nextRecord();
+    // What the worker wrote to its standard error so far (its last 64 KiB).
+    const std::string& errorOutput();
 
 private:
     void end();
 
     pid_t pid = -1;
     int channel = -1;
+    int errors = -1;
     std::string inbox;
+    std::string errorText;
 };

@@ -6,13 +6,11 @@
 #include "worker/PiecePlan.h"
 #include "worker/WorkerMessages.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -80,14 +78,16 @@ bool WorkerServer::applyLimits(int argc, char* argv[]) {
 }
 
 bool WorkerServer::serve() {
-    while (const auto record = wire::readRecord(channelFd)) {
+    while (const auto record = wire::readRecord(channelFd, handedFiles)) {
         wire::Reader reader(*record);
         if (reader.kind() == request::convert) {
             const ConvertRequest request = ConvertRequest::from(reader);
-            if (reader.broken())
+            if (reader.broken() || handedFiles.empty())
                 return false;
+            platform::UniqueFd output = std::move(handedFiles.front());
+            handedFiles.pop_front();
             beforeWork(request.job.pdfPath, request.pieceIndex);
-            convert(request);
+            convert(request, std::move(output));
         } else if (reader.kind() == request::summary) {
             const SummaryRequest request = SummaryRequest::from(reader);
             if (reader.broken())
@@ -105,25 +105,15 @@ bool WorkerServer::serve() {
 // so it is not opened and walked to its pages again.
 struct WorkerServer::OpenDocument {
     OpenDocument(const ConvertRequest& request)
-        : job(request.job), options(request.options), stamp(stampOf(request.job.pdfPath)),
-          document(request.job, request.options) {}
+        : job(request.job), options(request.options), document(request.job, request.options) {}
 
     bool serves(const ConvertRequest& request) const {
-        return request.job.opensTheSameAs(job) && request.options == options && stampOf(job.pdfPath) == stamp;
-    }
-
-    // The file as it is on disk: a PDF replaced since it was opened is opened again.
-    static std::array<long long, 5> stampOf(const std::string& path) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0)
-            return {};
-        return {static_cast<long long>(info.st_dev), static_cast<long long>(info.st_ino), info.st_size,
-                info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+        return request.job.opensTheSameAs(job) && request.options == options &&
+               document.stamp() == request.documentStamp;
     }
 
     ConvertJob job;
     ConvertOptions options;
-    std::array<long long, 5> stamp;
     JobDocument document;
 };
 
@@ -135,6 +125,12 @@ JobDocument* WorkerServer::documentFor(const ConvertRequest& request) {
         return &open->document;
     open.reset();
     auto fresh = std::make_unique<OpenDocument>(request);
+    // A later piece read from another file than piece 0 would join two documents in one output.
+    if (request.pieceIndex > 0 && fresh->document.stamp() != request.documentStamp) {
+        JobDocument::reportChanged(request.job.pdfPath);
+        finish(static_cast<int>(JobOutcome::Skipped));
+        return nullptr;
+    }
     const JobOutcome checked = fresh->document.check();
     if (checked != JobOutcome::Converted) {
         finish(static_cast<int>(checked));
@@ -144,36 +140,40 @@ JobDocument* WorkerServer::documentFor(const ConvertRequest& request) {
     return &open->document;
 }
 
-void WorkerServer::convert(const ConvertRequest& request) {
+void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd outputFile) {
     JobDocument* const document = documentFor(request);
     if (!document)
         return;
     const auto pieces = PiecePlan::cut(document->firstPage(), document->lastPage(), request.workers);
-    // The document changed since piece 0 cut it: this piece no longer exists.
-    if (request.pieceIndex < 0 || request.pieceIndex >= static_cast<int>(pieces.size()))
+    // The document has other pages than when piece 0 cut it: this piece no longer exists.
+    if (request.pieceIndex < 0 || request.pieceIndex >= static_cast<int>(pieces.size())) {
+        JobDocument::reportChanged(request.job.pdfPath);
         return finish(static_cast<int>(JobOutcome::Skipped));
-    if (request.pieceIndex == 0 && pieces.size() > 1)
-        send(wire::Writer(reply::planned)
-                 .put(static_cast<std::int32_t>(pieces.size()))
-                 .put(document->firstPage())
-                 .put(document->lastPage())
-                 .record());
+    }
+    if (request.pieceIndex == 0 && pieces.size() > 1) {
+        wire::Writer planned(reply::planned);
+        planned.put(static_cast<std::int32_t>(pieces.size()))
+            .put(document->firstPage())
+            .put(document->lastPage());
+        wire::putStamp(planned, document->stamp());
+        send(planned.record());
+    }
     const std::string configText =
         JobDocument::configurationFor(request.configPath, request.programDir, request.job.pdfPath);
-    platform::AtomicFile output(request.piecePath);
+    platform::AtomicFile output(request.outputPath);
     const auto progress = [](int done, int count) {
         send(wire::Writer(reply::progress).put(done).put(count).record());
     };
     const PagePiece& piece = pieces[static_cast<std::size_t>(request.pieceIndex)];
-    const bool written = output.rewrite() && document->write(piece, configText, output, progress);
+    JobOutcome outcome = JobOutcome::Skipped;
+    if (!output.adopt(std::move(outputFile)))
+        JobDocument::reportWriteFailure(request.outputPath, output.errorString(), request.job.pdfPath);
+    else
+        outcome = document->write(piece, configText, output, request.outputPath, progress);
     // No later piece of this job comes after the one with the foot: the document goes.
     if (piece.foot)
         open.reset();
-    if (!written) {
-        JobDocument::reportWriteFailure(request.outputPath, output.errorString(), request.job.pdfPath);
-        return finish(static_cast<int>(JobOutcome::Skipped));
-    }
-    finish(static_cast<int>(JobOutcome::Converted));
+    finish(static_cast<int>(outcome));
 }
 
 void WorkerServer::summarize(const SummaryRequest& request) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/UniqueFd.h"
+
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -34,10 +37,12 @@ private:
     bool serve();
     // The job's document, checked; nothing (and the job finished) when the checks refuse it.
     JobDocument* documentFor(const ConvertRequest& request);
-    void convert(const ConvertRequest& request);
+    void convert(const ConvertRequest& request, platform::UniqueFd output);
     void summarize(const SummaryRequest& request);
     void finish(int outcome);
 
     struct OpenDocument;
     std::unique_ptr<OpenDocument> open;
+    // The files the program handed over with its requests, one for each convert request.
+    std::deque<platform::UniqueFd> handedFiles;
 };

@@ -199,14 +199,28 @@ private Q_SLOTS:
         QVERIFY(fixture->progress.isEmpty());
     }
 
-    void documentWithoutPagesEndsTheBatch() {
+    // A damaged file that opens without pages fits no range: it costs its own job, whatever the
+    // range, and the files after it still convert.
+    void documentWithoutPagesIsSkippedAndTheBatchGoesOn() {
         const QString pdf = fixture->path(QStringLiteral("empty-doc.pdf"));
         QVERIFY(fixtures::writeRawPdf(pdf, fixtures::RawPdf{}));
-        QCOMPARE(fixture->convert(pdf, textOptions()), JobOutcome::EndBatch);
-        QVERIFY(fixture->messageTexts().first().contains(QStringLiteral("only contain 0 pages")));
+        ConvertOptions range = textOptions();
+        range.pageRange = option::selectedPages;
+        range.startPage = 2;
+        range.endPage = 3;
+        for (const ConvertOptions& options : {textOptions(), range}) {
+            fixture->dialogs.clear();
+            const BatchOutcome outcome = fixture->runBatch({pdf, fixture->threePages()}, options);
+            QCOMPARE(outcome.end, BatchOutcome::End::Finished);
+            QCOMPARE(outcome.converted, 1);
+            QCOMPARE(outcome.skipped, 1);
+            QCOMPARE(
+                fixture->messageTexts(),
+                QStringList{QStringLiteral("The file '%1' has no pages, so it is not converted.").arg(pdf)});
+        }
     }
 
-    void outputGoesBesideThePdfOrIntoAnExistingFolder() {
+    void outputGoesBesideThePdfOrIntoTheFolderSet() {
         ConvertOptions options = textOptions();
         QCOMPARE(ConversionFixture::outputPathFor(QStringLiteral("/a/b.c.pdf"), options),
                  QStringLiteral("/a/b.c.txt"));
@@ -223,7 +237,30 @@ private Q_SLOTS:
         QCOMPARE(ConversionFixture::outputPathFor(
                      QStringLiteral("/a/b.pdf"),
                      {.outputMode = 0, .outputDirectory = (out + QStringLiteral("/gone/")).toStdString()}),
-                 QStringLiteral("/a/b.txt"));
+                 out + QStringLiteral("/gone/b.txt"));
+    }
+
+    // A folder the user chose that went away is never swapped for the PDFs' own folders, where
+    // the outputs would replace files of the same names.
+    void goneOutputFolderSkipsEveryJobAndWritesNothingElsewhere() {
+        const QString folder = fixture->path(QStringLiteral("gone-out"));
+        QDir().mkpath(folder);
+        const QString first = folder + QStringLiteral("/one.pdf");
+        const QString second = folder + QStringLiteral("/two.pdf");
+        QVERIFY(QFile::copy(fixture->threePages(), first));
+        QVERIFY(QFile::copy(fixture->threePages(), second));
+        ConvertOptions options = textOptions();
+        const QString gone = fixture->path(QStringLiteral("removed-folder/"));
+        options.outputDirectory = gone.toStdString();
+        const BatchOutcome outcome = fixture->runBatch({first, second}, options);
+        QCOMPARE(outcome.converted, 0);
+        QCOMPARE(outcome.skipped, 2);
+        QCOMPARE(fixture->messageTexts().size(), 2);
+        QCOMPARE(fixture->messageTexts().last(),
+                 QStringLiteral("The output folder '%1' does not exist, so '%2' is not converted.")
+                     .arg(gone, second));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{QStringLiteral("one.pdf"), QStringLiteral("two.pdf")}));
     }
 
     void existingOutputIsReplacedAndNoTemporaryFileStays() {
