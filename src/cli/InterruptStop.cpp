@@ -2,28 +2,36 @@
 
 #include "convert/BatchRunner.h"
 
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <unistd.h>
 
 namespace {
 
+// A closed terminal (SIGHUP) and a reader that went away (SIGPIPE, as in "| head -1") end a
+// run as Ctrl+C and SIGTERM do: after the file in progress, with no temporary left behind.
+constexpr std::array<int, 4> stoppingSignals{SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
 std::atomic<BatchRunner*> stoppedRunner{nullptr};
 volatile std::sig_atomic_t caught = 0;
-struct sigaction previousInterrupt {};
-struct sigaction previousTerminate {};
+std::array<struct sigaction, stoppingSignals.size()> previous{};
 
 // Only async-signal-safe calls: an atomic store, write and sigaction.
 void stopAfterThisFile(int signalNumber) {
-    caught = signalNumber;
+    if (caught == 0)
+        caught = signalNumber;
     if (BatchRunner* runner = stoppedRunner.load())
         runner->requestStop();
+    struct sigaction next {};
+    // Every later write to the gone reader would raise SIGPIPE again: those writes just fail.
+    next.sa_handler = signalNumber == SIGPIPE ? SIG_IGN : SIG_DFL;
+    ::sigaction(signalNumber, &next, nullptr);
+    if (signalNumber == SIGPIPE)
+        return;
     static const char notice[] =
         "folverin-cli: stopping after the file in progress (again to quit at once)\n";
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, notice, sizeof notice - 1);
-    struct sigaction standard {};
-    standard.sa_handler = SIG_DFL;
-    ::sigaction(signalNumber, &standard, nullptr);
 }
 
 } // namespace
@@ -34,13 +42,13 @@ InterruptStop::InterruptStop(BatchRunner& runner) {
     struct sigaction handler {};
     handler.sa_handler = stopAfterThisFile;
     sigemptyset(&handler.sa_mask);
-    ::sigaction(SIGINT, &handler, &previousInterrupt);
-    ::sigaction(SIGTERM, &handler, &previousTerminate);
+    for (std::size_t i = 0; i < stoppingSignals.size(); ++i)
+        ::sigaction(stoppingSignals[i], &handler, &previous[i]);
 }
 
 InterruptStop::~InterruptStop() {
-    ::sigaction(SIGINT, &previousInterrupt, nullptr);
-    ::sigaction(SIGTERM, &previousTerminate, nullptr);
+    for (std::size_t i = 0; i < stoppingSignals.size(); ++i)
+        ::sigaction(stoppingSignals[i], &previous[i], nullptr);
     stoppedRunner = nullptr;
 }
 

@@ -2,9 +2,10 @@
 
 class BatchRunner;
 
-// While it lives, the first SIGINT or SIGTERM asks the batch to stop after the file in
-// progress, so no file is left half written and the temporary files of work done ahead are
-// removed; a second one ends the program at once, as usual. One at a time per process.
+// While it lives, the first SIGINT, SIGTERM, SIGHUP or SIGPIPE asks the batch to stop after
+// the file in progress, so no file is left half written and the temporary files of work done
+// ahead are removed; a second SIGINT, SIGTERM or SIGHUP ends the program at once, as usual (what
+// that leaves, a later run removes). One at a time per process.
 class InterruptStop {
 public:
     explicit InterruptStop(BatchRunner& runner);

@@ -3,12 +3,17 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The worker program with faults on call, for the tests of what the program does when a
 // document brings the engine down: a PDF whose name holds "crash" kills the worker ("crash-late"
-// only in a later piece, after piece 0 wrote its part), "hang" stops it for good and "hog"
-// makes it eat memory until its limit stops it.
+// only in a later piece, after piece 0 wrote its part), "hang" stops it for good, "hog"
+// makes it eat memory until its limit stops it and "throw" ends it as an allocation that
+// fails in C++ code does. "rewritten-late" rewrites the PDF's time before a later piece, as a
+// program replacing the file mid-conversion would.
 class FaultyWorker : public WorkerServer {
 protected:
     void beforeWork(const std::string& pdfPath, int pieceIndex) override {
@@ -22,6 +27,12 @@ protected:
         }
         if (holds("hog"))
             eatMemory();
+        if (holds("throw"))
+            throw std::bad_alloc();
+        if (holds("rewritten-late") && pieceIndex > 0) {
+            const timespec longAgo[2] = {{1'000'000, 0}, {1'000'000, 0}};
+            ::utimensat(AT_FDCWD, pdfPath.c_str(), longAgo, 0);
+        }
     }
 
 private:

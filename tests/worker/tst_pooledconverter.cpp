@@ -27,10 +27,15 @@ class TestPooledConverter : public QObject {
         QList<int> messagesBeforeJob; // messages shown when each job was reported converted
         platform::ScriptedDialogs* dialogs = nullptr;
         QList<QPair<int, int>> pages;
+        std::function<void()> onPage;
 
         ConvertOptions optionsForJob() override { return options; }
         JobPasswords passwordsFor(const BatchEntry&) override { return {}; }
-        void pageProgress(int done, int count) override { pages.append({done, count}); }
+        void pageProgress(int done, int count) override {
+            pages.append({done, count});
+            if (onPage)
+                onPage();
+        }
         void jobConverted(int jobNumber, const std::string& text, const std::string&) override {
             progressTexts.append(QString::fromStdString(text));
             messagesBeforeJob.append(static_cast<int>(dialogs->messageTexts().size()));
@@ -238,6 +243,95 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(ConversionFixture::outputPathFor(ranged[0], options)));
         QVERIFY(!QFile::exists(ConversionFixture::outputPathFor(ranged[2], options)));
         QCOMPARE(leftovers(), QStringList());
+    }
+
+    // Stop while a long first job converts: the jobs worked on ahead are dropped there and
+    // then, not when the first one ends, so no later output's temporary is left to see.
+    void stopDropsTheWorkAheadAtOnce() {
+        QStringList pdfs{copyAs(largePdf(400), QStringLiteral("first.pdf"))};
+        for (int job = 2; job <= 7; ++job)
+            pdfs.append(copyAs(fixture->threePages(), QStringLiteral("ahead%1.pdf").arg(job)));
+        PooledConverter converter(settings(2));
+        Client client;
+        BatchRunner* runner = nullptr;
+        client.onPage = [&] { runner->requestStop(); };
+        QStringList temporariesAfterFirst{QStringLiteral("<first job not reported>")};
+        client.afterJob = [&](int) { temporariesAfterFirst = leftovers(); };
+        QCOMPARE(run(converter, client, pdfs, &runner).end, BatchOutcome::End::Stopped);
+        QCOMPARE(temporariesAfterFirst, QStringList());
+        const ConvertOptions options = ConvertOptions::defaults();
+        for (int job = 0; job < pdfs.size(); ++job)
+            QCOMPARE(QFile::exists(ConversionFixture::outputPathFor(pdfs[job], options)), job == 0);
+    }
+
+    // A PDF rewritten while its pieces convert would join pages of two documents; an engine
+    // that runs out of memory in C++ code is named as such, not as a crash.
+    void changedDocumentsAndExhaustedMemoryCostTheirJobs() {
+        const ConvertOptions options = ConvertOptions::defaults();
+        const QStringList pdfs{copyAs(largePdf(200), QStringLiteral("rewritten-late.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("throw.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("fine.pdf"))};
+        PooledConverter converter(settings(2));
+        Client client;
+        const BatchOutcome outcome = run(converter, client, pdfs);
+        QCOMPARE(outcome.converted, 1);
+        QCOMPARE(
+            fixture->messageTexts(),
+            QStringList({QStringLiteral("The file '%1' changed while it was being converted, so it is not "
+                                        "converted.")
+                             .arg(pdfs[0]),
+                         QStringLiteral("The converter stopped on the file '%1' (it ran out of memory), so "
+                                        "it is not converted.")
+                             .arg(pdfs[1])}));
+        QVERIFY(!QFile::exists(ConversionFixture::outputPathFor(pdfs[0], options)));
+        QCOMPARE(leftovers(), QStringList());
+    }
+
+    // Another user's link in a shared folder is replaced, not written through; our own link is
+    // followed; an output that links to a PDF of the batch is refused.
+    void outputsGoThroughOwnLinksOnlyAndNeverOverABatchPdf() {
+        const ConvertOptions options = ConvertOptions::defaults();
+        const QString shared = fixture->path(QStringLiteral("shared"));
+        QDir().mkpath(shared + QStringLiteral("/mine"));
+        const QString victim = fixture->path(QStringLiteral("secret.conf"));
+        QFile secret(victim);
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("secret\n") == 7);
+        secret.close();
+        const QStringList pdfs{copyAs(fixture->threePages(), QStringLiteral("shared/report.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("shared/a.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("shared/b.pdf")),
+                               copyAs(fixture->threePages(), QStringLiteral("shared/own.pdf"))};
+        const QByteArray originalPdf = ConversionFixture::readAll(pdfs[2]);
+        QVERIFY(QFile::link(victim, shared + QStringLiteral("/report.txt")));
+        const bool otherUser = ::geteuid() == 0;
+        if (otherUser) // as root a link can be given to another user, as one planted by them
+            QCOMPARE(
+                ::lchown(QFile::encodeName(shared + QStringLiteral("/report.txt")).constData(), 65534, 65534),
+                0);
+        QVERIFY(QFile::link(shared + QStringLiteral("/b.pdf"), shared + QStringLiteral("/a.txt")));
+        QVERIFY(QFile::link(shared + QStringLiteral("/mine/own-target.txt"),
+                            shared + QStringLiteral("/own.txt")));
+        PooledConverter converter(settings(2));
+        Client client;
+        const BatchOutcome outcome = run(converter, client, pdfs);
+
+        QCOMPARE(outcome.converted, 3);
+        QCOMPARE(
+            fixture->messageTexts(),
+            QStringList{QStringLiteral("The output file '%1' would replace the PDF file '%2' of this batch, "
+                                       "so '%3' is not converted.")
+                            .arg(shared + QStringLiteral("/a.txt"), pdfs[2], pdfs[1])});
+        QCOMPARE(ConversionFixture::readAll(pdfs[2]), originalPdf);
+        const QByteArray expected = inProcess(fixture->threePages(), options);
+        QCOMPARE(ConversionFixture::readAll(shared + QStringLiteral("/mine/own-target.txt")), expected);
+        QVERIFY(QFileInfo(shared + QStringLiteral("/own.txt")).isSymLink());
+        if (otherUser) {
+            QCOMPARE(ConversionFixture::readAll(victim), QByteArray("secret\n"));
+            QVERIFY(!QFileInfo(shared + QStringLiteral("/report.txt")).isSymLink());
+            QCOMPARE(ConversionFixture::readAll(shared + QStringLiteral("/report.txt")), expected);
+        }
+        QCOMPARE(QDir(shared).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+                 QStringList());
     }
 
     void piecesJoinToTheBytesOfOnePiece_data() {
