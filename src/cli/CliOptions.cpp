@@ -3,36 +3,16 @@
 #include "convert/CMapConfig.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <fstream>
+#include <iterator>
+#include <limits>
 #include <strings.h>
 
 namespace {
 
 constexpr std::int32_t yes = option::yes;
 constexpr std::int32_t no = 1;
-
-// A switch that sets one option to one value.
-struct Switch {
-    const char* name;
-    std::optional<std::int32_t> CliOptions::*field;
-    std::int32_t value;
-};
-
-const Switch switches[] = {
-    {"--text", &CliOptions::outputMode, option::textFile},
-    {"--html", &CliOptions::outputMode, option::htmlFile},
-    {"--meta", &CliOptions::htmlMeta, yes},
-    {"--no-meta", &CliOptions::htmlMeta, no},
-    {"--layout", &CliOptions::layout, yes},
-    {"--no-layout", &CliOptions::layout, no},
-    {"--raw", &CliOptions::rawMode, yes},
-    {"--no-raw", &CliOptions::rawMode, no},
-    {"--page-breaks", &CliOptions::pageBreaks, yes},
-    {"--no-page-breaks", &CliOptions::pageBreaks, no},
-    {"--all-pages", &CliOptions::pageRange, option::allPages},
-};
 
 bool sameIgnoringCase(const std::string& a, const char* b) {
     return ::strcasecmp(a.c_str(), b) == 0;
@@ -50,17 +30,12 @@ bool readFirstLine(const std::string& path, std::string& line, std::string& erro
     return true;
 }
 
-bool parsePageNumber(const std::string& text, std::int32_t& page, std::string& error) {
-    const char* end = text.data() + text.size();
-    const auto [stop, failure] = std::from_chars(text.data(), end, page);
-    if (failure != std::errc() || stop != end || text.empty()) {
-        error = "'" + text + "' is not a page number";
-        return false;
-    }
+bool takeOutputDirectory(CliOptions& options, const std::string&, const std::string& value, std::string&) {
+    options.outputDirectory = value;
     return true;
 }
 
-bool parseJobCount(const std::string& name, const std::string& text, int& jobs, std::string& error) {
+bool takeJobCount(CliOptions& options, const std::string& name, const std::string& text, std::string& error) {
     const char* end = text.data() + text.size();
     int number = 0;
     const auto [stop, failure] = std::from_chars(text.data(), end, number);
@@ -69,14 +44,14 @@ bool parseJobCount(const std::string& name, const std::string& text, int& jobs, 
                 ", not '" + text + "'";
         return false;
     }
-    jobs = number;
+    options.jobs = number;
     return true;
 }
 
-bool parseEndOfLine(const std::string& text, std::int32_t& value, std::string& error) {
+bool takeEndOfLine(CliOptions& options, const std::string&, const std::string& text, std::string& error) {
     for (std::int32_t i = 0; i < 3; ++i) {
         if (sameIgnoringCase(text, CMapConfig::endOfLineName(i))) {
-            value = i;
+            options.endOfLine = i;
             return true;
         }
     }
@@ -84,7 +59,7 @@ bool parseEndOfLine(const std::string& text, std::int32_t& value, std::string& e
     return false;
 }
 
-bool parseEncoding(const std::string& text, std::int32_t& value, std::string& error) {
+bool takeEncoding(CliOptions& options, const std::string&, const std::string& text, std::string& error) {
     const auto& encodings = CMapConfig::encodings();
     const auto found = std::find_if(encodings.begin(), encodings.end(), [&](const TextEncoding& encoding) {
         return sameIgnoringCase(text, encoding.engineName);
@@ -93,67 +68,99 @@ bool parseEncoding(const std::string& text, std::int32_t& value, std::string& er
         error = "unknown encoding '" + text + "' (see --help)";
         return false;
     }
-    value = static_cast<std::int32_t>(found - encodings.begin());
+    options.textEncoding = static_cast<std::int32_t>(found - encodings.begin());
     return true;
+}
+
+bool takePage(CliOptions& options, const std::string& name, const std::string& text, std::string& error) {
+    const char* end = text.data() + text.size();
+    std::int32_t page = 0;
+    const auto [stop, failure] = std::from_chars(text.data(), end, page);
+    if (failure != std::errc() || stop != end || text.empty()) {
+        error = "'" + text + "' is not a page number";
+        return false;
+    }
+    (name == "--first" ? options.startPage : options.endPage) = page;
+    options.pageRange = option::selectedPages;
+    return true;
+}
+
+bool takeOwnerPassword(CliOptions& options, const std::string&, const std::string& value, std::string&) {
+    options.ownerPassword = value;
+    return true;
+}
+
+bool takeUserPassword(CliOptions& options, const std::string&, const std::string& value, std::string&) {
+    options.userPassword = value;
+    return true;
+}
+
+bool takeOwnerPasswordFile(CliOptions& options, const std::string&, const std::string& value,
+                           std::string& error) {
+    return readFirstLine(value, options.ownerPassword, error);
+}
+
+bool takeUserPasswordFile(CliOptions& options, const std::string&, const std::string& value,
+                          std::string& error) {
+    return readFirstLine(value, options.userPassword, error);
 }
 
 // An option that takes a value: stores it, or fails with the reason.
-bool takeValue(CliOptions& options, const std::string& name, const std::string& value, std::string& error) {
-    std::int32_t number = 0;
-    if (name == "-o" || name == "--output-dir") {
-        options.outputDirectory = value;
-    } else if (name == "-j" || name == "--jobs") {
-        return parseJobCount(name, value, options.jobs, error);
-    } else if (name == "--eol") {
-        if (!parseEndOfLine(value, number, error))
-            return false;
-        options.endOfLine = number;
-    } else if (name == "--encoding") {
-        if (!parseEncoding(value, number, error))
-            return false;
-        options.textEncoding = number;
-    } else if (name == "--first" || name == "--last") {
-        if (!parsePageNumber(value, number, error))
-            return false;
-        (name == "--first" ? options.startPage : options.endPage) = number;
-        options.pageRange = option::selectedPages;
-    } else if (name == "--owner-password") {
-        options.ownerPassword = value;
-    } else if (name == "--user-password") {
-        options.userPassword = value;
-    } else if (name == "--owner-password-file") {
-        return readFirstLine(value, options.ownerPassword, error);
-    } else if (name == "--user-password-file") {
-        return readFirstLine(value, options.userPassword, error);
-    } else {
-        error = "unknown option '" + name + "' (see --help)";
-        return false;
-    }
-    return true;
-}
+struct ValueOption {
+    const char* name;
+    bool (*take)(CliOptions& options, const std::string& name, const std::string& value, std::string& error);
+};
 
-bool takeFlag(CliOptions& options, const std::string& name) {
-    for (const Switch& entry : switches) {
-        if (name == entry.name) {
-            options.*entry.field = entry.value;
-            return true;
-        }
-    }
-    if (name == "--summary")
-        options.action = CliOptions::Action::Summary;
-    else if (name == "--no-settings")
-        options.useSettings = false;
-    else if (name == "-q" || name == "--quiet")
-        options.quiet = true;
-    else if (name == "--update")
-        options.update = true;
-    else if (name == "-h" || name == "--help")
-        options.action = CliOptions::Action::Help;
-    else if (name == "--version")
-        options.action = CliOptions::Action::Version;
-    else
-        return false;
-    return true;
+const ValueOption valueOptions[] = {
+    {"-o", takeOutputDirectory},
+    {"--output-dir", takeOutputDirectory},
+    {"-j", takeJobCount},
+    {"--jobs", takeJobCount},
+    {"--eol", takeEndOfLine},
+    {"--encoding", takeEncoding},
+    {"--first", takePage},
+    {"--last", takePage},
+    {"--owner-password", takeOwnerPassword},
+    {"--user-password", takeUserPassword},
+    {"--owner-password-file", takeOwnerPasswordFile},
+    {"--user-password-file", takeUserPasswordFile},
+};
+
+// An option without a value.
+struct Flag {
+    const char* name;
+    void (*set)(CliOptions& options);
+};
+
+const Flag flags[] = {
+    {"--text", [](CliOptions& options) { options.outputMode = option::textFile; }},
+    {"--html", [](CliOptions& options) { options.outputMode = option::htmlFile; }},
+    {"--meta", [](CliOptions& options) { options.htmlMeta = yes; }},
+    {"--no-meta", [](CliOptions& options) { options.htmlMeta = no; }},
+    {"--layout", [](CliOptions& options) { options.layout = yes; }},
+    {"--no-layout", [](CliOptions& options) { options.layout = no; }},
+    {"--raw", [](CliOptions& options) { options.rawMode = yes; }},
+    {"--no-raw", [](CliOptions& options) { options.rawMode = no; }},
+    {"--page-breaks", [](CliOptions& options) { options.pageBreaks = yes; }},
+    {"--no-page-breaks", [](CliOptions& options) { options.pageBreaks = no; }},
+    {"--all-pages", [](CliOptions& options) { options.pageRange = option::allPages; }},
+    {"--summary", [](CliOptions& options) { options.action = CliOptions::Action::Summary; }},
+    {"--no-settings", [](CliOptions& options) { options.useSettings = false; }},
+    {"-q", [](CliOptions& options) { options.quiet = true; }},
+    {"--quiet", [](CliOptions& options) { options.quiet = true; }},
+    {"-0", [](CliOptions& options) { options.nullEnded = true; }},
+    {"--null", [](CliOptions& options) { options.nullEnded = true; }},
+    {"--update", [](CliOptions& options) { options.update = true; }},
+    {"-h", [](CliOptions& options) { options.action = CliOptions::Action::Help; }},
+    {"--help", [](CliOptions& options) { options.action = CliOptions::Action::Help; }},
+    {"--version", [](CliOptions& options) { options.action = CliOptions::Action::Version; }},
+};
+
+template <typename Entry, std::size_t count>
+const Entry* find(const Entry (&table)[count], const std::string& name) {
+    const auto found = std::find_if(std::begin(table), std::end(table),
+                                    [&](const Entry& entry) { return name == entry.name; });
+    return found == std::end(table) ? nullptr : found;
 }
 
 template <typename T> void applyIfSet(const std::optional<T>& value, T& target) {
@@ -173,14 +180,18 @@ void CliOptions::applyTo(ConvertOptions& options) const {
     applyIfSet(pageBreaks, options.pageBreaks);
     applyIfSet(textEncoding, options.textEncoding);
     applyIfSet(pageRange, options.pageRange);
-    applyIfSet(startPage, options.startPage);
-    applyIfSet(endPage, options.endPage);
+    // A range given here is the command line's own, as with pdftotext: a missing end is the
+    // document's first or last page, never a saved or default Begin or End Page.
+    if (startPage || endPage) {
+        options.startPage = startPage.value_or(1);
+        options.endPage = endPage.value_or(std::numeric_limits<std::int32_t>::max());
+    }
 }
 
 bool CliOptions::parse(const std::vector<std::string>& arguments, CliOptions& options, std::string& error) {
     bool pathsOnly = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string argument = arguments[i];
+        const std::string& argument = arguments[i];
         if (pathsOnly || !argument.starts_with('-') || argument == "-") {
             options.paths.push_back(argument);
             continue;
@@ -189,20 +200,33 @@ bool CliOptions::parse(const std::vector<std::string>& arguments, CliOptions& op
             pathsOnly = true;
             continue;
         }
-        if (takeFlag(options, argument))
-            continue;
-        std::string value;
+        std::string name = argument;
+        std::optional<std::string> value;
         const std::size_t equals = argument.find('=');
         if (argument.starts_with("--") && equals != std::string::npos) {
+            name.resize(equals);
             value = argument.substr(equals + 1);
-            argument.resize(equals);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments[++i];
-        } else {
-            error = "'" + argument + "' needs a value";
+        }
+        if (const Flag* flag = find(flags, name)) {
+            if (value) {
+                error = "option '" + name + "' takes no value";
+                return false;
+            }
+            flag->set(options);
+            continue;
+        }
+        const ValueOption* withValue = find(valueOptions, name);
+        if (!withValue) {
+            error = "unknown option '" + name + "'";
             return false;
         }
-        if (!takeValue(options, argument, value, error))
+        if (!value && i + 1 < arguments.size())
+            value = arguments[++i];
+        if (!value) {
+            error = "option '" + name + "' needs a value";
+            return false;
+        }
+        if (!withValue->take(options, name, *value, error))
             return false;
     }
     if (options.paths.empty() && options.action != Action::Help && options.action != Action::Version) {
@@ -212,14 +236,33 @@ bool CliOptions::parse(const std::vector<std::string>& arguments, CliOptions& op
     return true;
 }
 
+namespace {
+
+constexpr std::size_t helpColumns = 79;
+const std::string helpIndent(30, ' ');
+
+// The encoding names in lines of the help's second column.
+std::string encodingLines() {
+    std::string lines;
+    std::string line = helpIndent;
+    for (const TextEncoding& encoding : CMapConfig::encodings()) {
+        const std::string name = encoding.engineName;
+        if (line.size() > helpIndent.size() && line.size() + 1 + name.size() > helpColumns) {
+            lines += line + "\n";
+            line = helpIndent;
+        }
+        line += (line.size() > helpIndent.size() ? " " : "") + name;
+    }
+    return lines + line + "\n";
+}
+
+} // namespace
+
 std::string CliOptions::helpText() {
-    std::string encodings;
-    for (const TextEncoding& encoding : CMapConfig::encodings())
-        encodings += std::string(encodings.empty() ? "" : " ") + encoding.engineName;
     return "Usage: folverin-cli [OPTIONS] PATH...\n"
-           "Converts PDF files to text or simple HTML files. A PATH is a PDF file or a folder,\n"
-           "searched with its subfolders for files ending in .pdf. Options start from your saved\n"
-           "settings (which are never changed) and are overridden by:\n"
+           "Converts PDF files to text or simple HTML files. A PATH is a PDF file or a\n"
+           "folder, searched with its subfolders for files ending in .pdf. Options start\n"
+           "from your saved settings (which are never changed) and are overridden by:\n"
            "  -o, --output-dir DIR        write the output there (created if missing);\n"
            "                              by default next to each PDF\n"
            "  --text | --html             plain text (.txt) or simple HTML (.htm) output\n"
@@ -228,20 +271,27 @@ std::string CliOptions::helpText() {
            "  --raw | --no-raw            keep the content-stream order\n"
            "  --eol dos|unix|mac          line ends\n"
            "  --page-breaks | --no-page-breaks   form feed between pages\n"
-           "  --encoding NAME             output encoding, one of:\n"
-           "                              " +
-           encodings +
-           "\n"
-           "  --first N, --last N         convert only these pages (either one selects a range)\n"
+           "  --encoding NAME             output encoding, one of:\n" +
+           encodingLines() +
+           "  --first N, --last N         convert only these pages; --first N alone goes\n"
+           "                              to the last page, --last N alone starts at page 1\n"
            "  --all-pages                 convert all pages\n"
            "  --owner-password PW, --user-password PW\n"
-           "  --owner-password-file F, --user-password-file F   the password is the first line of F\n"
-           "  --summary                   print a summary of each file instead of converting\n"
+           "  --owner-password-file F, --user-password-file F\n"
+           "                              the password is the first line of F\n"
+           "  --summary                   print a summary of each file, do not convert\n"
            "  --no-settings               start from the default options\n"
            "  -q, --quiet                 no progress text and no list of written files\n"
-           "  --update                    convert only files whose output is missing or older than the PDF\n"
-           "  -j, --jobs N                convert with N worker processes (default: one per core);\n"
-           "                              1 converts in this process\n"
-           "  --help, --version\n"
-           "Exit status: 0 all converted, 1 some files skipped, 2 batch ended early or usage error.\n";
+           "  -0, --null                  end each written path with NUL, not a line end,\n"
+           "                              unless standard output is a terminal\n"
+           "  --update                    convert only files whose output is missing or\n"
+           "                              older than the PDF\n"
+           "  -j, --jobs N                convert with N worker processes (default: one per\n"
+           "                              core); 1 converts in this process\n"
+           "  -h, --help                  print this help\n"
+           "  --version                   print the version\n"
+           "  --                          every further argument is a PATH\n"
+           "An option that takes a value also takes it as --option=value.\n"
+           "Exit status: 0 all converted, 1 some files skipped, 2 batch ended early or\n"
+           "usage error, 130 (Ctrl+C) or 143 (SIGTERM) stopped after the file in progress.\n";
 }

@@ -15,6 +15,8 @@ struct CliOptions {
     std::vector<std::string> paths;
     bool useSettings = true;
     bool quiet = false;
+    // Written paths end with NUL instead of a line end where stdout is not a terminal.
+    bool nullEnded = false;
     // Convert only files whose output is missing or older than the PDF.
     bool update = false;
     // Worker processes: 0 for one per usable core, 1 for converting in this process.
@@ -24,6 +26,7 @@ struct CliOptions {
     std::string userPassword;
 
     // Applied over the loaded options; of two that set the same option, the later one counts.
+    // A page range needs only one of its ends: the other is the document's first or last page.
     std::optional<std::string> outputDirectory;
     std::optional<std::int32_t> outputMode, htmlMeta, layout, rawMode, endOfLine, pageBreaks, textEncoding;
     std::optional<std::int32_t> pageRange, startPage, endPage;

@@ -4,13 +4,13 @@
 #include "cli/InProcessEngine.h"
 #include "cli/InterruptStop.h"
 #include "cli/PrintLine.h"
+#include "cli/Terminal.h"
 #include "cli/TerminalBatchClient.h"
 #include "convert/BatchRunner.h"
 #include "convert/ConverterApp.h"
 #include "convert/OutputNames.h"
 #include "convert/PdfFinder.h"
 #include "convert/SummaryReport.h"
-#include "platform/Dialogs.h"
 #include "platform/SystemFolders.h"
 #include "worker/PooledConverter.h"
 #include "worker/SummaryClient.h"
@@ -81,12 +81,12 @@ std::vector<std::string> CliRunner::collectFiles(const std::vector<std::string>&
     for (const std::string& path : paths) {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) {
-            printLine(err, path + ": no such file or folder");
+            tell(path, "no such file or folder");
             missing = true;
         } else if (S_ISDIR(info.st_mode)) {
             const std::vector<std::string> found = PdfFinder::find(path);
             if (found.empty()) {
-                printLine(err, path + ": no PDF files found in this folder");
+                tell(path, "no PDF files found in this folder");
                 missing = true;
             }
             for (const std::string& file : found)
@@ -144,26 +144,53 @@ int CliRunner::summarizeAll(const std::vector<std::string>& files, const CliOpti
         if (i > 0)
             printLine(out, "");
         std::string failure;
-        const SummaryReport report = worker ? *worker->build(files[i], failure) : engine->summary(files[i]);
-        std::fputs(report.plainText().c_str(), out);
+        const SummaryRequest request{files[i], cli.ownerPassword, cli.userPassword};
+        const SummaryReport report =
+            worker ? *worker->build(request, failure)
+                   : engine->summary(request.pdfPath, request.ownerPassword, request.userPassword);
+        std::fputs(summaryText(report).c_str(), out);
         if (report.documentValid)
             printLine(out, "");
         std::fflush(out);
         if (!report.documentValid) {
-            platform::Dialogs::message(failure.empty() ? "Not a valid pdf file!" : failure,
-                                       platform::MessageButtons::Ok, files[i]);
+            tell(files[i], failure.empty() ? "Not a valid pdf file!" : failure);
             status = SomeSkipped;
         }
     }
     return status;
 }
 
+// A terminal is shown the file's name safely; a script is given the exact bytes.
+std::string CliRunner::summaryText(const SummaryReport& report) const {
+    if (!isTerminal(out))
+        return report.plainText();
+    std::string text;
+    for (const SummaryLine& line : report.lines) {
+        if (line.style != SummaryLine::Style::Path) {
+            text += line.text;
+            continue;
+        }
+        const bool ended = line.text.ends_with('\n');
+        text += terminalSafeText(std::string_view(line.text).substr(0, line.text.size() - ended));
+        text += ended ? "\n" : "";
+    }
+    return text;
+}
+
+void CliRunner::tell(const std::string& subject, const std::string& text) {
+    platform::MessageRequest request;
+    request.text = text;
+    request.subject = subject;
+    dialogs.messageBox(request);
+}
+
 int CliRunner::brokenInstallation(const std::string& message) {
-    printLine(err, "folverin-cli: " + message);
+    tell("folverin-cli", message);
     return EndedEarly;
 }
 
 int CliRunner::usageError(const std::string& message) {
-    printLine(err, "folverin-cli: " + message + "\nTry 'folverin-cli --help' for more information.");
+    tell("folverin-cli", message);
+    printLine(err, "Try 'folverin-cli --help' for more information.");
     return UsageError;
 }

@@ -8,6 +8,7 @@
 class ConsoleDialogs;
 class ConverterApp;
 class JobConverter;
+struct SummaryReport;
 
 // Runs what the command line asks for and gives the process exit status.
 class CliRunner {
@@ -27,6 +28,9 @@ private:
     // The converter -j asks for; nothing, with the reason in error, when it cannot be had.
     std::unique_ptr<JobConverter> converterFor(const CliOptions& cli, std::string& error) const;
     int summarizeAll(const std::vector<std::string>& files, const CliOptions& cli);
+    std::string summaryText(const SummaryReport& report) const;
+    // One message line on err, "subject: text", shown safely.
+    void tell(const std::string& subject, const std::string& text);
     int usageError(const std::string& message);
     int brokenInstallation(const std::string& message);
 

@@ -2,20 +2,13 @@
 
 #include "cli/PrintLine.h"
 #include "cli/ProgressLine.h"
-
-#include <algorithm>
+#include "cli/Terminal.h"
 
 platform::DialogResult ConsoleDialogs::messageBox(const platform::MessageRequest& request) {
-    std::string line = request.subject.empty() ? request.text : request.subject + ": " + request.text;
-    // One message, one line: a line break or an escape sequence, in a text or a file's name,
-    // would break the line apart or act on the terminal.
-    std::replace_if(
-        line.begin(), line.end(),
-        [](char c) {
-            const auto byte = static_cast<unsigned char>(c);
-            return byte < 0x20 || byte == 0x7f;
-        },
-        ' ');
+    // One message, one line, on a terminal or in a log: a line break or an escape sequence, in
+    // a text or a file's name, would break the line apart or act on the terminal.
+    const std::string line =
+        terminalSafeText(request.subject.empty() ? request.text : request.subject + ": " + request.text);
     if (progressLine)
         progressLine->printAbove(stream, line);
     else

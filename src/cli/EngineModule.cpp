@@ -15,6 +15,7 @@ FOLVERIN_ENGINE_EXPORT JobConverter* folverinNewFileConverter(const std::string&
     return new FileConverter(configPath, programDir);
 }
 
-FOLVERIN_ENGINE_EXPORT void folverinBuildSummary(const std::string& pdfPath, SummaryReport& report) {
-    report = SummaryReport::build(pdfPath);
+FOLVERIN_ENGINE_EXPORT void folverinBuildSummary(const std::string& pdfPath, const std::string& ownerPassword,
+                                                 const std::string& userPassword, SummaryReport& report) {
+    report = SummaryReport::build(pdfPath, ownerPassword, userPassword);
 }

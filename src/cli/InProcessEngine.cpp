@@ -20,8 +20,9 @@ std::unique_ptr<JobConverter> InProcessEngine::fileConverter(const std::string& 
     return std::unique_ptr<JobConverter>(newFileConverter(configPath, programDir, dialogs));
 }
 
-SummaryReport InProcessEngine::summary(const std::string& pdfPath) const {
+SummaryReport InProcessEngine::summary(const std::string& pdfPath, const std::string& ownerPassword,
+                                       const std::string& userPassword) const {
     SummaryReport report;
-    buildSummary(pdfPath, report);
+    buildSummary(pdfPath, ownerPassword, userPassword, report);
     return report;
 }

@@ -22,11 +22,12 @@ public:
     // Only when error() is empty.
     std::unique_ptr<JobConverter> fileConverter(const std::string& configPath,
                                                 platform::Dialogs& dialogs) const;
-    SummaryReport summary(const std::string& pdfPath) const;
+    SummaryReport summary(const std::string& pdfPath, const std::string& ownerPassword,
+                          const std::string& userPassword) const;
 
 private:
     using NewFileConverter = JobConverter* (*)(const std::string&, const std::string&, platform::Dialogs&);
-    using BuildSummary = void (*)(const std::string&, SummaryReport&);
+    using BuildSummary = void (*)(const std::string&, const std::string&, const std::string&, SummaryReport&);
 
     std::string programDir;
     std::string loadError;

@@ -2,25 +2,16 @@
 
 #include "cli/ConsoleDialogs.h"
 #include "cli/PrintLine.h"
-
-#include <unistd.h>
-
-namespace {
-
-bool isTerminal(std::FILE* stream) {
-    return ::isatty(fileno(stream)) == 1;
-}
-
-} // namespace
+#include "cli/Terminal.h"
 
 TerminalBatchClient::TerminalBatchClient(const ConvertOptions& options, const CliOptions& cli, int fileCount,
                                          ConsoleDialogs& dialogs, std::FILE* out, std::FILE* err)
-    : options(options), cli(cli), fileCount(fileCount), dialogs(dialogs), out(out), err(err) {
+    : options(options), cli(cli), fileCount(fileCount), dialogs(dialogs), out(out), err(err),
+      outIsTerminal(isTerminal(out)) {
     if (cli.quiet || fileCount == 0 || !isTerminal(err))
         return;
     line.emplace(err, fileCount);
     dialogs.setProgressLine(&*line);
-    outIsTerminal = isTerminal(out);
 }
 
 TerminalBatchClient::~TerminalBatchClient() {
@@ -47,16 +38,25 @@ void TerminalBatchClient::jobConverted(int jobNumber, const std::string& progres
     pagesOfThisFile = 0;
     if (cli.quiet)
         return;
-    if (!line) {
+    if (!line)
         printLine(err, progressText);
-        printLine(out, outputPath);
-        return;
+    writtenPath(outputPath);
+    if (line)
+        line->update(progress);
+}
+
+// A terminal is shown the name safely, above the progress line when that shares the screen;
+// a script is given the exact bytes.
+void TerminalBatchClient::writtenPath(const std::string& outputPath) {
+    if (!outIsTerminal) {
+        std::fputs(outputPath.c_str(), out);
+        std::fputc(cli.nullEnded ? '\0' : '\n', out);
+        std::fflush(out);
+    } else if (line) {
+        line->printAbove(out, terminalSafeText(outputPath));
+    } else {
+        printLine(out, terminalSafeText(outputPath));
     }
-    if (outIsTerminal)
-        line->printAbove(out, outputPath);
-    else
-        printLine(out, outputPath);
-    line->update(progress);
 }
 
 void TerminalBatchClient::batchEnded(const BatchOutcome& outcome) {

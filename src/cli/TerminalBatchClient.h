@@ -10,7 +10,8 @@
 class ConsoleDialogs;
 
 // The terminal's side of a batch: the options and passwords of the command line for every
-// job, the written files on out and the progress on err. On a terminal the progress is one
+// job, the written files on out (one a line, or NUL-ended for scripts that ask; escaped on a
+// terminal) and the progress on err. On a terminal the progress is one
 // line redrawn in place, with messages and written files printed above it; elsewhere, for
 // scripts, it is a line per converted file ("File 2 of 3, 66%").
 class TerminalBatchClient : public BatchClient {
@@ -27,14 +28,16 @@ public:
     void batchEnded(const BatchOutcome& outcome);
 
 private:
+    void writtenPath(const std::string& outputPath);
+
     const ConvertOptions& options;
     const CliOptions& cli;
     const int fileCount;
     ConsoleDialogs& dialogs;
     std::FILE* out;
     std::FILE* err;
+    const bool outIsTerminal;
     std::optional<ProgressLine> line;
-    bool outIsTerminal = false;
     BatchProgress progress;
     long long pagesOfEarlierFiles = 0;
     int pagesOfThisFile = 0;

@@ -1,8 +1,10 @@
 #include "cli/CliRunner.h"
 #include "cli/ConsoleDialogs.h"
 #include "convert/ConverterApp.h"
+#include "platform/StandardStreams.h"
 
 int main(int argc, char* argv[]) {
+    platform::openClosedStandardStreams();
     ConsoleDialogs dialogs;
     platform::Dialogs::setInstance(&dialogs);
     ConverterApp app;

@@ -22,7 +22,9 @@ struct SummaryReport {
     bool documentValid = false;
     int pageCount = 0;
 
-    static SummaryReport build(const std::string& pdfPath);
+    // The document is opened with the passwords given, as a job would open it.
+    static SummaryReport build(const std::string& pdfPath, const std::string& ownerPassword = {},
+                               const std::string& userPassword = {});
     // The lines about the file alone, up to the "PDF Description:" heading: the report on a
     // file the engine cannot read.
     static SummaryReport fileFacts(const std::string& pdfPath);

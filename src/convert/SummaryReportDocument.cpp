@@ -61,10 +61,11 @@ void addDocumentLines(SummaryReport& report, PDFDoc& document) {
 
 } // namespace
 
-SummaryReport SummaryReport::build(const std::string& pdfPath) {
+SummaryReport SummaryReport::build(const std::string& pdfPath, const std::string& ownerPassword,
+                                   const std::string& userPassword) {
     SummaryReport report = fileFacts(pdfPath);
     const auto lock = engine::lock();
-    const std::unique_ptr<PDFDoc> document = engine::openDocument(pdfPath);
+    const std::unique_ptr<PDFDoc> document = engine::openDocument(pdfPath, ownerPassword, userPassword);
     report.documentValid = document->isOk();
     if (report.documentValid)
         addDocumentLines(report, *document);

@@ -4,11 +4,9 @@
 
 class SummaryClient::Answer : public WorkerPool::Listener {
 public:
-    explicit Answer(std::string pdfPath) : pdfPath(std::move(pdfPath)) {}
+    explicit Answer(SummaryRequest request) : request(std::move(request)) {}
 
-    std::optional<Request> requestFor(const TaskId&) override {
-        return Request{SummaryRequest{pdfPath}.record()};
-    }
+    std::optional<Request> requestFor(const TaskId&) override { return Request{request.record()}; }
     void answer(const TaskId&, wire::Reader& reply) override {
         if (reply.kind() == reply::summary)
             report = reply::summaryFrom(reply);
@@ -16,7 +14,7 @@ public:
     void lost(const TaskId&, const std::string& why) override { reason = why; }
     bool done() const { return report || !reason.empty(); }
 
-    std::string pdfPath;
+    SummaryRequest request;
     std::optional<SummaryReport> report;
     std::string reason;
 };
@@ -28,7 +26,12 @@ SummaryClient::~SummaryClient() = default;
 
 std::optional<SummaryReport> SummaryClient::build(const std::string& pdfPath, std::string& failure,
                                                   const std::function<bool()>& abandoned) {
-    Answer answer(pdfPath);
+    return build(SummaryRequest{pdfPath, {}, {}}, failure, abandoned);
+}
+
+std::optional<SummaryReport> SummaryClient::build(const SummaryRequest& request, std::string& failure,
+                                                  const std::function<bool()>& abandoned) {
+    Answer answer(request);
     pool.submit({++requests, 0});
     while (!answer.done()) {
         if (abandoned && abandoned()) {
@@ -41,6 +44,6 @@ std::optional<SummaryReport> SummaryClient::build(const std::string& pdfPath, st
         failure.clear();
         return *answer.report;
     }
-    failure = WorkerPool::stoppedOn(pdfPath, answer.reason) + ".";
-    return SummaryReport::fileFacts(pdfPath);
+    failure = WorkerPool::stoppedOn(request.pdfPath, answer.reason) + ".";
+    return SummaryReport::fileFacts(request.pdfPath);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/SummaryReport.h"
+#include "worker/WorkerMessages.h"
 #include "worker/WorkerPool.h"
 
 #include <functional>
@@ -20,6 +21,9 @@ public:
     // when abandoned() turned true first: the worker is then ended, and the next call starts
     // a new one.
     std::optional<SummaryReport> build(const std::string& pdfPath, std::string& failure,
+                                       const std::function<bool()>& abandoned = {});
+    // The same, for the document opened with the request's passwords.
+    std::optional<SummaryReport> build(const SummaryRequest& request, std::string& failure,
                                        const std::function<bool()>& abandoned = {});
 
 private:

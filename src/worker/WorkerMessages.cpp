@@ -65,11 +65,15 @@ ConvertRequest ConvertRequest::from(wire::Reader& reader) {
 }
 
 std::string SummaryRequest::record() const {
-    return wire::Writer(request::summary).put(pdfPath).record();
+    return wire::Writer(request::summary).put(pdfPath).put(ownerPassword).put(userPassword).record();
 }
 
 SummaryRequest SummaryRequest::from(wire::Reader& reader) {
-    return {reader.getText()};
+    SummaryRequest request;
+    request.pdfPath = reader.getText();
+    request.ownerPassword = reader.getText();
+    request.userPassword = reader.getText();
+    return request;
 }
 
 namespace reply {

@@ -32,6 +32,8 @@ struct ConvertRequest {
 
 struct SummaryRequest {
     std::string pdfPath;
+    std::string ownerPassword;
+    std::string userPassword;
 
     std::string record() const;
     static SummaryRequest from(wire::Reader& reader);

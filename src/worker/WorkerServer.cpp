@@ -177,7 +177,8 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
 }
 
 void WorkerServer::summarize(const SummaryRequest& request) {
-    send(reply::summaryRecord(SummaryReport::build(request.pdfPath)));
+    send(reply::summaryRecord(
+        SummaryReport::build(request.pdfPath, request.ownerPassword, request.userPassword)));
 }
 
 void WorkerServer::finish(int outcome) {

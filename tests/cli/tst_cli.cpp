@@ -2,6 +2,7 @@
 #include "PseudoTerminal.h"
 #include "TestSupport.h"
 #include "cli/CliOptions.h"
+#include "cli/Terminal.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,10 +10,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <limits>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -155,7 +158,7 @@ private Q_SLOTS:
         const QStringList arguments = QStringList{QStringLiteral("--no-settings")} + files;
         const QByteArray firstSkip = files[1].toUtf8() + ": Not a valid pdf file!";
         const QByteArray lastSkip =
-            path(QStringLiteral("t/worse [2J name.pdf")).toUtf8() + ": Not a valid pdf file!";
+            path(QStringLiteral("t/worse\\x1b[2J\\nname.pdf")).toUtf8() + ": Not a valid pdf file!";
         const QByteArray firstOutput = path(QStringLiteral("t/a.txt")).toUtf8();
         const QByteArray lastOutput = path(QStringLiteral("t/c.txt")).toUtf8();
 
@@ -198,11 +201,127 @@ private Q_SLOTS:
         QCOMPARE(run.err, firstSkip + "\n" + lastSkip + "\n");
     }
 
+    // A file's name can hold any byte but '/' and NUL. A terminal is shown what would act on it
+    // (a title, colours, the cursor, a line break) as escapes; a pipe gets the exact bytes of
+    // each written path, NUL-ended with -0.
+    void namesCannotActOnTheTerminal() {
+        const QByteArray folder = path(QStringLiteral("names/")).toUtf8();
+        const QByteArray hostile = "\x1b]0;pwned\x07\n\xc2\x9b"
+                                   "31m\xff\\ caf\xc3\xa9";
+        const QByteArray shown = "\\x1b]0;pwned\\x07\\n\\xc2\\x9b31m\\xff\\\\ caf\xc3\xa9";
+        // Bytes that are not UTF-8 can be made, and removed, only through the raw names.
+        const auto removeRawNames = qScopeGuard([&] {
+            ::unlink(folder + hostile + ".pdf");
+            ::unlink(folder + hostile + ".txt");
+        });
+        QVERIFY(QDir().mkpath(QString::fromUtf8(folder)));
+        QVERIFY(::rename(pdf(QStringLiteral("good.pdf")).toUtf8().constData(), folder + hostile + ".pdf") ==
+                0);
+        QFile bad(path(QStringLiteral("names/bad\x1b[2J.pdf")));
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a pdf") == 9);
+        bad.close();
+        const QStringList arguments{QStringLiteral("--no-settings"), QString::fromUtf8(folder)};
+        const QByteArray skip = folder + "bad\\x1b[2J.pdf: Not a valid pdf file!";
+
+        Run run = cli(arguments);
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, folder + hostile + ".txt\n");
+        QCOMPARE(run.err, "File 1 of 2, 50%\n" + skip + "\n");
+        QCOMPARE(read(QString::fromUtf8(folder) + QStringLiteral("bad\x1b[2J.txt")), QByteArray("<missing>"));
+        run = cli(QStringList{QStringLiteral("-0")} + arguments);
+        QCOMPARE(run.out, folder + hostile + ".txt" + QByteArray(1, '\0'));
+        run = cli(QStringList{QStringLiteral("--null"), QStringLiteral("--summary")} + arguments);
+        QVERIFY(run.out.startsWith(folder + hostile + ".pdf\n")); // a summary keeps its lines
+
+        for (const QStringList& options : {QStringList(), QStringList{QStringLiteral("-0")}}) {
+            run = cliOnTerminal(options + arguments, true);
+            QCOMPARE(run.status, 1);
+            const QList<QByteArray> lines = screen(run.err);
+            QCOMPARE(lines.mid(0, 2), (QList<QByteArray>{folder + shown + ".txt", skip}));
+            // Nothing but the progress line's own return and erase, and the line ends.
+            QByteArray rest = run.err;
+            rest.replace("\r\x1b[K", "").replace("\x1b[K", "").replace("\r", "").replace("\n", "");
+            QVERIFY2(!rest.contains('\x1b') && !rest.contains('\0') && !rest.contains("\xc2\x9b") &&
+                         !rest.contains('\xff'),
+                     rest.toHex(' ').constData());
+        }
+        run = cliOnTerminal({QStringLiteral("--summary"), QString::fromUtf8(folder)}, true);
+        QVERIFY2(screen(run.err).contains(folder + shown + ".pdf"), run.err.constData());
+    }
+
+    // Cron and service managers may start a program with a standard stream closed: the next
+    // file or socket opened must not take its place, or workers are lost and written paths or
+    // messages land in a worker's channel or an output file.
+    void convertsWithAStandardStreamClosed_data() {
+        QTest::addColumn<QList<int>>("closed");
+        QTest::newRow("stdin") << QList<int>{STDIN_FILENO};
+        QTest::newRow("stdout") << QList<int>{STDOUT_FILENO};
+        QTest::newRow("stderr") << QList<int>{STDERR_FILENO};
+        QTest::newRow("all three") << QList<int>{STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO};
+    }
+    void convertsWithAStandardStreamClosed() {
+        QFETCH(QList<int>, closed);
+        QByteArray outputs;
+        for (int file = 1; file <= 6; ++file) {
+            pdf(QStringLiteral("in/doc%1.pdf").arg(file), {"text " + QByteArray::number(file)});
+            outputs += path(QStringLiteral("out/doc%1.txt").arg(file)).toUtf8() + '\n';
+        }
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.setChildProcessModifier([closed] {
+            for (const int fd : closed)
+                ::close(fd);
+        });
+        process.start(program(),
+                      {QStringLiteral("--no-settings"), QStringLiteral("-j"), QStringLiteral("3"),
+                       QStringLiteral("-o"), path(QStringLiteral("out")), path(QStringLiteral("in"))});
+        waitFor(process);
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(process.exitCode() == 0, err.constData());
+        QCOMPARE(process.readAllStandardOutput(), closed.contains(STDOUT_FILENO) ? QByteArray() : outputs);
+        if (!closed.contains(STDERR_FILENO))
+            QCOMPARE(err.count('\n'), 6); // "File 1 of 6, 16%" ..., nothing else
+        for (int file = 1; file <= 6; ++file)
+            QCOMPARE(read(path(QStringLiteral("out/doc%1.txt").arg(file))),
+                     "text " + QByteArray::number(file) + "\r\n\f");
+    }
+
+    // What a terminal acts on is escaped byte by byte; all other text, in any script, stays.
+    void terminalSafeTextEscapesOnlyWhatActs_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("text") << QByteArray("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80 ~")
+                              << QByteArray("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80 ~");
+        QTest::newRow("C0 and DEL") << QByteArray("a\tb\nc\rd\x1b[2Je\x7f\x01")
+                                    << QByteArray("a\\tb\\nc\\rd\\x1b[2Je\\x7f\\x01");
+        QTest::newRow("NUL") << QByteArray("a\0b", 3) << QByteArray("a\\x00b");
+        QTest::newRow("backslash") << QByteArray("a\\x1b") << QByteArray("a\\\\x1b");
+        QTest::newRow("C1") << QByteArray("\xc2\x85\xc2\x9b"
+                                          "31m\xc2\x9f\xc2\xa0")
+                            << QByteArray("\\xc2\\x85\\xc2\\x9b"
+                                          "31m\\xc2\\x9f\xc2\xa0");
+        QTest::newRow("stray bytes") << QByteArray("\x80\xff\xfe\xf5\x80\x80\x80")
+                                     << QByteArray("\\x80\\xff\\xfe\\xf5\\x80\\x80\\x80");
+        QTest::newRow("overlong") << QByteArray("\xc0\x9b\xe0\x80\x9b\xf0\x80\x80\x9b")
+                                  << QByteArray("\\xc0\\x9b\\xe0\\x80\\x9b\\xf0\\x80\\x80\\x9b");
+        QTest::newRow("surrogate and beyond") << QByteArray("\xed\xa0\x80\xf4\x90\x80\x80")
+                                              << QByteArray("\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80");
+        QTest::newRow("cut off") << QByteArray("\xc3(\xe2\x82") << QByteArray("\\xc3(\\xe2\\x82");
+    }
+    void terminalSafeTextEscapesOnlyWhatActs() {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(testsupport::bytes(terminalSafeText(std::string_view(text.constData(), text.size()))),
+                 shown);
+    }
+
     void optionsOverrideTheSavedSettingsWhichStayUntouched() {
         QDir().mkpath(QFileInfo(settingsPath()).path());
         QFile settings(settingsPath());
         QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[Output Options]\r\nOutput Mode=1\r\nHtml Meta=1\r\nEnd-of-Line=1\r\n");
+        // A page range on the command line takes none of its ends from the settings.
+        settings.write("[Output General]\r\nStart Page=3\r\nEnd Page=2\r\n"
+                       "[Output Options]\r\nOutput Mode=1\r\nHtml Meta=1\r\nEnd-of-Line=1\r\n");
         settings.close();
         const QByteArray before = read(settingsPath());
         const QString in = pdf(QStringLiteral("doc.pdf"), {"one", "two", "three"});
@@ -218,6 +337,16 @@ private Q_SLOTS:
         QCOMPARE(read(path(QStringLiteral("doc.txt"))), QByteArray("three\r"));
         QCOMPARE(read(settingsPath()), before);
         QVERIFY(QFile::exists(path(QStringLiteral("config/Corvanta/Folverin/CMapConfig.ini"))));
+
+        // Nor from the defaults: there the End Page is 1000.
+        QList<QByteArray> pages;
+        for (int page = 1; page <= 1001; ++page)
+            pages.append("page " + QByteArray::number(page));
+        const QString large = pdf(QStringLiteral("large.pdf"), pages);
+        run = cli({QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("--first"),
+                   QStringLiteral("1000"), large});
+        QVERIFY2(run.status == 0, run.err.constData());
+        QCOMPARE(read(path(QStringLiteral("large.txt"))), QByteArray("page 1000\r\n\fpage 1001\r\n\f"));
     }
 
     void exitStatusTellsSkippedAndEndedBatches() {
@@ -437,35 +566,46 @@ private Q_SLOTS:
             QCOMPARE(QFileInfo(outputs[i]).lastModified(), times[i]);
     }
 
+    // Each error names the real fault, in one line a terminal can show safely.
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("no path") << QStringList{QStringLiteral("--text")};
-        QTest::newRow("unknown encoding")
-            << QStringList{QStringLiteral("--encoding"), QStringLiteral("EBCDIC"), QStringLiteral("x.pdf")};
-        QTest::newRow("bad eol") << QStringList{QStringLiteral("--eol"), QStringLiteral("cr"),
-                                                QStringLiteral("x.pdf")};
-        QTest::newRow("bad page") << QStringList{QStringLiteral("--first"), QStringLiteral("two"),
-                                                 QStringLiteral("x.pdf")};
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--fast"), QStringLiteral("x.pdf")};
-        QTest::newRow("missing value") << QStringList{QStringLiteral("x.pdf"), QStringLiteral("--encoding")};
-        QTest::newRow("missing password file") << QStringList{
-            QStringLiteral("--user-password-file"), QStringLiteral("/no/such"), QStringLiteral("x.pdf")};
-        QTest::newRow("no jobs") << QStringList{QStringLiteral("-j"), QStringLiteral("0"),
-                                                QStringLiteral("x.pdf")};
-        QTest::newRow("jobs beyond the cap")
-            << QStringList{QStringLiteral("--jobs=257"), QStringLiteral("x.pdf")};
-        QTest::newRow("jobs not a whole number")
-            << QStringList{QStringLiteral("--jobs"), QStringLiteral("2.5"), QStringLiteral("x.pdf")};
-        QTest::newRow("negative jobs")
-            << QStringList{QStringLiteral("-j"), QStringLiteral("-1"), QStringLiteral("x.pdf")};
-        QTest::newRow("jobs without a number")
-            << QStringList{QStringLiteral("x.pdf"), QStringLiteral("--jobs")};
+        QTest::addColumn<QByteArray>("message");
+        auto row = [](const char* name, const QList<const char*>& arguments, const QByteArray& message) {
+            QStringList list;
+            for (const char* argument : arguments)
+                list.append(QString::fromUtf8(argument));
+            QTest::newRow(name) << list << message;
+        };
+        row("no path", {"--text"}, "no PDF file or folder given");
+        row("unknown encoding", {"--encoding", "EBCDIC", "x.pdf"}, "unknown encoding 'EBCDIC' (see --help)");
+        row("bad eol", {"--eol", "cr", "x.pdf"}, "--eol takes dos, unix or mac, not 'cr'");
+        row("bad page", {"--first", "two", "x.pdf"}, "'two' is not a page number");
+        row("unknown option", {"--fast", "x.pdf"}, "unknown option '--fast'");
+        row("unknown option last", {"x.pdf", "--bogus"}, "unknown option '--bogus'");
+        row("misspelt help", {"--helpx"}, "unknown option '--helpx'");
+        row("unknown short option", {"-x", "x.pdf"}, "unknown option '-x'");
+        row("unknown option with a value", {"--fast=1", "x.pdf"}, "unknown option '--fast'");
+        row("switch with a value", {"--text=1", "x.pdf"}, "option '--text' takes no value");
+        row("help with a value", {"--help=all"}, "option '--help' takes no value");
+        row("hostile option", {"--\x1b]0;t\x07", "x.pdf"}, "unknown option '--\\x1b]0;t\\x07'");
+        row("missing value", {"x.pdf", "--encoding"}, "option '--encoding' needs a value");
+        row("missing page", {"x.pdf", "--first"}, "option '--first' needs a value");
+        row("missing password file", {"--user-password-file", "/no/such", "x.pdf"},
+            "cannot read the password file '/no/such'");
+        row("no jobs", {"-j", "0", "x.pdf"}, "-j takes a number of processes from 1 to 256, not '0'");
+        row("jobs beyond the cap", {"--jobs=257", "x.pdf"},
+            "--jobs takes a number of processes from 1 to 256, not '257'");
+        row("jobs not a whole number", {"--jobs", "2.5", "x.pdf"},
+            "--jobs takes a number of processes from 1 to 256, not '2.5'");
+        row("negative jobs", {"-j", "-1", "x.pdf"}, "-j takes a number of processes from 1 to 256, not '-1'");
+        row("jobs without a number", {"x.pdf", "--jobs"}, "option '--jobs' needs a value");
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, message);
         const Run run = cli(arguments);
         QCOMPARE(run.status, 2);
-        QVERIFY(run.err.startsWith("folverin-cli: "));
+        QCOMPARE(run.err, "folverin-cli: " + message + "\nTry 'folverin-cli --help' for more information.\n");
         QVERIFY(!QFile::exists(settingsPath()));
     }
 
@@ -490,13 +630,26 @@ private Q_SLOTS:
         QVERIFY(reports.contains("\tCommenting: Allowed"));
         QCOMPARE(run.err, locked.toUtf8() + ": Not a valid pdf file!\n");
         QVERIFY(!QFile::exists(path(QStringLiteral("plain.txt"))));
+        // With its password, in a worker and in this process alike.
+        for (const QString& jobs : {QStringLiteral("2"), QStringLiteral("1")}) {
+            run = cli({QStringLiteral("--summary"), QStringLiteral("-j"), jobs,
+                       QStringLiteral("--user-password"), QStringLiteral("s3cret word"), locked});
+            QVERIFY2(run.status == 0, run.err.constData());
+            QVERIFY(run.out.split('\n').contains("\tNumber of Pages: 1"));
+        }
     }
 
     void helpAndVersion() {
-        Run run = cli({QStringLiteral("--help")});
+        Run run = cli({QStringLiteral("-h")});
         QCOMPARE(run.status, 0);
-        QVERIFY(run.out.contains("Usage: folverin-cli [OPTIONS] PATH..."));
-        QVERIFY(run.out.contains("Windows-1255"));
+        QVERIFY(run.out.startsWith("Usage: folverin-cli [OPTIONS] PATH...\n"));
+        for (const QByteArray& line : run.out.split('\n'))
+            QVERIFY2(line.size() < 80, line.constData());
+        const QByteArray words = run.out.simplified();
+        for (const char* listed : {"-h, --help", "--version", "-0, --null", " -- ", "--option=value", "130",
+                                   "143", "Latin1", "ISO-2022-CN", "KSX1001", "Windows-1255"})
+            QVERIFY2(words.contains(listed), listed);
+        QCOMPARE(cli({QStringLiteral("--help")}).out, run.out);
         run = cli({QStringLiteral("--version")});
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.startsWith("folverin-cli "));
@@ -515,7 +668,8 @@ private Q_SLOTS:
         QCOMPARE(converted.outputMode, option::textFile);
         QCOMPARE(converted.pageRange, option::allPages);
         QCOMPARE(converted.startPage, 2);
-        QCOMPARE(converted.endPage, 9); // kept: only --first was given
+        QCOMPARE(converted.endPage,
+                 std::numeric_limits<std::int32_t>::max()); // to the last page, not the saved one
         QCOMPARE(testsupport::texts(options.paths), QStringList{QStringLiteral("--odd name.pdf")});
     }
 };
