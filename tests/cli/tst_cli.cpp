@@ -486,6 +486,41 @@ private Q_SLOTS:
                  QStringList());
     }
 
+    // A reader that goes away (as "| head -1") stops the run as Ctrl+C does, leaving no
+    // temporary; what kill -9 leaves behind, the next run that writes those outputs removes.
+    void goneReaderAndKilledRunLeaveNoTemporaries() {
+        const QString folder = path(QStringLiteral("gone"));
+        QDir().mkpath(folder);
+        for (int file = 1; file <= 8; ++file)
+            QVERIFY(fixtures::writeLargeTextPdf(folder + QStringLiteral("/doc%1.pdf").arg(file), 300, 40));
+        const QStringList arguments{QStringLiteral("--no-settings"), QStringLiteral("-j"),
+                                    QStringLiteral("2"), folder};
+        const auto temporaries = [&] {
+            return QDir(folder).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+        };
+        QProcess piped;
+        piped.setProcessEnvironment(environment());
+        piped.start(QStringLiteral("bash"),
+                    QStringList{QStringLiteral("-c"),
+                                QStringLiteral("\"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}"), program()} +
+                        arguments);
+        waitFor(piped);
+        QCOMPARE(piped.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(piped.exitCode(), 128 + SIGPIPE);
+        QCOMPARE(temporaries(), QStringList());
+
+        QProcess killed;
+        killed.setProcessEnvironment(environment());
+        killed.start(program(), arguments);
+        QVERIFY(killed.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!temporaries().isEmpty(), 60000);
+        ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+        waitFor(killed);
+        QTRY_VERIFY_WITH_TIMEOUT(!temporaries().isEmpty(), 5000); // its workers end with it
+        QCOMPARE(cli(arguments).status, 0);
+        QCOMPARE(temporaries(), QStringList());
+    }
+
     // The README's ways of sharing a large tree among machines, run on this one: two
     // folverin-cli calls on disjoint shares convert every PDF once, whatever its name, and a
     // rerun with --update converts nothing.

@@ -5,6 +5,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -91,6 +96,75 @@ private Q_SLOTS:
         QVERIFY(newFileRefused);
         QCOMPARE(read(target), QByteArray("new"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.txt")});
+    }
+
+    // A dead run's temporaries of the output go when it is written again; a live writer's
+    // (locked), another output's and another user's stay.
+    void staleTemporariesOfTheOutputGoLiveOnesStay() {
+        QTemporaryDir folder;
+        const std::string target = (folder.path() + QStringLiteral("/out.txt")).toStdString();
+        const auto temporary = [&](const char* suffix, const std::string& of) {
+            const QString name = folder.path() + QLatin1Char('/') +
+                                 QString::fromStdString(AtomicFile::temporaryNameFor(of, suffix));
+            QFile file(name);
+            if (!file.open(QIODevice::WriteOnly))
+                qFatal("cannot make %s", qPrintable(name));
+            return name;
+        };
+        const QString stale = temporary("0badf00d", target);
+        const QString live = temporary("00c0ffee", target);
+        const QString other = temporary("0ddba115", target + "x");
+        const QString foreign = temporary("0000beef", target);
+        if (::geteuid() == 0)
+            QCOMPARE(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+        const int held = ::open(QFile::encodeName(live).constData(), O_RDONLY | O_CLOEXEC);
+        QCOMPARE(::flock(held, LOCK_EX), 0);
+        QVERIFY(writeFile(target, "text"));
+        ::close(held);
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::exists(live));
+        QVERIFY(QFile::exists(other));
+        QCOMPARE(QFile::exists(foreign), ::geteuid() == 0);
+    }
+
+    // Another user who swaps the reserved temporary for a file or link of theirs gets nothing
+    // published: the name no longer holds the file that was written.
+    void swappedTemporaryIsNotPublished() {
+        QTemporaryDir folder;
+        const std::string target = (folder.path() + QStringLiteral("/out.txt")).toStdString();
+        AtomicFile writer(target);
+        AtomicFile::Reservation reservation = writer.reserve();
+        QVERIFY(reservation.valid());
+        const QString path = QString::fromStdString(reservation.path);
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::link(folder.path() + QStringLiteral("/elsewhere"), path));
+        std::string error;
+        QVERIFY(!AtomicFile::publish(reservation, target, error));
+        QCOMPARE(error, std::string("its temporary file was replaced by another program"));
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(target)));
+    }
+
+    // A write that fails names the reason of the call that failed, never "Success".
+    void failedWriteReportsItsOwnReason() {
+        QTemporaryDir folder;
+        const std::string target = (folder.path() + QStringLiteral("/big.txt")).toStdString();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            AtomicFile file(target);
+            if (!file.open())
+                ::_exit(2);
+            file.write(std::string(1 << 20, 'x'));
+            const bool committed = file.commit();
+            ::_exit(!committed && file.errorString() == std::strerror(EFBIG) ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 
