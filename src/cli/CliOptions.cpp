@@ -293,5 +293,6 @@ std::string CliOptions::helpText() {
            "  --                          every further argument is a PATH\n"
            "An option that takes a value also takes it as --option=value.\n"
            "Exit status: 0 all converted, 1 some files skipped, 2 batch ended early or\n"
-           "usage error, 130 (Ctrl+C) or 143 (SIGTERM) stopped after the file in progress.\n";
+           "usage error; 130 (Ctrl+C), 143 (SIGTERM), 129 (SIGHUP) or 141 (SIGPIPE)\n"
+           "stopped after the file in progress.\n";
 }
