@@ -1,10 +1,10 @@
 #include "cli/CliOptions.h"
 
 #include "convert/CMapConfig.h"
+#include "platform/FileContents.h"
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <iterator>
 #include <limits>
 #include <strings.h>
@@ -19,12 +19,12 @@ bool sameIgnoringCase(const std::string& a, const char* b) {
 }
 
 bool readFirstLine(const std::string& path, std::string& line, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string text;
+    if (!platform::FileContents::read(path, text)) {
         error = "cannot read the password file '" + path + "'";
         return false;
     }
-    std::getline(file, line);
+    line = text.substr(0, text.find('\n'));
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return true;

@@ -1,11 +1,14 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileContents.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 #include <optional>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace platform {
@@ -30,13 +33,33 @@ bool sameName(const std::string& a, const std::string& b) {
 
 Lines readLines(const std::string& path) {
     Lines lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
+    std::string text;
+    if (!FileContents::read(path, text))
+        return lines;
+    // Editors on other systems start a UTF-8 file with a byte-order mark; it is no part of
+    // the first line.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.erase(0, 3);
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(line);
     }
     return lines;
+}
+
+// Only a missing file or a writable plain file that could be read whole is written: a file the
+// user made read-only keeps its contents (writing fails quietly, as it would in place, rather
+// than replacing it through a rename), and one that could not be read is never replaced by
+// the one key being written. Nor is a device or pipe put in its place.
+bool mayBeRewritten(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT;
+    std::string contents;
+    return S_ISREG(info.st_mode) && (info.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0 &&
+           FileContents::read(path, contents);
 }
 
 // The name of a "[name]" line, or nothing for any other line.
@@ -139,6 +162,8 @@ bool ProfileFile::writeString(const std::string& path, const std::string& sectio
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine);
     }
 
+    if (!mayBeRewritten(path))
+        return false;
     AtomicFile file(path);
     if (!file.open())
         return false;

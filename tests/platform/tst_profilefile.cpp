@@ -114,6 +114,40 @@ private Q_SLOTS:
         QCOMPARE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("test.ini")});
     }
+
+    // What stands in the file's place but is no plain file reads as a missing file, at once,
+    // and is left as it is: a link to an endless device, a pipe nobody writes, a folder.
+    void nonFilesReadAsMissingAndStayAsTheyAre() {
+        const QString zero = temp.filePath(QStringLiteral("zero.ini"));
+        const QString fifo = temp.filePath(QStringLiteral("fifo.ini"));
+        const QString folder = temp.filePath(QStringLiteral("folder.ini"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QDir().mkpath(folder));
+        for (const QString& file : {zero, fifo, folder}) {
+            QCOMPARE(ProfileFile::readInt(file.toStdString(), "A", "x", 7), 7);
+            QVERIFY(!ProfileFile::writeString(file.toStdString(), "A", "x", "1"));
+        }
+        QVERIFY(QFileInfo(zero).isSymLink());
+        struct stat info {};
+        QCOMPARE(::stat("/dev/zero", &info), 0);
+        QVERIFY(S_ISCHR(info.st_mode));
+        QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+    }
+
+    // A byte-order mark from another editor is not part of the first section's name; a file the
+    // user made read-only keeps its contents, for the superuser too.
+    void byteOrderMarkIsSkippedAndReadOnlyFilesAreKept() {
+        write("\xEF\xBB\xBF[A]\r\nx=5\r\n");
+        QCOMPARE(ProfileFile::readInt(path, "A", "x", 0), 5);
+        QCOMPARE(::chmod(path.c_str(), 0444), 0);
+        QVERIFY(!ProfileFile::writeString(path, "A", "x", "6"));
+        QCOMPARE(contents(), QByteArray("\xEF\xBB\xBF[A]\r\nx=5\r\n"));
+        QCOMPARE(::chmod(path.c_str(), 0644), 0);
+        QVERIFY(ProfileFile::writeString(path, "A", "x", "6"));
+        QCOMPARE(contents(), QByteArray("[A]\r\nx=6\r\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProfileFile)
