@@ -165,6 +165,12 @@ bool AtomicFile::createTemporary() {
         errno = EISDIR;
         return false;
     }
+    // A device or pipe at the target (our own link to /dev/null, say) is never renamed over.
+    if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+        error = "it is not a plain file";
+        errno = EINVAL;
+        return false;
+    }
     const std::string folder = folderOf(target);
     const std::string sample = temporaryNameFor(target, std::string(suffixLength, '0'));
     const std::size_t suffixAndTail = suffixLength + std::strlen(".part");

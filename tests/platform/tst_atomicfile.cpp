@@ -166,6 +166,21 @@ private Q_SLOTS:
         QCOMPARE(WEXITSTATUS(status), 0);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
+
+    // Our own link to a pipe or device is followed, but what it names is never replaced.
+    void devicesAndPipesAtTheTargetAreNeverReplaced() {
+        QTemporaryDir folder;
+        const QString fifo = folder.filePath(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString link = folder.filePath(QStringLiteral("out.txt"));
+        QVERIFY(QFile::link(fifo, link));
+        AtomicFile file(link.toStdString());
+        QVERIFY(!file.open());
+        QCOMPARE(file.errorString(), std::string("it is not a plain file"));
+        struct stat info {};
+        QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAtomicFile)
