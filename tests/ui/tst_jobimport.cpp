@@ -8,10 +8,14 @@
 #include "ui/SplashWnd.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
 
-// How files reach the window's job list: the order a folder import adds them in.
+// How files reach the window's job list: the order a folder import adds them in, and drops
+// that leave the user's files where they are.
 class TestJobImport : public QObject {
     Q_OBJECT
 
@@ -52,6 +56,40 @@ private Q_SLOTS:
                                              QStringLiteral("a.PDF"), QStringLiteral("b.pdf"),
                                              QStringLiteral("c/deep/w.pdf"), QStringLiteral("c/Y.pdf"),
                                              QStringLiteral("c/z.pdf"), QStringLiteral("d.pdf")}));
+    }
+
+    // A source offering Move may delete what it moved: the drop is taken as a copy, or a
+    // link where the source offers no copy, and refused where it offers only a move.
+    void dropsAreCopiesNeverMoves_data() {
+        QTest::addColumn<int>("possible");
+        QTest::addColumn<int>("taken");
+        QTest::newRow("copy or move") << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::CopyAction);
+        QTest::newRow("link or move") << int(Qt::LinkAction | Qt::MoveAction) << int(Qt::LinkAction);
+        QTest::newRow("move only") << int(Qt::MoveAction) << int(Qt::IgnoreAction);
+    }
+    void dropsAreCopiesNeverMoves() {
+        QFETCH(int, possible);
+        QFETCH(int, taken);
+        MainFrameFixture window;
+        const QString path = window.temp.filePath(QStringLiteral("dropped.pdf"));
+        touch(path);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        ConvertPanel* panel = window.panel();
+        const auto actions = Qt::DropActions(possible);
+        QDragEnterEvent enter(QPoint(10, 10), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &enter);
+        QDragMoveEvent move(QPoint(12, 12), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &move);
+        QDropEvent drop(QPointF(12, 12), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &drop);
+        const bool accepted = taken != Qt::IgnoreAction;
+        for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
+            QCOMPARE(event->isAccepted(), accepted);
+            if (accepted)
+                QCOMPARE(int(event->dropAction()), taken);
+        }
+        QCOMPARE(panel->jobs().size(), accepted ? 1 : 0);
     }
 };
 
