@@ -81,6 +81,20 @@ bool hasLocalFiles(const QMimeData& data) {
     return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
+// The user's files stay where they are: a drop is taken as a copy (or a link), never as a
+// move, which would let the source delete them.
+bool acceptAsCopy(QDropEvent& event) {
+    for (Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        if (hasLocalFiles(*event.mimeData()) && event.possibleActions().testFlag(action)) {
+            event.setDropAction(action);
+            event.accept();
+            return true;
+        }
+    }
+    event.ignore();
+    return false;
+}
+
 bool isFolder(const std::string& path) {
     std::error_code error;
     return std::filesystem::is_directory(path, error);
@@ -368,22 +382,21 @@ void ConvertPanel::addDroppedPaths(const std::vector<std::string>& paths) {
 }
 
 void ConvertPanel::dragEnterEvent(QDragEnterEvent* event) {
-    if (hasLocalFiles(*event->mimeData()))
-        event->acceptProposedAction();
+    acceptAsCopy(*event);
 }
 
 void ConvertPanel::dragMoveEvent(QDragMoveEvent* event) {
-    if (hasLocalFiles(*event->mimeData()))
-        event->acceptProposedAction();
+    acceptAsCopy(*event);
 }
 
 void ConvertPanel::dropEvent(QDropEvent* event) {
+    if (!acceptAsCopy(*event))
+        return;
     std::vector<std::string> paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile())
             paths.push_back(platform::toNativePath(url.toLocalFile()));
     }
-    event->acceptProposedAction();
     addDroppedPaths(paths);
 }
 
