@@ -175,7 +175,8 @@ void ConvertPanel::runCommand(int id) {
 void ConvertPanel::createButtons() {
     for (const ButtonRole& role : BUTTONS) {
         auto* button = new CIconButton(this);
-        button->SetIcon(jobPaneIcon(role.icon).pixmap(QSize(ICON_SIDE, ICON_SIDE), devicePixelRatio()));
+        button->SetIcon(jobPaneIcon(role.icon).pixmap(QSize(ICON_SIDE, ICON_SIDE), devicePixelRatio()),
+                        CIconButton::DarkerOutIcon);
         button->SetTooltipText(QString::fromLatin1(role.tip));
         connect(button, &QPushButton::clicked, this, [this, id = role.command] { runCommand(id); });
         buttons[role.command] = button;

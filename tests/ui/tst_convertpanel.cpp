@@ -376,7 +376,13 @@ private Q_SLOTS:
         pane.key(Qt::Key_F5);
         pane.key(Qt::Key_F5, Qt::ShiftModifier); // the window's Stop key, not the pane's F5
         QCOMPARE(starts, 1);
+        CIconButton* start = pane.panel->button(ID_START_CONVERT);
+        const QImage enabledLook = start->grab().toImage();
         pane.panel->setRunning(true);
+        // A greyed button must look greyed: its icon darkens.
+        const QImage disabledLook = start->grab().toImage();
+        const QPoint iconCentre = start->iconRect().center();
+        QVERIFY(qGray(disabledLook.pixel(iconCentre)) < qGray(enabledLook.pixel(iconCentre)));
         const QList<int> guarded{ID_START_CONVERT, ID_CLEAR_ALL_SELECTED, ID_IMPORT_DIRECTORY, ID_OPEN_FILE,
                                  ID_REMOVE_SELECTED};
         for (int id : {ID_OPEN_FILE, ID_IMPORT_DIRECTORY, ID_REMOVE_SELECTED, ID_CLEAR_ALL_SELECTED,
