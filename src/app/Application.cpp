@@ -73,6 +73,8 @@ std::vector<std::string> existingPaths(const std::vector<std::string>& paths) {
 
 void setUpQtApplication() {
     QApplication::setOrganizationName(QStringLiteral("Corvanta"));
+    // Message boxes and windows are captioned with the program's title, not its file name.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Folverin"));
     QApplication::setApplicationVersion(QStringLiteral(FOLVERIN_VERSION));
     // Matches the desktop entry, whose icon the desktop then shows for the window.
     QGuiApplication::setDesktopFileName(QStringLiteral("folverin"));

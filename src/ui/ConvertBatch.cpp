@@ -61,7 +61,7 @@ ConvertBatch::~ConvertBatch() {
 }
 
 void ConvertBatch::Start() {
-    if (panel.isRunning())
+    if (closing || panel.isRunning())
         return;
     panel.setRunning(true);
     setKeysBlocked(true);
@@ -101,10 +101,13 @@ void ConvertBatch::Stop() {
 }
 
 void ConvertBatch::StopAndWait() {
+    closing = true;
     if (!worker->isRunning())
         return;
     Stop();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     worker->waitUntilFinished();
+    QApplication::restoreOverrideCursor();
 }
 
 void ConvertBatch::showPages(int pagesDone, int pageCount) {

@@ -27,7 +27,8 @@ public:
 
     void Start();
     void Stop();
-    // For closing the window: Stop, then wait for the job in progress while events flow.
+    // For closing the window: Stop, then wait for the job in progress while events flow (with a
+    // busy pointer); from then on no Start runs.
     void StopAndWait();
 
 protected:
@@ -46,4 +47,5 @@ private:
     bool stopping = false;     // reports of a stopped batch no longer show
     bool startPending = false; // Start came while a stopped batch still finished its job
     bool keysBlocked = false;
+    bool closing = false; // the window is going: nothing may start work any more
 };

@@ -31,6 +31,9 @@ namespace {
 struct Accelerator {
     int command;
     QKeyCombination keys;
+    // A key of the job list acts only while the job pane has the keyboard: elsewhere the focused
+    // control (a combo box's Space, an editor's Delete) takes it.
+    bool jobListKey = false;
 };
 
 // The window's keys; F1 is shown in the Help menu but bound to nothing.
@@ -39,12 +42,12 @@ const Accelerator ACCELERATORS[] = {
     {ID_IMPORT_DIRECTORY, Qt::CTRL | Qt::Key_D},
     {ID_OPEN_FILE_DIRECTORY, Qt::CTRL | Qt::Key_E},
     {ID_OPEN_WITH_ASSOCIATED_APP, Qt::CTRL | Qt::Key_W},
-    {ID_REMOVE_SELECTED, QKeyCombination(Qt::Key_Delete)},
-    {ID_REMOVE_ALL, Qt::CTRL | Qt::Key_Delete},
-    {ID_SELECT_CURRENT_ITEM, QKeyCombination(Qt::Key_Space)},
-    {ID_EDIT_SELECT_ALL, Qt::CTRL | Qt::Key_A},
-    {ID_CLEAR_ALL_SELECTED, Qt::CTRL | Qt::Key_X},
-    {ID_INVERT_SELECT, Qt::CTRL | Qt::Key_I},
+    {ID_REMOVE_SELECTED, QKeyCombination(Qt::Key_Delete), true},
+    {ID_REMOVE_ALL, Qt::CTRL | Qt::Key_Delete, true},
+    {ID_SELECT_CURRENT_ITEM, QKeyCombination(Qt::Key_Space), true},
+    {ID_EDIT_SELECT_ALL, Qt::CTRL | Qt::Key_A, true},
+    {ID_CLEAR_ALL_SELECTED, Qt::CTRL | Qt::Key_X, true},
+    {ID_INVERT_SELECT, Qt::CTRL | Qt::Key_I, true},
     {ID_START_CONVERT, QKeyCombination(Qt::Key_F5)},
     {ID_STOP_CONVERT, Qt::SHIFT | Qt::Key_F5},
 };
@@ -143,10 +146,13 @@ void CMainFrame::CreateAccelerators() {
     for (const Accelerator& accelerator : ACCELERATORS) {
         auto* key = new QAction(this);
         key->setShortcut(accelerator.keys);
-        key->setShortcutContext(Qt::WindowShortcut);
+        key->setShortcutContext(accelerator.jobListKey ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
         const int id = accelerator.command;
         connect(key, &QAction::triggered, this, [this, id] { router->execute(id); });
-        addAction(key);
+        if (accelerator.jobListKey)
+            leftView->addAction(key);
+        else
+            addAction(key);
         accelerators.push_back(key);
     }
 }

@@ -21,6 +21,7 @@
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -87,9 +88,13 @@ private Q_SLOTS:
         window.key(Qt::Key_F5);
         QVERIFY(window.panel()->isRunning());
 
-        // Closing stops the batch and waits for its job, showing why it ended.
+        // Closing stops the batch and waits for its job, showing why it ended; an F5 pressed
+        // while it waits starts nothing.
+        QTimer::singleShot(0, window.frame.get(), [&] { window.key(Qt::Key_F5); });
         QVERIFY(window.frame->close());
         QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
+        QVERIFY(!window.panel()->isRunning());
+        QTest::qWait(100);
         QVERIFY(!window.panel()->isRunning());
     }
 
@@ -105,6 +110,26 @@ private Q_SLOTS:
         window.key(Qt::Key_Delete);
         QCOMPARE(window.panel()->jobs().size(), 2);
         QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_OUTPUT_DIRECTORY)->text, std::string());
+    }
+
+    // The job list's keys act only in the job pane: in the option pane, Space, Ctrl+A and Ctrl+I
+    // go to the focused row and tick nothing.
+    void jobListKeysStayOutOfTheOptionPane() {
+        Frame window;
+        QVERIFY(QTest::qWaitForWindowActive(window.frame.get()));
+        window.frame->AddPaths({window.pdf(QStringLiteral("a.pdf")).toStdString()});
+        const auto tickedJobs = [&] { return window.panel()->checkedJobs().size(); };
+        const std::size_t ticked = tickedJobs();
+        window.focusOptionRow(CRightView::ID_OUTPUT_MODE);
+        window.key(Qt::Key_Space);
+        QTest::keyClick(window.frame->RightView()->GetTree()->GetListWindow(), Qt::Key_Escape);
+        window.focusOptionRow(CRightView::ID_OUTPUT_MODE);
+        window.key(Qt::Key_I, Qt::ControlModifier);
+        window.key(Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(tickedJobs(), ticked);
+        window.panel()->findChild<grid::CGridCtrl*>()->setFocus();
+        window.key(Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(tickedJobs() != ticked);
     }
 
     void resetAllOptionsAsksAndShowsTheResetAtOnce() {
