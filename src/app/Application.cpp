@@ -162,6 +162,7 @@ void FolverinApplication::showMainFrame() {
     dialogs->setParentWindow(frame.get());
     frame->setWindowTitle(QStringLiteral("Folverin"));
     const QRect screen = frame->screen()->availableGeometry();
+    frame->FitInto(screen.size());
     frame->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frame->frameGeometry().size(), screen)
                     .topLeft());
     frame->show();

@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QShowEvent>
 #include <QSplitter>
+#include <algorithm>
 
 namespace {
 
@@ -155,6 +156,14 @@ void CMainFrame::CreateAccelerators() {
             addAction(key);
         accelerators.push_back(key);
     }
+}
+
+void CMainFrame::FitInto(const QSize& available) {
+    // What the window manager's title bar and borders take besides.
+    const QSize room = (available - QSize(16, 48)).expandedTo(QSize(1, 1));
+    leftView->setMinimumWidth(std::min(LEFT_PANE_MIN_WIDTH, room.width() / 2));
+    setMinimumSize(MIN_FRAME_SIZE.boundedTo(room));
+    resize(size().boundedTo(room));
 }
 
 void CMainFrame::SetAcceleratorsEnabled(bool enabled) {

@@ -30,6 +30,9 @@ public:
     void AddPaths(const std::vector<std::string>& paths);
     // Brings the window forward, restored when minimised, as a second start asks.
     void RestoreAndRaise();
+    // Shrinks the first size and the minimum size to a screen area of this size (a small
+    // screen, or a large scale factor), so the title and menu bar stay reachable.
+    void FitInto(const QSize& available);
     // The Tip of the Day at start-up, when the user keeps it on and the tips file is there;
     // true when it was shown.
     bool ShowTipAtStartup();

@@ -132,6 +132,22 @@ private Q_SLOTS:
         QVERIFY(tickedJobs() != ticked);
     }
 
+    // At a large scale the screen holds fewer units than the window's first size: it opens
+    // within the screen and can be made as small.
+    void windowFitsASmallScreen() {
+        Frame window;
+        const QSize screen(640, 450);
+        if (window.frame->isVisible()) // the offscreen platform has no window manager to tell
+            QTest::ignoreMessage(QtWarningMsg, "This plugin does not support propagateSizeHints()");
+        window.frame->FitInto(screen);
+        window.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.frame.get()));
+        QVERIFY2(window.frame->width() <= screen.width() && window.frame->height() <= screen.height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(window.frame->width()).arg(window.frame->height())));
+        QVERIFY(window.frame->minimumWidth() <= screen.width());
+        QVERIFY(window.frame->minimumHeight() <= screen.height());
+    }
+
     void resetAllOptionsAsksAndShowsTheResetAtOnce() {
         Frame window;
         window.app.options.layout = 1;
