@@ -21,6 +21,12 @@ EndOfLineKind endOfLineKind(int endOfLine) {
     return eolDOS;
 }
 
+// A configuration line of the name decides first; without one, a name the engine knows by
+// another name takes the engine's built-in table.
+const char* builtInNameFor(const std::string& encodingName) {
+    return encodingName == "ASCII" ? "ASCII7" : nullptr;
+}
+
 } // namespace
 
 EngineSession::EngineSession(const std::string& configText, const ConvertOptions& options)
@@ -32,11 +38,19 @@ EngineSession::EngineSession(const std::string& configText, const ConvertOptions
     globalParams = std::make_unique<GlobalParams>(dataFolder.empty() ? nullptr : dataFolder.c_str());
     // Asked for by name: this engine's own default text encoding is UTF-8, not Latin1.
     latin1Map = globalParams->getUnicodeMap("Latin1");
-    globalParams->setTextEncoding(CMapConfig::encodingName(options.textEncoding).c_str());
+    const std::string encodingName = CMapConfig::encodingName(options.textEncoding);
+    globalParams->setTextEncoding(encodingName.c_str());
+    if (!globalParams->getTextEncoding() && builtInNameFor(encodingName))
+        globalParams->setTextEncoding(builtInNameFor(encodingName));
 }
 
 const UnicodeMap* EngineSession::textMap() const {
     return globalParams->getTextEncoding();
+}
+
+std::string EngineSession::missingTableMessage(const std::string& encodingName, const std::string& pdfPath) {
+    return "No table for the text encoding '" + encodingName + "' is installed, so the '" + pdfPath +
+           "' file is not converted. Please choose another text encoding.";
 }
 
 EngineSession::~EngineSession() {

@@ -23,8 +23,11 @@ public:
 
     // The map the HTML head values go through: the engine's built-in default, "Latin1".
     const UnicodeMap* headMap() const { return latin1Map; }
-    // The map the page text goes through: the job's text encoding.
+    // The map the page text goes through: the job's text encoding; null when neither the
+    // configuration nor the engine has a table for it.
     const UnicodeMap* textMap() const;
+    // What the user is told when textMap() is null: the PDF is not converted.
+    static std::string missingTableMessage(const std::string& encodingName, const std::string& pdfPath);
     EndOfLineKind endOfLine() const { return eol; }
     bool pageBreaks() const { return breaks; }
 

@@ -100,15 +100,29 @@ std::string JobDocument::configurationFor(const std::string& configPath, const s
     return EngineSession::readConfiguration(configPath, programDir, pdfPath);
 }
 
+bool JobDocument::startSession(const std::string& configText) {
+    bool hasTable = false;
+    {
+        const auto lock = engine::lock();
+        engine->session.emplace(configText, options);
+        hasTable = engine->session->textMap() != nullptr;
+    }
+    if (!hasTable)
+        report(EngineSession::missingTableMessage(CMapConfig::encodingName(options.textEncoding), pdfPath),
+               pdfPath);
+    return hasTable;
+}
+
 JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configText,
                               platform::AtomicFile& output, const std::string& outputPath,
                               const PageProgress& progress) {
     const bool html = options.outputMode != option::textFile;
     BodySink sink{&output, std::nullopt};
     std::unique_ptr<TextOutputDev> device;
+    if (!startSession(configText))
+        return JobOutcome::Skipped;
     {
         const auto lock = engine::lock();
-        engine->session.emplace(configText, options);
         if (html) {
             if (piece.head)
                 HtmlHead::write(output, *engine->document, *engine->session->headMap(),

@@ -45,7 +45,8 @@ public:
 
     // Writes the piece into output, which is open, and commits it; configText is the engine
     // configuration read for this job. Skipped, with the user told why, when the output could
-    // not be written (named outputPath) or the PDF changed on disk while it was read.
+    // not be written (named outputPath), the PDF changed on disk while it was read, or the text
+    // encoding has no table.
     JobOutcome write(const PagePiece& piece, const std::string& configText, platform::AtomicFile& output,
                      const std::string& outputPath, const PageProgress& progress);
 
@@ -56,6 +57,10 @@ public:
     static void reportChanged(const std::string& pdfPath);
 
 private:
+    // Builds the engine set-up for the job; false, with the user told, when the job's text
+    // encoding has no table under configText (the page text would come out empty).
+    bool startSession(const std::string& configText);
+
     struct Engine;
     std::unique_ptr<Engine> engine;
     std::string pdfPath;

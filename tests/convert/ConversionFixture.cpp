@@ -24,6 +24,9 @@ const QMap<QString, QStringList>& scriptLines() {
         {QStringLiteral("greek"), {QStringLiteral("Καλημέρα κόσμε"), QStringLiteral("ελληνικό κείμενο")}},
         {QStringLiteral("polish"),
          {QStringLiteral("Zażółć gęślą jaźń"), QStringLiteral("Příliš žluťoučký kůň")}},
+        {QStringLiteral("multilingual"),
+         {QStringLiteral("café Zażółć Türkçe ğış"), QStringLiteral("简体中文 繁體 日本語のひらがな"),
+          QStringLiteral("Καλημέρα Съешь чаю"), QStringLiteral("שלום עולם 한국어")}},
     };
     return lines;
 }

@@ -128,21 +128,65 @@ private Q_SLOTS:
                                                     QStringLiteral("dos"), QStringLiteral("-enc"),
                                                     QStringLiteral("Big5")}));
         QByteArray missing = standard;
-        missing.replace("GBK.unicodeMap", "no-such-table");
-        QCOMPARE(convertWith(missing), QByteArray());
-        QVERIFY(convertWith(standard).size() > 20);
         QVERIFY(fixture->dialogs.messages().empty());
+        missing.replace("GBK.unicodeMap", "no-such-table");
+        QFile::remove(ConversionFixture::outputPathFor(pdf, options));
+        QCOMPARE(convertWith(missing),
+                 QByteArray("<missing ") + ConversionFixture::outputPathFor(pdf, options).toUtf8() + ">");
+        QCOMPARE(fixture->dialogs.messages().size(), std::size_t(1));
+        QVERIFY(fixture->messageTexts().first().contains(QStringLiteral("'GBK'")));
+        QVERIFY(convertWith(standard).size() > 20);
     }
 
-    void encodingsWithoutMapGiveAnEmptyBody() {
-        for (int encoding : {3, 14}) {
-            ConvertOptions options = textOptions();
-            options.textEncoding = encoding;
-            QCOMPARE(fixture->convertedText(fixture->threePages(), options), QByteArray());
-            options.outputMode = option::htmlFile;
-            options.htmlMeta = 1;
-            QCOMPARE(fixture->convertedText(fixture->threePages(), options),
-                     QByteArray("<html>\n<head>\n</head>\n<body>\n<pre>\n</pre>\n</body>\n</html>\n"));
+    // Every encoding converts as pdftotext does with the same tables, or, where no table can
+    // be had, the job is skipped with a message: never an empty file reported as converted.
+    void everyEncodingConvertsOrIsSkippedWithAMessage_data() {
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("oracleName"); // empty: no table, the job is skipped
+        for (int index = 0; index < static_cast<int>(CMapConfig::encodings().size()); ++index) {
+            const QString name = QString::fromStdString(CMapConfig::encodingName(index));
+            const QString oracle = name == QStringLiteral("ASCII")     ? QStringLiteral("ASCII7")
+                                   : name == QStringLiteral("KSX1001") ? QString()
+                                                                       : name;
+            QTest::newRow(qPrintable(name)) << index << oracle;
+        }
+    }
+    void everyEncodingConvertsOrIsSkippedWithAMessage() {
+        QFETCH(int, encoding);
+        QFETCH(QString, oracleName);
+        const QString pdf = fixture->script(QStringLiteral("multilingual"));
+        for (const ConvertOptions& options : {textOptions(), htmlOptions(false)}) {
+            ConvertOptions job = options;
+            job.textEncoding = encoding;
+            const QString output = ConversionFixture::outputPathFor(pdf, job);
+            QFile::remove(output);
+            fixture->dialogs.clear();
+            const JobOutcome outcome = fixture->convert(pdf, job);
+            if (oracleName.isEmpty()) {
+                QCOMPARE(outcome, JobOutcome::Skipped);
+                QCOMPARE(fixture->messageTexts().size(), 1);
+                const QString message = fixture->messageTexts().first();
+                QVERIFY2(message.contains(pdf) &&
+                             message.contains(QString::fromStdString(CMapConfig::encodingName(encoding))),
+                         qPrintable(message));
+                QVERIFY(!QFile::exists(output));
+                continue;
+            }
+            QCOMPARE(outcome, JobOutcome::Converted);
+            QVERIFY(fixture->messageTexts().isEmpty());
+            const QByteArray expected = ConversionFixture::pdftotext(
+                pdf, {QStringLiteral("-layout"), QStringLiteral("-eol"), QStringLiteral("dos"),
+                      QStringLiteral("-enc"), oracleName});
+            QVERIFY2(expected.size() > 40,
+                     "the oracle must extract text for the comparison to mean anything");
+            QByteArray written = ConversionFixture::readAll(output);
+            if (job.outputMode == option::htmlFile) {
+                const qsizetype start = written.indexOf("<pre>\n") + 6;
+                written = written.mid(start, written.lastIndexOf("</pre>") - start);
+                QVERIFY(!written.isEmpty());
+            } else {
+                QCOMPARE(written, expected);
+            }
         }
     }
 

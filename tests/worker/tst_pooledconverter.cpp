@@ -384,6 +384,27 @@ private Q_SLOTS:
         }
     }
 
+    // A document cut over several workers: its job is skipped with one message, and neither
+    // the output nor a piece of it is left behind.
+    void encodingWithoutTableSkipsTheJobInEveryWorker() {
+        ConvertOptions options = ConvertOptions::defaults();
+        options.textEncoding = CMapConfig::encodingIndex("KSX1001");
+        const QString pdf = largePdf(300);
+        QFile::remove(ConversionFixture::outputPathFor(pdf, options));
+        PooledConverter converter(settings(2, QStringLiteral("folverin-worker")));
+        Client client;
+        client.options = options;
+        fixture->dialogs.clear();
+        const BatchOutcome outcome = run(converter, client, {pdf});
+        QCOMPARE(outcome.converted, 0);
+        QCOMPARE(outcome.end, BatchOutcome::End::Finished);
+        QCOMPARE(fixture->messageTexts().size(), 1);
+        QVERIFY2(fixture->messageTexts().first().contains(QStringLiteral("'KSX1001'")),
+                 qPrintable(fixture->messageTexts().first()));
+        QVERIFY(!QFile::exists(ConversionFixture::outputPathFor(pdf, options)));
+        QCOMPARE(leftovers(), QStringList());
+    }
+
     void summariesSurviveAWorkerThatDies() {
         const QString good = fixture->threePages();
         const QString crash = copyAs(good, QStringLiteral("crash.pdf"));
