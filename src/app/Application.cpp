@@ -18,7 +18,10 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -27,6 +30,50 @@ bool displayAvailable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
+
+// The display a start was pointed at, for the message that it cannot be opened.
+QString displayName() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(variable))
+            return QString::fromLatin1(variable) + QLatin1Char('=') + qEnvironmentVariable(variable);
+    }
+    return {};
+}
+
+// While Qt connects to the display, its words are held back: a display that is set but cannot
+// be reached (no server, a stale socket) would otherwise end the program with an abort and a
+// hint to reinstall it. Everything else is passed on once the connection stands.
+class DisplayConnection {
+public:
+    DisplayConnection() { previous = qInstallMessageHandler(hold); }
+    ~DisplayConnection() {
+        qInstallMessageHandler(previous);
+        for (const Held& message : held)
+            previous(message.type, QMessageLogContext(), message.text);
+    }
+
+private:
+    struct Held {
+        QtMsgType type;
+        QString text;
+    };
+
+    static void hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtFatalMsg && text.contains(QLatin1String("platform plugin"))) {
+            std::fprintf(stderr,
+                         "folverin: cannot open the display (%s).\nStart it from a desktop session, or "
+                         "convert in the terminal with folverin-cli.\n",
+                         qPrintable(displayName()));
+            std::_Exit(1);
+        }
+        if (type == QtFatalMsg)
+            return previous(type, context, text);
+        held.push_back({type, text});
+    }
+
+    static inline QtMessageHandler previous = nullptr;
+    static inline std::vector<Held> held;
+};
 
 std::string workingFolder() {
     std::error_code error;
@@ -90,7 +137,9 @@ int FolverinApplication::main(int argc, char* argv[]) {
     line.paths = existingPaths(line.paths);
     // Qt sees no arguments: every one was ours, and a file named like a Qt option stays a file.
     int qtArgumentCount = 1;
+    std::optional<DisplayConnection> connecting(std::in_place);
     QApplication qtApplication(qtArgumentCount, argv);
+    connecting.reset();
     setUpQtApplication();
     FolverinApplication application(line, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     if (!application.start())

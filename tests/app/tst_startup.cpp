@@ -227,15 +227,22 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("output");
         QTest::addColumn<QByteArray>("error");
+        QTest::addColumn<QString>("display");
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0
                               << QByteArray("Usage: folverin [OPTION]... [PDF-FILE|FOLDER]...\n")
-                              << QByteArray();
+                              << QByteArray() << QString();
         QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
-                                 << QByteArray("folverin " FOLVERIN_VERSION "\n") << QByteArray();
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << 2 << QByteArray()
-                                        << QByteArray("folverin: unknown option '--bogus'\nUsage: folverin");
+                                 << QByteArray("folverin " FOLVERIN_VERSION "\n") << QByteArray()
+                                 << QString();
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--bogus")} << 2 << QByteArray()
+            << QByteArray("folverin: unknown option '--bogus'\nUsage: folverin") << QString();
         QTest::newRow("no display") << QStringList{} << 1 << QByteArray()
-                                    << QByteArray("folverin: no display to open the window on");
+                                    << QByteArray("folverin: no display to open the window on") << QString();
+        // Set, but no server answers there: said so, not Qt's abort with a hint to reinstall.
+        QTest::newRow("unreachable display")
+            << QStringList{} << 1 << QByteArray()
+            << QByteArray("folverin: cannot open the display (DISPLAY=:97)") << QStringLiteral(":97");
     }
 
     void answersInTheTerminalWithoutADisplay() {
@@ -243,8 +250,11 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QByteArray, output);
         QFETCH(QByteArray, error);
+        QFETCH(QString, display);
         QProcessEnvironment bare = environment();
         bare.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!display.isEmpty())
+            bare.insert(QStringLiteral("DISPLAY"), display);
         Program run(bare, temp->path());
         run.start(program(), arguments);
         QVERIFY(run.finishes(10000));
