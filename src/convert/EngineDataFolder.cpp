@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -52,6 +54,18 @@ std::string makeTemporaryFolder(const std::string& pattern) {
     return ::mkdtemp(name.data()) ? name : std::string();
 }
 
+// The temporary folders of this process, so the one who made them removes them however it ends.
+std::mutex temporaryGuard;
+std::set<std::string> temporaryFolders;
+
+std::string makeRegisteredFolder(const std::string& pattern) {
+    const std::lock_guard lock(temporaryGuard);
+    std::string folder = makeTemporaryFolder(pattern);
+    if (!folder.empty())
+        temporaryFolders.insert(folder);
+    return folder;
+}
+
 } // namespace
 
 EngineDataFolder::EngineDataFolder(std::string cacheRoot) : root(std::move(cacheRoot)) {
@@ -60,9 +74,25 @@ EngineDataFolder::EngineDataFolder(std::string cacheRoot) : root(std::move(cache
 }
 
 EngineDataFolder::~EngineDataFolder() {
+    dropTemporaryFolder();
+}
+
+void EngineDataFolder::dropTemporaryFolder() {
+    if (temporaryFolder.empty())
+        return;
+    const std::lock_guard lock(temporaryGuard);
     std::error_code error;
-    if (!temporaryFolder.empty())
-        fs::remove_all(temporaryFolder, error);
+    fs::remove_all(temporaryFolder, error);
+    temporaryFolders.erase(temporaryFolder);
+    temporaryFolder.clear();
+}
+
+void EngineDataFolder::removeTemporaryFolders() {
+    const std::lock_guard lock(temporaryGuard);
+    std::error_code error;
+    for (const std::string& folder : temporaryFolders)
+        fs::remove_all(folder, error);
+    temporaryFolders.clear();
 }
 
 std::string EngineDataFolder::folderFor(const std::string& configText) {
@@ -71,10 +101,9 @@ std::string EngineDataFolder::folderFor(const std::string& configText) {
     std::string folder = cachedFolder(configText);
     if (folder.empty()) {
         std::error_code error;
-        if (!temporaryFolder.empty())
-            fs::remove_all(temporaryFolder, error);
+        dropTemporaryFolder();
         temporaryFolder =
-            makeTemporaryFolder(fs::temp_directory_path(error).string() + "/folverin-engine-XXXXXX");
+            makeRegisteredFolder(fs::temp_directory_path(error).string() + "/folverin-engine-XXXXXX");
         if (temporaryFolder.empty() || !layOut(temporaryFolder, configText))
             return {};
         folder = temporaryFolder;

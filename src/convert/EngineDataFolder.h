@@ -22,8 +22,13 @@ public:
     // Lays out the links the configuration lines name below root.
     static bool layOut(const std::string& root, const std::string& configText);
 
+    // Removes the temporary folders this process made, from any thread: for a process that is
+    // about to end without running its destructors (a worker whose program went away).
+    static void removeTemporaryFolders();
+
 private:
     std::string cachedFolder(const std::string& configText);
+    void dropTemporaryFolder();
 
     std::string root;
     std::string currentText;

@@ -4,15 +4,34 @@
 #include "worker/WorkerServer.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 
 constexpr std::size_t keptErrorBytes = 64 * 1024;
+// A worker sees its socket close and ends at once, removing what it made; one that does not
+// (it cannot, or no longer can) is killed after this.
+constexpr std::chrono::milliseconds closeGrace{200};
+
+// True when the process ended within the time; it is then not yet reaped.
+bool endedWithin(pid_t pid, std::chrono::milliseconds time) {
+    const auto deadline = std::chrono::steady_clock::now() + time;
+    siginfo_t info{};
+    while (std::chrono::steady_clock::now() < deadline) {
+        info.si_pid = 0;
+        if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == pid)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds{2});
+    }
+    return false;
+}
 
 // In the child between fork and exec: puts fd at target for the program to keep. dup2 does
 // nothing when fd is there already, so close-on-exec is then cleared by hand.
@@ -109,8 +128,9 @@ void WorkerProcess::end() {
         ::close(channel);
     if (errors >= 0)
         ::close(errors);
-    if (pid > 0) {
+    if (pid > 0 && !endedWithin(pid, closeGrace))
         ::kill(pid, SIGKILL);
+    if (pid > 0) {
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
         }
     }

@@ -1,5 +1,6 @@
 #include "worker/WorkerServer.h"
 
+#include "convert/EngineDataFolder.h"
 #include "convert/JobDocument.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
@@ -56,6 +57,7 @@ void WorkerServer::watchTheProgram() {
         pollfd channel{channelFd, POLLRDHUP, 0};
         while (::poll(&channel, 1, -1) < 0 && errno == EINTR) {
         }
+        EngineDataFolder::removeTemporaryFolders();
         std::_Exit(EXIT_FAILURE);
     }).detach();
 }

@@ -521,6 +521,31 @@ private Q_SLOTS:
         QCOMPARE(temporaries(), QStringList());
     }
 
+    // With no cache folder to keep the engine's tables in, each worker makes a temporary one;
+    // whoever made one removes it, also a worker that its program ends.
+    void noCacheFolderLeavesNoTemporaryEngineFolder() {
+        const QString blocker = path(QStringLiteral("not-a-folder"));
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString tmp = path(QStringLiteral("tmp"));
+        QDir().mkpath(tmp);
+        const QString pdfs = path(QStringLiteral("nocache"));
+        for (int i = 1; i <= 3; ++i)
+            pdf(QStringLiteral("nocache/d%1.pdf").arg(i));
+        QProcess process;
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), blocker + QStringLiteral("/cache"));
+        env.insert(QStringLiteral("TMPDIR"), tmp);
+        process.setProcessEnvironment(env);
+        process.start(program(),
+                      {QStringLiteral("--no-settings"), QStringLiteral("-j"), QStringLiteral("2"), pdfs});
+        waitFor(process);
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(read(path(QStringLiteral("nocache/d1.txt"))).trimmed(), QByteArray("hello"));
+        QCOMPARE(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
     // The README's ways of sharing a large tree among machines, run on this one: two
     // folverin-cli calls on disjoint shares convert every PDF once, whatever its name, and a
     // rerun with --update converts nothing.
