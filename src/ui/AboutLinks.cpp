@@ -1,13 +1,13 @@
 #include "ui/AboutLinks.h"
 
-#include "platform/Shell.h"
+#include "platform/ShellFeedback.h"
 
 namespace aboutlinks {
 
 namespace {
 
 void open(const QString& address) {
-    platform::Shell::instance().openUrl(address);
+    platform::openOrTell(platform::ShellVerb::Url, address);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "ui/ConvertBatch.h"
 
 #include "controls/chrome/TextProgressCtrl.h"
-#include "platform/Shell.h"
+#include "platform/ShellFeedback.h"
 #include "ui/BatchWorker.h"
 #include "ui/ConvertPanel.h"
 #include "ui/RightView.h"
@@ -26,9 +26,9 @@ std::vector<BatchEntry> entriesOf(const std::vector<ConvertPanel::CheckedJob>& c
 void openResult(const BatchResultToOpen& result) {
     const QString path = QString::fromStdString(result.path);
     if (result.verb == BatchResultToOpen::Verb::Open)
-        platform::Shell::instance().openFile(path);
+        platform::openOrTell(platform::ShellVerb::Open, path);
     else if (result.verb == BatchResultToOpen::Verb::Explore)
-        platform::Shell::instance().exploreFolder(path);
+        platform::openOrTell(platform::ShellVerb::Explore, path);
 }
 
 } // namespace

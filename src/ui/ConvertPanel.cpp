@@ -17,7 +17,7 @@
 #include "platform/DrawText.h"
 #include "platform/FilePath.h"
 #include "platform/NativePath.h"
-#include "platform/Shell.h"
+#include "platform/ShellFeedback.h"
 #include "resource.h"
 #include "ui/MenuTables.h"
 #include "ui/PanelKeys.h"
@@ -461,13 +461,14 @@ void ConvertPanel::OnInvertSelect() {
 
 void ConvertPanel::OnOpenFileDirectory() {
     if (const int row = selectedJobRow())
-        platform::Shell::instance().exploreFolder(
-            platform::fromNativePath(platform::CFilePath(jobList.at(row - 1)).folder()));
+        platform::openOrTell(platform::ShellVerb::Explore,
+                             platform::fromNativePath(platform::CFilePath(jobList.at(row - 1)).folder()),
+                             this);
 }
 
 void ConvertPanel::OnOpenWithAssociatedApp() {
     if (const int row = selectedJobRow())
-        platform::Shell::instance().openFile(platform::fromNativePath(jobList.at(row - 1)));
+        platform::openOrTell(platform::ShellVerb::Open, platform::fromNativePath(jobList.at(row - 1)), this);
 }
 
 // ---- Summary --------------------------------------------------------------------------------

@@ -131,13 +131,16 @@ private Q_SLOTS:
         QCOMPARE(requests[3].target.toUtf8(), mail);
     }
 
-    // Without a browser or mail program the commands stay silent; only the links explain.
-    void commandsIgnoreAFailedHandOver() {
+    // Without a browser or mail program the commands say what could not be opened, as the
+    // links do, instead of doing nothing visible.
+    void commandsTellAFailedHandOver() {
         shell.setFailure(QStringLiteral("no browser"), platform::ShellFailure::NoAssociation);
         aboutlinks::visitHomePage();
         aboutlinks::tellFriendByMail();
         QCOMPARE(shell.requests().size(), 2);
-        QVERIFY(dialogs.messages().empty());
+        QCOMPARE(dialogs.messages().size(), 2u);
+        QCOMPARE(QString::fromStdString(dialogs.messages().front().text),
+                 QStringLiteral("Could not open '%1': no browser.").arg(shell.requests().front().target));
     }
 
     void paintsLightBlueWithBorderBannerAndRule() {
