@@ -235,6 +235,13 @@ bool CGridCtrl::event(QEvent* event) {
             if (OnKeyDown(VK_TAB, modifiers))
                 return true;
         }
+        // The grid takes Tab only while Ctrl is up: Ctrl+Tab and Ctrl+Shift+Tab leave it.
+        if (tab && keyEvent->modifiers().testFlag(Qt::ControlModifier)) {
+            const bool forward =
+                keyEvent->key() == Qt::Key_Tab && !keyEvent->modifiers().testFlag(Qt::ShiftModifier);
+            focusNextPrevChild(forward);
+            return true;
+        }
     }
     return QWidget::event(event);
 }

@@ -255,6 +255,17 @@ private Q_SLOTS:
         f.grid->SetFocusCell(2, 0);
         f.key(Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 1));
+
+        // With Ctrl down the grid takes no Tab: Ctrl+Tab and Ctrl+Shift+Tab leave it at once.
+        for (const auto& [key, modifiers] :
+             {std::pair{Qt::Key_Tab, Qt::KeyboardModifiers(Qt::ControlModifier)},
+              std::pair{Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}}) {
+            f.grid->setFocus();
+            f.grid->SetFocusCell(1, 0);
+            f.key(key, modifiers);
+            QCOMPARE(f.grid->GetFocusCell(), CCellID(1, 0));
+            QVERIFY(!f.grid->hasFocus());
+        }
     }
 
     void escapeAndTabTypedOnTheGridStartNoEdit() {
