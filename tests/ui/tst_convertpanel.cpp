@@ -417,6 +417,27 @@ private Q_SLOTS:
         QCOMPARE(requests[1].target, path);
     }
 
+    // The menu opens on the press, before the grid hears a release: a right-click on a row
+    // outside the selection selects it first, so its commands act on the row under the pointer.
+    void rightClickSelectsTheRowItsMenuActsOn() {
+        JobPaneFixture pane;
+        QVERIFY(pane.show());
+        const QString first = pane.file(QStringLiteral("first.pdf"));
+        const QString second = pane.file(QStringLiteral("second.pdf"));
+        pane.openFiles({first, second});
+        pane.clickCell(1, 2);
+        testsupport::installOffscreenNoticeFilter();
+        const QPoint onSecond = pane.cellCentre(2, 2);
+        QTest::mousePress(pane.grid(), Qt::RightButton, Qt::NoModifier, onSecond);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, onSecond, pane.grid()->mapToGlobal(onSecond));
+        QApplication::sendEvent(pane.grid(), &event);
+        QTRY_VERIFY(pane.panel->contextMenu()->isVisible());
+        pane.panel->contextMenu()->close();
+        pane.key(Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(pane.shell.requests().size(), 1);
+        QCOMPARE(pane.shell.requests().front().target, second);
+    }
+
     void contextMenu() {
         JobPaneFixture pane;
         QVERIFY(pane.show());

@@ -327,6 +327,7 @@ private:
     void StartSelecting(const CCellID& cell, bool keepSelection);
     void OnLButtonUp(const QPoint& point);
     void OnLButtonDblClk(const QPoint& point);
+    void OnRButtonDown(const QPoint& point);
     void OnRButtonUp(const QPoint& point);
     void OnMouseMove(const QPoint& point, Qt::MouseButtons buttons);
     void TrackHover(const QPoint& point);

@@ -328,6 +328,23 @@ void CGridCtrl::OnLButtonDblClk(const QPoint& point) {
     }
 }
 
+// A context menu opens on the press, before the release is seen, and its commands act on the
+// selection: a press on a cell outside the selection selects that cell's row (or the cell)
+// first, as file managers do; inside the selection, the selection stays.
+void CGridCtrl::OnRButtonDown(const QPoint& point) {
+    const CCellID hit = HitTestCell(point);
+    const CCellID cell(hit.row, std::max(hit.col, m_nFixedCols));
+    if (!IsValid(hit) || !IsValid(cell) || hit.row < m_nFixedRows || IsCellSelected(cell.row, cell.col))
+        return;
+    ClearSelection();
+    m_SelectionStartCell = cell;
+    if (m_bListMode)
+        SelectRows(cell, true);
+    else
+        SelectCells(cell, true);
+    MoveFocusTo(cell.row, cell.col);
+}
+
 void CGridCtrl::OnRButtonUp(const QPoint& point) {
     FinishEditing();
     const CCellID hit = HitTestCell(point, true);
@@ -387,6 +404,8 @@ void CGridCtrl::UpdateCursor() {
 void CGridCtrl::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(event->position().toPoint(), event->modifiers());
+    else if (event->button() == Qt::RightButton)
+        OnRButtonDown(event->position().toPoint());
 }
 
 void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
