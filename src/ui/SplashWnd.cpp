@@ -54,7 +54,8 @@ CSplashWnd* CSplashWnd::ShowSplashScreen(QWidget* owner) {
 }
 
 CSplashWnd::CSplashWnd(const QPixmap& picture, QWidget* owner)
-    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint), picture(picture) {
+    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      picture(picture) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(picture.deviceIndependentSize().toSize());
     const QRect area = owner && owner->isVisible() ? owner->frameGeometry() : screen()->availableGeometry();
