@@ -36,8 +36,6 @@ EngineSession::EngineSession(const std::string& configText, const ConvertOptions
     // Without a folder of our own (no folder can be made at all) the engine's installed
     // tables are better than none.
     globalParams = std::make_unique<GlobalParams>(dataFolder.empty() ? nullptr : dataFolder.c_str());
-    // Asked for by name: this engine's own default text encoding is UTF-8, not Latin1.
-    latin1Map = globalParams->getUnicodeMap("Latin1");
     const std::string encodingName = CMapConfig::encodingName(options.textEncoding);
     globalParams->setTextEncoding(encodingName.c_str());
     if (!globalParams->getTextEncoding() && builtInNameFor(encodingName))

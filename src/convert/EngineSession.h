@@ -21,8 +21,6 @@ public:
     EngineSession(const EngineSession&) = delete;
     EngineSession& operator=(const EngineSession&) = delete;
 
-    // The map the HTML head values go through: the engine's built-in default, "Latin1".
-    const UnicodeMap* headMap() const { return latin1Map; }
     // The map the page text goes through: the job's text encoding; null when neither the
     // configuration nor the engine has a table for it.
     const UnicodeMap* textMap() const;
@@ -33,7 +31,6 @@ public:
 
 private:
     std::string dataFolder; // the engine keeps a pointer to it
-    const UnicodeMap* latin1Map = nullptr;
     EndOfLineKind eol = eolDOS;
     bool breaks = true;
 };

@@ -37,8 +37,8 @@ void writeMetaLines(platform::AtomicFile& output, const Dict& info, const Unicod
         const GooString* string = value.getString();
         const std::string raw(string->c_str(), static_cast<std::size_t>(string->getLength()));
         output.write(line.before);
-        output.write(
-            HtmlHead::escape(line.isDate ? HtmlHead::dateValue(raw) : HtmlHead::mapTextValue(raw, valueMap)));
+        output.write(HtmlHead::escape(line.isDate ? HtmlHead::dateValue(raw, valueMap)
+                                                  : HtmlHead::mapTextValue(raw, valueMap)));
         output.write(line.after);
     }
 }
@@ -108,9 +108,12 @@ std::string HtmlHead::mapTextValue(const std::string& value, const UnicodeMap& m
     return result;
 }
 
-std::string HtmlHead::dateValue(const std::string& value) {
-    // The value goes through a C format, which ends it at the first NUL.
-    std::string date = value.substr(0, value.find('\0'));
+std::string HtmlHead::dateValue(const std::string& value, const UnicodeMap& map) {
+    const bool utf16 = value.size() >= 2 && static_cast<unsigned char>(value[0]) == 0xFE &&
+                       static_cast<unsigned char>(value[1]) == 0xFF;
+    // A date in UTF-16 is text like any other value; a plain one goes through a C format, which
+    // ends it at the first NUL.
+    std::string date = utf16 ? mapTextValue(value, map) : value.substr(0, value.find('\0'));
     if (date.starts_with("D:"))
         date.erase(0, 2);
     return date;

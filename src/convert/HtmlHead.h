@@ -24,6 +24,6 @@ public:
     // A text value as the map writes it: UTF-16BE after a 0xFE 0xFF mark, else one
     // character per byte.
     static std::string mapTextValue(const std::string& value, const UnicodeMap& map);
-    // A date value without its leading "D:".
-    static std::string dateValue(const std::string& value);
+    // A date value without its leading "D:"; one in UTF-16 is mapped as text is.
+    static std::string dateValue(const std::string& value, const UnicodeMap& map);
 };

@@ -125,7 +125,7 @@ JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configT
         const auto lock = engine::lock();
         if (html) {
             if (piece.head)
-                HtmlHead::write(output, *engine->document, *engine->session->headMap(),
+                HtmlHead::write(output, *engine->document, *engine->session->textMap(),
                                 options.htmlMeta == option::yes);
             sink.escaper.emplace(CMapConfig::encodingName(options.textEncoding), engine->session->textMap());
         }
