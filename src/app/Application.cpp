@@ -142,8 +142,8 @@ int FolverinApplication::main(int argc, char* argv[]) {
     connecting.reset();
     setUpQtApplication();
     FolverinApplication application(line, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
-    if (!application.start())
-        return 0;
+    if (const std::optional<int> status = application.start())
+        return *status;
     return application.exec();
 }
 
@@ -157,10 +157,16 @@ FolverinApplication::~FolverinApplication() {
     platform::Dialogs::setInstance(nullptr);
 }
 
-bool FolverinApplication::start() {
+std::optional<int> FolverinApplication::start() {
     switch (guard->claim(commandLine.paths)) {
     case SingleInstance::Role::HandedOver:
-        return false;
+        return 0;
+    case SingleInstance::Role::NotTaken:
+        std::fprintf(stderr,
+                     "folverin: %s, so the files given are not opened. Close the running Folverin, or "
+                     "wait for it, and start again.\n",
+                     qPrintable(guard->errorText()));
+        return 1;
     case SingleInstance::Role::Alone:
         std::fprintf(stderr, "folverin: %s: a later start will open a window of its own\n",
                      qPrintable(guard->errorText()));
@@ -180,7 +186,7 @@ bool FolverinApplication::start() {
     signalCloser = std::make_unique<SignalCloser>(*frame);
     // Once the window is up, not before it.
     QTimer::singleShot(0, frame.get(), [this] { frame->ShowTipAtStartup(); });
-    return true;
+    return std::nullopt;
 }
 
 int FolverinApplication::exec() {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,9 @@ public:
     FolverinApplication(CommandLine commandLine, QString instanceName);
     ~FolverinApplication();
 
-    // Up to the shown main window. False when a running instance took the paths instead and
-    // this start should end.
-    bool start();
+    // Up to the shown main window. An exit status when this start should end instead: a running
+    // instance took the paths (0), or one runs but did not take them (1).
+    std::optional<int> start();
     // The event loop until the window has closed, then the settings are saved; the exit status.
     int exec();
 

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -205,6 +207,23 @@ private Q_SLOTS:
         QVERIFY(next->finishes());
         QCOMPARE(next->exitCode(), 0);
         QCOMPARE(optionKeys(dataFile("Settings.ini")).size(), 11);
+    }
+
+    // An instance that hangs up without taking the files (it is ending) leaves them with the
+    // start that has them, which says so and fails instead of ending as if they were opened.
+    void aSecondStartWhoseFilesWereNotTakenSaysSo() {
+        QDir().mkpath(path(QStringLiteral("runtime")));
+        QLocalServer ending;
+        QVERIFY(ending.listen(path(QStringLiteral("runtime/folverin.socket"))));
+        connect(&ending, &QLocalServer::newConnection, &ending, [&ending] {
+            while (QLocalSocket* socket = ending.nextPendingConnection())
+                socket->abort();
+        });
+        const std::unique_ptr<Program> second = start({pdf(QStringLiteral("a.pdf"))});
+        QTRY_VERIFY_WITH_TIMEOUT(!second->isRunning(), 20000);
+        QCOMPARE(second->exitCode(), 1);
+        QVERIFY2(second->errorOutput().contains("the files given are not opened"), second->errorOutput());
+        QVERIFY(!second->hasReported());
     }
 
     // Two starts at the same moment, as a file manager opening two files one program each.

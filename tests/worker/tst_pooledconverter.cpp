@@ -398,7 +398,8 @@ private Q_SLOTS:
         const BatchOutcome outcome = run(converter, client, {pdf});
         QCOMPARE(outcome.converted, 0);
         QCOMPARE(outcome.end, BatchOutcome::End::Finished);
-        QCOMPARE(fixture->messageTexts().size(), 1);
+        QVERIFY2(fixture->messageTexts().size() == 1,
+                 qPrintable(fixture->messageTexts().join(QStringLiteral(" | "))));
         QVERIFY2(fixture->messageTexts().first().contains(QStringLiteral("'KSX1001'")),
                  qPrintable(fixture->messageTexts().first()));
         QVERIFY(!QFile::exists(ConversionFixture::outputPathFor(pdf, options)));
