@@ -96,9 +96,11 @@ QString ConversionFixture::withInfo() {
         fixtures::RawPdf pdf;
         pdf.pageTexts = {"body"};
         const QByteArray utf16Title = fixtures::utf16WithMark(QStringLiteral("CTeX 中文"));
+        // Dates may be UTF-16 too; the head shows their characters, not the byte-order mark.
+        const QByteArray utf16Date = fixtures::utf16WithMark(QStringLiteral("20120624"));
         pdf.info = {{"Title", "T<b>&\"x\""}, {"Subject", utf16Title}, {"Keywords", "caf\xE9"},
                     {"Author", "Ann"},       {"Producer", "P"},       {"CreationDate", "D:20120623101500"},
-                    {"ModDate", "20120624"}};
+                    {"ModDate", utf16Date}};
         fixtures::writeRawPdf(file, pdf);
     }
     return file;
