@@ -215,6 +215,10 @@ void FolverinApplication::showMainFrame() {
     CSplashWnd::EnableSplashScreen(commandLine.showSplash);
     frame = std::make_unique<CMainFrame>(*converter);
     dialogs->setParentWindow(frame.get());
+    dialogs->setSubjectShower([this](const std::string& pdfPath) {
+        if (frame)
+            frame->LeftView()->GetPanel()->showJob(pdfPath);
+    });
     frame->setWindowTitle(QStringLiteral("Folverin"));
     const QRect screen = frame->screen()->availableGeometry();
     frame->FitInto(screen.size());

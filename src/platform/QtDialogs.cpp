@@ -54,6 +54,10 @@ void QtDialogs::setParentWindow(QWidget* window) {
     parent = window;
 }
 
+void QtDialogs::setSubjectShower(std::function<void(const std::string& subject)> shower) {
+    subjectShower = std::move(shower);
+}
+
 QWidget* QtDialogs::parentWindow() const {
     return parent ? parent.data() : QApplication::activeWindow();
 }
@@ -83,6 +87,8 @@ DialogResult QtDialogs::messageBox(const MessageRequest& request) {
         }
         const QString caption =
             request.caption.empty() ? QGuiApplication::applicationDisplayName() : text(request.caption);
+        if (subjectShower && !request.subject.empty())
+            subjectShower(request.subject);
         QMessageBox box(toIcon(request.icon), caption, text(request.text), buttons, parentWindow());
         // Messages quote file names and document texts: never interpret them as markup.
         box.setTextFormat(Qt::PlainText);

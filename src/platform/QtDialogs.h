@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QThread>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
 
     // The window the dialogs are modal to; none: the active window.
     void setParentWindow(QWidget* window);
+    // Called before a message about a file is shown, so the window can point at that file.
+    void setSubjectShower(std::function<void(const std::string& subject)> shower);
 
     DialogResult messageBox(const MessageRequest& request) override;
     std::vector<std::string> openFiles(const OpenFilesRequest& request) override;
@@ -42,6 +45,7 @@ protected:
 
 private:
     QPointer<QWidget> parent;
+    std::function<void(const std::string&)> subjectShower;
 };
 
 template <typename Result, typename Work> Result QtDialogs::onGuiThread(Work work) {

@@ -61,14 +61,11 @@ ConvertBatch::~ConvertBatch() {
 }
 
 void ConvertBatch::Start() {
-    if (closing || panel.isRunning())
+    if (closing || panel.isRunning() || worker->isRunning())
         return;
     panel.setRunning(true);
     setKeysBlocked(true);
-    if (worker->isRunning())
-        startPending = true;
-    else
-        startWorker();
+    startWorker();
 }
 
 void ConvertBatch::startWorker() {
@@ -89,13 +86,13 @@ void ConvertBatch::startWorker() {
 }
 
 void ConvertBatch::Stop() {
+    panel.setStartWaiting(worker->isRunning());
     panel.setRunning(false);
     setKeysBlocked(false);
     for (CTextProgressCtrl* bar : {panel.currentProgress(), panel.totalProgress()}) {
         bar->SetPos(0);
         bar->SetWindowText(STOPPED_TEXT);
     }
-    startPending = false;
     stopping = true;
     worker->stop();
 }
@@ -127,10 +124,7 @@ void ConvertBatch::showJobDone(int jobNumber, const QString& progressText) {
 }
 
 void ConvertBatch::finish(const BatchOutcome& outcome) {
-    if (std::exchange(startPending, false)) {
-        startWorker();
-        return;
-    }
+    panel.setStartWaiting(false);
     if (outcome.end == BatchOutcome::End::Stopped || stopping)
         return;
     panel.setRunning(false);

@@ -44,8 +44,7 @@ private:
     ConvertPanel& panel;
     BatchWorker* worker;
     int jobCount = 0;
-    bool stopping = false;     // reports of a stopped batch no longer show
-    bool startPending = false; // Start came while a stopped batch still finished its job
+    bool stopping = false; // reports of a stopped batch no longer show
     bool keysBlocked = false;
     bool closing = false; // the window is going: nothing may start work any more
 };

@@ -155,7 +155,7 @@ const std::vector<ConvertPanel::Command>& ConvertPanel::commands() {
         {ID_CLEAR_ALL_SELECTED, &ConvertPanel::OnClearAllSelected, &ConvertPanel::hasJobsAndNoBatch},
         {ID_INVERT_SELECT, &ConvertPanel::OnInvertSelect, &ConvertPanel::hasJobsAndNoBatch},
         {ID_EDIT_SELECT_ALL, &ConvertPanel::OnSelectAllItems, &ConvertPanel::hasJobsAndNoBatch},
-        {ID_START_CONVERT, &ConvertPanel::OnStartConvert, &ConvertPanel::hasJobsAndNoBatch},
+        {ID_START_CONVERT, &ConvertPanel::OnStartConvert, &ConvertPanel::canStart},
         {ID_STOP_CONVERT, &ConvertPanel::OnStopConvert, &ConvertPanel::hasJobs},
     };
     return table;
@@ -295,6 +295,15 @@ void ConvertPanel::setRunning(bool on) {
     running = on;
     for (int id : BATCH_GUARDED_BUTTONS)
         buttons.at(id)->setEnabled(!on);
+    buttons.at(ID_START_CONVERT)->setEnabled(!on && !startWaiting);
+    stateChanged();
+}
+
+void ConvertPanel::setStartWaiting(bool waiting) {
+    if (waiting == startWaiting)
+        return;
+    startWaiting = waiting;
+    buttons.at(ID_START_CONVERT)->setEnabled(!running && !waiting);
     stateChanged();
 }
 
@@ -488,6 +497,20 @@ void ConvertPanel::showSummary(int row, int column) {
     if (!range.InRange(row, column) || range.maxRow < 1)
         return;
     summaryPresenter.show(jobList.at(range.maxRow - 1));
+}
+
+void ConvertPanel::showJob(const std::string& path) {
+    const int entry = jobList.entryOf(path);
+    if (entry < 0)
+        return;
+    const int row = entry + 1;
+    const CCellRange selected = grid->GetSelectionBounds();
+    grid->EnsureVisible(row, JobGrid::COL_NAME);
+    // A message about the summary shown already is about the row selected already.
+    if (selected.minRow == row && selected.maxRow == row)
+        return;
+    grid->SelectOnly(CCellID(row, JobGrid::COL_NAME));
+    summaryPresenter.show(path);
 }
 
 void ConvertPanel::followPageCount(int pageCount) {

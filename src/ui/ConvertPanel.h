@@ -59,6 +59,9 @@ public:
     // commands are refused and the pane's keys do nothing.
     void setRunning(bool running);
     bool isRunning() const { return running; }
+    // While a stopped batch still finishes its job, Start is greyed: pressing it would only
+    // queue a batch the user cannot see coming.
+    void setStartWaiting(bool waiting);
     // The ticked rows in row order.
     std::vector<CheckedJob> checkedJobs() const;
     RowPasswords passwords(int row) const;
@@ -74,6 +77,10 @@ public:
     void setOptionPane(CRightView* pane) { optionPane = pane; }
     // Summaries are built by this worker from now on, out of this process.
     void setSummaryWorker(std::unique_ptr<SummaryWorker> worker);
+
+    // Selects the job of path alone, scrolled into view, with its summary: a message about a
+    // job is read beside its row.
+    void showJob(const std::string& path);
 
     // Adds paths as a drop does: folders are searched for PDFs, files ending in "pdf" added.
     void addDroppedPaths(const std::vector<std::string>& paths);
@@ -147,6 +154,7 @@ private:
     bool noBatch() const { return !running; }
     bool hasJobs() const { return !jobList.empty(); }
     bool hasJobsAndNoBatch() const { return hasJobs() && !running; }
+    bool canStart() const { return hasJobsAndNoBatch() && !startWaiting; }
 
     platform::CommandRouter& router;
     JobList jobList;
@@ -164,4 +172,5 @@ private:
     std::function<void()> startHandler;
     std::function<void()> stopHandler;
     bool running = false;
+    bool startWaiting = false;
 };

@@ -1,5 +1,6 @@
 #include "ui/JobList.h"
 
+#include <algorithm>
 #include <cassert>
 
 bool JobList::append(const std::string& path) {
@@ -7,6 +8,12 @@ bool JobList::append(const std::string& path) {
         return false;
     paths.push_back(path);
     return true;
+}
+
+int JobList::entryOf(const std::string& path) const {
+    if (!contains(path))
+        return -1;
+    return int(std::find(paths.begin(), paths.end(), path) - paths.begin());
 }
 
 void JobList::removeAt(int entry) {

@@ -14,6 +14,8 @@ public:
     bool empty() const { return paths.empty(); }
     const std::string& at(int index) const { return paths.at(std::size_t(index)); }
     bool contains(const std::string& path) const { return index.contains(path); }
+    // The entry holding path, or -1.
+    int entryOf(const std::string& path) const;
 
     // False (and nothing added) when the path is already listed.
     bool append(const std::string& path);

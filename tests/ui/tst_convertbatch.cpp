@@ -5,6 +5,7 @@
 #include "controls/chrome/TextProgressCtrl.h"
 #include "controls/grid/GridCellCheck.h"
 #include "convert/ConverterApp.h"
+#include "platform/QtDialogs.h"
 #include "resource.h"
 #include "ui/BatchWorker.h"
 #include "ui/ConvertBatch.h"
@@ -12,8 +13,10 @@
 #include "ui/SummaryWorker.h"
 #include "worker/PooledConverter.h"
 
+#include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTimer>
 #include <memory>
 
 // The batch as a user runs it from the job pane: ticked rows, F5 or the Start button, the two
@@ -172,7 +175,13 @@ private Q_SLOTS:
         QVERIFY(!pane.panel->isRunning()); // Stop gives the controls back at once
         QCOMPARE(pane.barTexts(),
                  (QStringList{QStringLiteral("Convert stopped."), QStringLiteral("Convert stopped.")}));
-        pane.batch->StopAndWait();
+        // Start waits, greyed, until the stopped job is done: F5 meanwhile starts nothing.
+        CIconButton* start = pane.panel->button(ID_START_CONVERT);
+        QVERIFY(!start->isEnabled());
+        pane.key(Qt::Key_F5);
+        QVERIFY(!pane.panel->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 60000);
+        QVERIFY(!pane.panel->isRunning());
         QCOMPARE(BatchFixture::read(pane.temp.filePath(QStringLiteral("five/2.txt"))), pdftotext(pdfs[1]));
         for (int i = 3; i <= 5; ++i)
             QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("five/%1.txt").arg(i))));

@@ -84,7 +84,12 @@ private Q_SLOTS:
         window.key(Qt::Key_F5, Qt::ShiftModifier);
         QVERIFY(!window.panel()->isRunning());
         QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
+        // Start is greyed until the stopped job is done, then starts at once.
         window.frame->LeftView()->setFocus();
+        QVERIFY(!window.enabled(ID_START_CONVERT));
+        window.key(Qt::Key_F5);
+        QVERIFY(!window.panel()->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(window.enabled(ID_START_CONVERT), 60000);
         window.key(Qt::Key_F5);
         QVERIFY(window.panel()->isRunning());
 

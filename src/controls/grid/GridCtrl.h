@@ -212,6 +212,8 @@ public:
     void SelectCells(CCellID cell, bool forceRepaint = false, bool select = true);
     void ExtendSelection(CCellID cell);
     void ClearSelection();
+    // Selects the cell (its row in list mode) alone and moves the focus there.
+    void SelectOnly(CCellID cell);
     CCellRange GetSelectionBounds() const;
     bool IsCellSelected(int row, int col) const;
     int GetSelectedCount() const { return int(m_SelectedCellMap.size()); }

@@ -336,13 +336,7 @@ void CGridCtrl::OnRButtonDown(const QPoint& point) {
     const CCellID cell(hit.row, std::max(hit.col, m_nFixedCols));
     if (!IsValid(hit) || !IsValid(cell) || hit.row < m_nFixedRows || IsCellSelected(cell.row, cell.col))
         return;
-    ClearSelection();
-    m_SelectionStartCell = cell;
-    if (m_bListMode)
-        SelectRows(cell, true);
-    else
-        SelectCells(cell, true);
-    MoveFocusTo(cell.row, cell.col);
+    SelectOnly(cell);
 }
 
 void CGridCtrl::OnRButtonUp(const QPoint& point) {

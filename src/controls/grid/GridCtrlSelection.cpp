@@ -167,6 +167,16 @@ void CGridCtrl::ClearSelection() {
     MoveFocusTo(-1, -1);
 }
 
+void CGridCtrl::SelectOnly(CCellID cell) {
+    ClearSelection();
+    m_SelectionStartCell = cell;
+    if (m_bListMode)
+        SelectRows(cell, true);
+    else
+        SelectCells(cell, true);
+    MoveFocusTo(cell.row, cell.col);
+}
+
 CCellRange CGridCtrl::GetSelectionBounds() const {
     CCellRange bounds(m_nRows, m_nCols, -1, -1);
     for (quint64 key : m_SelectedCellMap) {
