@@ -18,8 +18,11 @@ struct SummaryLine {
 struct SummaryReport {
     std::vector<SummaryLine> lines;
     // False when the file could not be opened as a PDF: the report then ends after the
-    // "PDF Description:" heading, and the caller tells the user "Not a valid pdf file!".
+    // "PDF Description:" heading, and the caller says why after it.
     bool documentValid = false;
+    // The document is encrypted and the password it needs was not given or is wrong, so the
+    // user is told where to type it rather than that the file is no PDF.
+    bool encrypted = false;
     int pageCount = 0;
 
     // The document is opened with the passwords given, as a job would open it.

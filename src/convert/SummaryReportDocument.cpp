@@ -5,6 +5,7 @@
 #include "convert/Engine.h"
 
 #include <Catalog.h>
+#include <ErrorCodes.h>
 #include <PDFDoc.h>
 #include <Page.h>
 #include <array>
@@ -67,6 +68,7 @@ SummaryReport SummaryReport::build(const std::string& pdfPath, const std::string
     const auto lock = engine::lock();
     const std::unique_ptr<PDFDoc> document = engine::openDocument(pdfPath, ownerPassword, userPassword);
     report.documentValid = document->isOk();
+    report.encrypted = !report.documentValid && document->getErrorCode() == errEncrypted;
     if (report.documentValid)
         addDocumentLines(report, *document);
     return report;

@@ -2,7 +2,6 @@
 
 #include "controls/chrome/SummaryEdit.h"
 #include "convert/SummaryReport.h"
-#include "platform/Dialogs.h"
 #include "platform/NativePath.h"
 #include "ui/SummaryWorker.h"
 
@@ -12,6 +11,7 @@ namespace {
 
 constexpr platform::COLORREF PATH_COLOR = platform::RGB(0, 0, 192);
 constexpr platform::COLORREF TEXT_COLOR = platform::RGB(0, 0, 0);
+constexpr platform::COLORREF FAILURE_COLOR = platform::RGB(255, 0, 0);
 
 CSummaryEdit::CharFormat formatOf(SummaryLine::Style style) {
     switch (style) {
@@ -32,6 +32,15 @@ QString textOf(const SummaryLine& line) {
     return QString::fromStdString(line.text);
 }
 
+// Why the document part is missing: the worker's own account when it did not survive the file.
+std::string failureOf(const SummaryReport& report, const std::string& workerFailure) {
+    if (!workerFailure.empty())
+        return workerFailure;
+    if (report.encrypted)
+        return "This PDF file needs a password: type it in the job's User Password cell.";
+    return "Not a valid pdf file!";
+}
+
 } // namespace
 
 SummaryPresenter::SummaryPresenter(CSummaryEdit& summaryPane, PageCountSink sink)
@@ -45,21 +54,22 @@ void SummaryPresenter::setWorker(std::unique_ptr<SummaryWorker> summaryWorker) {
 
 void SummaryPresenter::show(const std::string& pdfPath) {
     if (!worker)
-        return present(SummaryReport::build(pdfPath), {}, pdfPath);
+        return present(SummaryReport::build(pdfPath), {});
     const bool answered =
-        worker->request(pdfPath, [this, pdfPath](const SummaryReport& report, const std::string& failure) {
-            present(report, failure, pdfPath);
+        worker->request(pdfPath, [this](const SummaryReport& report, const std::string& failure) {
+            present(report, failure);
         });
     if (!answered)
         fill(SummaryReport::fileFacts(pdfPath));
 }
 
-void SummaryPresenter::present(const SummaryReport& report, const std::string& failure,
-                               const std::string& pdfPath) {
+// A failure is written into the pane rather than shown in a message box: the click that asked
+// for the summary may be the one that starts typing a password, and a box would take the keys.
+void SummaryPresenter::present(const SummaryReport& report, const std::string& failure) {
     fill(report);
     if (!failure.empty() || !report.documentValid) {
-        platform::Dialogs::message(failure.empty() ? "Not a valid pdf file!" : failure,
-                                   platform::MessageButtons::Ok, pdfPath);
+        pane.AppendText(QString::fromStdString(failureOf(report, failure)), {false, false, FAILURE_COLOR});
+        pane.ShowFromTop();
         return;
     }
     if (pageCountSink)
@@ -74,6 +84,7 @@ void SummaryPresenter::fill(const SummaryReport& report) {
         else
             pane.AppendText(textOf(line), formatOf(line.style));
     }
+    pane.ShowFromTop();
 }
 
 void SummaryPresenter::clear() {

@@ -10,7 +10,9 @@ struct SummaryReport;
 
 // Writes the report on one PDF into the summary pane: the path in bold dark blue, the headings
 // bold and underlined, the values plain, all black but the path. A file that is no readable
-// PDF keeps its first five lines and is reported with "Not a valid pdf file!".
+// PDF keeps its first five lines, followed in red by why: "Not a valid pdf file!", where to
+// type the password an encrypted one needs, or what became of the worker that read it. A
+// newly shown summary is shown from its first line.
 class SummaryPresenter {
 public:
     // Told the page count of each valid document shown.
@@ -27,7 +29,7 @@ public:
     void clear();
 
 private:
-    void present(const SummaryReport& report, const std::string& failure, const std::string& pdfPath);
+    void present(const SummaryReport& report, const std::string& failure);
     void fill(const SummaryReport& report);
 
     CSummaryEdit& pane;

@@ -81,6 +81,7 @@ namespace reply {
 std::string summaryRecord(const SummaryReport& report) {
     wire::Writer writer(summary);
     writer.put(report.documentValid ? 1 : 0)
+        .put(report.encrypted ? 1 : 0)
         .put(report.pageCount)
         .put(static_cast<std::int32_t>(report.lines.size()));
     for (const SummaryLine& line : report.lines)
@@ -91,6 +92,7 @@ std::string summaryRecord(const SummaryReport& report) {
 SummaryReport summaryFrom(wire::Reader& reader) {
     SummaryReport report;
     report.documentValid = reader.getInt() != 0;
+    report.encrypted = reader.getInt() != 0;
     report.pageCount = reader.getInt();
     const std::int32_t count = reader.getInt();
     for (std::int32_t i = 0; i < count && !reader.broken(); ++i) {

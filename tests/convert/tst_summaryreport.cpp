@@ -99,14 +99,25 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         const SummaryReport report = build(path);
-        QVERIFY(!report.documentValid);
+        QVERIFY(!report.documentValid && !report.encrypted);
         QCOMPARE(report.lines.size(), 5);
         QCOMPARE(bytes(report.lines[2].text), QByteArray("\tFile Size: 0 KB (0 Bytes)\n"));
         QCOMPARE(bytes(report.lines[4].text), QByteArray("PDF Description:\n"));
     }
 
+    // Only a missing or wrong password counts as encrypted, so the user is sent to the password
+    // cell for it and not for a file that is no PDF.
     void encryptedDocumentsWithoutThePasswordAreInvalid() {
-        QVERIFY(!build(fixture->encrypted(QStringLiteral("u"), QStringLiteral("o"), true)).documentValid);
+        const std::string locked =
+            testsupport::path(fixture->encrypted(QStringLiteral("u"), QStringLiteral("o"), true));
+        const SummaryReport missing = SummaryReport::build(locked);
+        QVERIFY(!missing.documentValid && missing.encrypted);
+        QCOMPARE(missing.lines.size(), 5);
+        const SummaryReport wrong = SummaryReport::build(locked, {}, "wrong");
+        QVERIFY(!wrong.documentValid && wrong.encrypted);
+        const SummaryReport given = SummaryReport::build(locked, {}, "u");
+        QVERIFY(given.documentValid && !given.encrypted);
+        QVERIFY(!build(fixture->path(QStringLiteral("missing.pdf"))).encrypted);
     }
 
     void restrictionsAreReported() {

@@ -15,7 +15,10 @@
 
 #include <QMessageBox>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <memory>
 
@@ -205,7 +208,6 @@ private Q_SLOTS:
         QTest::keyClicks(pane.grid(), QStringLiteral("wrong"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(pane.panel->passwords(2).user, std::string("wrong"));
-        pane.dialogs.clear(); // the click showed the locked file's summary, which cannot open it
         pane.key(Qt::Key_F5);
         QVERIFY(pane.waitForEnd());
         QCOMPARE(testsupport::texts(pane.dialogs.messageTexts()),
@@ -231,6 +233,57 @@ private Q_SLOTS:
         QVERIFY(pane.panel->button(ID_START_CONVERT)->isEnabled());
     }
 
+    void failedSummariesAreWrittenInThePane_data() {
+        QTest::addColumn<bool>("inWorker");
+        QTest::newRow("in process") << false;
+        QTest::newRow("summary worker") << true;
+    }
+    // A summary that cannot read the document says why in red under the file's lines, and no
+    // message box takes the password typed right after the click; a new summary, taller than
+    // the pane at a large font, shows its first line.
+    void failedSummariesAreWrittenInThePane() {
+        QFETCH(bool, inWorker);
+        BatchFixture pane;
+        if (inWorker)
+            pane.panel->setSummaryWorker(std::make_unique<SummaryWorker>(pane.workers.pool));
+        CSummaryEdit* summary = pane.panel->summaryPane();
+        QFont large = summary->font();
+        large.setPixelSize(30);
+        summary->setFont(large);
+        QVERIFY(pane.show());
+        const QString plain = pane.onePage(QStringLiteral("pass/plain.pdf"));
+        const QString locked = pane.temp.filePath(QStringLiteral("pass/locked.pdf"));
+        QVERIFY(fixtures::encryptPdf(plain, locked, QStringLiteral("user"), QStringLiteral("owner"), true));
+        pane.openFiles({plain, locked, pane.file(QStringLiteral("pass/broken.pdf"))});
+        const auto lastLine = [summary] { return summary->document()->lastBlock(); };
+        const auto shownFromTop = [summary] {
+            const QScrollBar* bar = summary->verticalScrollBar();
+            return bar->maximum() > 0 && bar->value() == 0;
+        };
+
+        pane.clickCell(1, 1);
+        QTRY_COMPARE(lastLine().text(), QStringLiteral("\tCommenting: Allowed"));
+        QVERIFY(shownFromTop());
+
+        pane.clickCell(2, 5);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("user"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(pane.panel->passwords(2).user, std::string("user"));
+        QTRY_COMPARE(
+            lastLine().text(),
+            QStringLiteral("This PDF file needs a password: type it in the job's User Password cell."));
+        QCOMPARE(lastLine().previous().text(), QStringLiteral("PDF Description:"));
+        QCOMPARE(lastLine().begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+        QVERIFY(summary->toPlainText().startsWith(locked + QLatin1Char('\n')));
+        QVERIFY(shownFromTop());
+
+        pane.clickCell(3, 2); // the grid keeps the password column in view
+        QTRY_COMPARE(lastLine().text(), QStringLiteral("Not a valid pdf file!"));
+        QCOMPARE(lastLine().begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(summary->document()->blockCount(), 6);
+        QVERIFY(pane.dialogs.messageTexts().empty());
+    }
+
     // Files that crash or hang the converter cost their own job in the window: a click shows
     // the file's lines and says what happened, a hung summary gives way to the next click,
     // and the batch converts the others.
@@ -249,16 +302,16 @@ private Q_SLOTS:
         pane.clickCell(2, 1);
         const QString crashed =
             QStringLiteral("The converter stopped on the file '%1' (crashed).").arg(crash);
-        QTRY_COMPARE(testsupport::texts(pane.dialogs.messageTexts()), QStringList{crashed});
+        QTRY_VERIFY(summary->toPlainText().endsWith(QStringLiteral("PDF Description:\n") + crashed));
         QVERIFY(summary->toPlainText().startsWith(crash + QLatin1Char('\n')));
-        QVERIFY(summary->toPlainText().endsWith(QStringLiteral("PDF Description:\n")));
 
         pane.clickCell(3, 1);
         QTRY_VERIFY(summary->toPlainText().startsWith(hang + QLatin1Char('\n')));
         pane.clickCell(4, 1);
         QTRY_VERIFY_WITH_TIMEOUT(summary->toPlainText().contains(QStringLiteral("Number of Pages: 2")), 1500);
         QTest::qWait(2500); // past the silence limit: the abandoned summary says nothing
-        QCOMPARE(pane.dialogs.messageTexts().size(), std::size_t{1});
+        QVERIFY(summary->toPlainText().contains(QStringLiteral("Number of Pages: 2")));
+        QVERIFY(pane.dialogs.messageTexts().empty());
 
         pane.dialogs.clear();
         pane.key(Qt::Key_F5);
@@ -312,6 +365,54 @@ private Q_SLOTS:
         pane.batch->StopAndWait();
         pane.key(Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(pane.panel->checkedJobs().size(), std::size_t(0));
+    }
+
+    // While a job's message box is up, that job's row is the one selected, in view, with its
+    // summary beside it: the user reads the message next to the file it is about.
+    void aMessageBoxShowsItsJobsRow() {
+        BatchFixture pane;
+        QVERIFY(pane.show());
+        QStringList files;
+        for (int i = 0; i < 40; ++i)
+            files.append(pane.onePage(QStringLiteral("rows/%1.pdf").arg(i, 2, 10, QLatin1Char('0'))));
+        const QString damaged = pane.temp.filePath(QStringLiteral("rows/35-damaged.pdf"));
+        QFile garbage(damaged);
+        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("%PDF-1.4 no objects") > 0);
+        garbage.close();
+        files.insert(36, damaged);
+        pane.openFiles(files);
+        pane.clickCell(1, 1);
+
+        platform::QtDialogs boxes(&pane.window);
+        boxes.setSubjectShower([&pane](const std::string& path) { pane.panel->showJob(path); });
+        platform::Dialogs::setInstance(&boxes);
+        struct Seen {
+            QString text;
+            int selectedRow;
+            bool visible;
+            QString summary;
+        };
+        QList<Seen> seen;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            const int row = pane.grid()->GetSelectionBounds().maxRow;
+            seen.append({box->text(), row, pane.grid()->IsCellVisible(row, 1),
+                         pane.panel->summaryPane()->toPlainText().section(QLatin1Char('\n'), 0, 0)});
+            box->accept();
+        });
+        answer.start(20);
+        QTest::ignoreMessage(QtWarningMsg, "This plugin does not support propagateSizeHints()");
+        pane.key(Qt::Key_F5);
+        const bool ended = pane.waitForEnd();
+        platform::Dialogs::setInstance(&pane.dialogs);
+        QVERIFY(ended);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.first().selectedRow, 37);
+        QVERIFY(seen.first().visible);
+        QCOMPARE(seen.first().summary, damaged);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "JobPaneFixture.h"
+#include "controls/chrome/SummaryEdit.h"
 #include "controls/chrome/TextProgressCtrl.h"
 
 #include <QLabel>
@@ -69,6 +70,17 @@ private Q_SLOTS:
         pane.clickCell(1, 1);
         QVERIFY(!testsupport::saveScreenshot(&pane.window, QStringLiteral("ui"),
                                              QStringLiteral("jobpane-summary") + suffix)
+                     .isEmpty());
+
+        // An encrypted file's summary says in red where its password goes.
+        const QString locked = pane.temp.filePath(QStringLiteral("locked.pdf"));
+        QVERIFY(fixtures::encryptPdf(paths.first(), locked, QStringLiteral("user"), QStringLiteral("owner"),
+                                     true));
+        pane.openFiles({locked});
+        pane.clickCell(4, 1);
+        QVERIFY(pane.panel->summaryPane()->toPlainText().endsWith(QStringLiteral("User Password cell.")));
+        QVERIFY(!testsupport::saveScreenshot(&pane.window, QStringLiteral("ui"),
+                                             QStringLiteral("jobpane-summary-password") + suffix)
                      .isEmpty());
 
         const QPoint point(200, 60);

@@ -421,6 +421,10 @@ private Q_SLOTS:
         QCOMPARE(testsupport::bytes(crashed.plainText()),
                  testsupport::bytes(SummaryReport::fileFacts(testsupport::path(crash)).plainText()));
         QCOMPARE(client.build(testsupport::path(good), failure)->pageCount, 3);
+        // The worker's report says when a password is what the document lacks.
+        const QString locked = fixture->encrypted(QStringLiteral("u"), QStringLiteral("o"), true);
+        QVERIFY(client.build(testsupport::path(locked), failure)->encrypted);
+        QVERIFY(!client.build(SummaryRequest{testsupport::path(locked), {}, "u"}, failure)->encrypted);
     }
 };
 

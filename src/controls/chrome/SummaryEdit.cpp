@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTextCursor>
 
 namespace {
@@ -39,6 +40,13 @@ void CSummaryEdit::ReplaceAll(const QString& text, const CharFormat& format) {
 void CSummaryEdit::AppendText(const QString& text, const CharFormat& format) {
     moveCursor(QTextCursor::End);
     insertAtCaret(text, format);
+}
+
+void CSummaryEdit::ShowFromTop() {
+    moveCursor(QTextCursor::Start);
+    // Showing the caret alone leaves the document's margin above the first line scrolled away.
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
 }
 
 void CSummaryEdit::insertAtCaret(const QString& text, const CharFormat& format) {

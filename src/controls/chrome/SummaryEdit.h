@@ -23,6 +23,8 @@ public:
     void ReplaceAll(const QString& text, const CharFormat& format);
     // Puts the caret at the end and inserts text there in format.
     void AppendText(const QString& text, const CharFormat& format);
+    // Puts the caret and the view on the first line, where a newly shown text is read from.
+    void ShowFromTop();
 
 protected:
     bool event(QEvent* event) override;
