@@ -125,6 +125,7 @@ ConvertPanel::ConvertPanel(platform::CommandRouter& commandRouter, QWidget* pare
     progressTotal = new CTextProgressCtrl(this);
     for (CTextProgressCtrl* bar : {progressCurrent, progressTotal})
         bar->SetShowText(true);
+    fitCaptionsToFont();
     resetProgress();
     createContextMenu();
     registerCommands();
@@ -231,11 +232,22 @@ int ConvertPanel::barHeight() const {
     return std::max(PanelLayout::BAR_HEIGHT, progressCurrent->fontMetrics().height() - 2);
 }
 
+// The captions keep to their bars as the usual 13-pixel caption beside a 12-pixel bar: a pixel
+// taller, so they grow with the pane's font as the bars do.
+void ConvertPanel::fitCaptionsToFont() {
+    for (CTextLabel* label : {labelCurrent, labelTotal})
+        label->SetFontSize(barHeight() + 1);
+}
+
+int ConvertPanel::captionWidth() const {
+    return std::max(labelCurrent->sizeHint().width(), labelTotal->sizeHint().width());
+}
+
 // Below its least size the pane is laid out at that size and cut off at its edges, rather
 // than squeezing its controls over each other.
 void ConvertPanel::layOut() {
     const QRect area(QPoint(), size().expandedTo(minimumSizeHint()));
-    const PanelLayout layout = PanelLayout::compute(area, barHeight());
+    const PanelLayout layout = PanelLayout::compute(area, barHeight(), captionWidth());
     grid->setGeometry(layout.grid);
     summary->setGeometry(layout.summary);
     for (const ButtonRole& role : BUTTONS)
@@ -267,6 +279,7 @@ void ConvertPanel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         jobRows.fitToFont();
+        fitCaptionsToFont();
         layOut();
         updateGeometry();
     }

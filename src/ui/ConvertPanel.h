@@ -137,6 +137,8 @@ private:
     void registerCommands();
     void layOut();
     int barHeight() const;
+    void fitCaptionsToFont();
+    int captionWidth() const;
 
     // Every add runs the duplicate test first; false when the path was listed already.
     bool addFile(const std::string& path);

@@ -14,12 +14,13 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <numeric>
 
 using namespace grid;
 
 namespace {
 
-constexpr std::array<int, JobGrid::COL_COUNT> LEAST_WIDTHS{25, 144, 100, 154, 110, 100};
+constexpr std::array<int, JobGrid::COL_COUNT> GIVEN_WIDTHS{25, 144, 100, 154, 110, 100};
 constexpr int LEAST_ROW_HEIGHT = 18;
 constexpr unsigned LEFT = GRID_DEFAULT_FORMAT | platform::DT_LEFT;
 constexpr unsigned RIGHT = GRID_DEFAULT_FORMAT | platform::DT_RIGHT;
@@ -40,6 +41,31 @@ QString headerText(int column) {
     default:
         return {};
     }
+}
+
+// Each column takes its given width, or what it needs when that is more. The given widths add
+// up to a width that fits the pane, and the columns keep to it while their needs allow: what a
+// column needs beyond its given width comes from the columns with room above their own needs,
+// in proportion to that room. Where the needs alone are wider (a large font), nothing is
+// taken, since the grid scrolls anyway.
+std::array<int, JobGrid::COL_COUNT> fitColumns(const std::array<int, JobGrid::COL_COUNT>& needs) {
+    std::array<int, JobGrid::COL_COUNT> widths{};
+    for (std::size_t column = 0; column < widths.size(); ++column)
+        widths[column] = std::max(GIVEN_WIDTHS[column], needs[column]);
+    const int budget = std::accumulate(GIVEN_WIDTHS.begin(), GIVEN_WIDTHS.end(), 0);
+    const int total = std::accumulate(widths.begin(), widths.end(), 0);
+    const int room = total - std::accumulate(needs.begin(), needs.end(), 0);
+    const int cut = total - budget;
+    if (cut <= 0 || cut > room)
+        return widths;
+    // Cutting by running sums hands out the whole cut, rounding included.
+    int roomBefore = 0;
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        const int roomHere = widths[column] - needs[column];
+        widths[column] -= (roomBefore + roomHere) * cut / room - roomBefore * cut / room;
+        roomBefore += roomHere;
+    }
+    return widths;
 }
 
 bool isRightAligned(int column) {
@@ -83,8 +109,12 @@ void JobGrid::fitToFont() {
     headerFont.weight = LOGFONT::FW_BOLD;
     for (int column = 0; column < COL_COUNT; ++column)
         grid.SetCellFont(0, column, &headerFont);
+    std::array<int, COL_COUNT> needs{};
     for (int column = 0; column < COL_COUNT; ++column)
-        grid.SetColumnWidth(column, columnWidth(column));
+        needs[std::size_t(column)] = neededWidth(column);
+    const std::array<int, COL_COUNT> widths = fitColumns(needs);
+    for (int column = 0; column < COL_COUNT; ++column)
+        grid.SetColumnWidth(column, widths[std::size_t(column)]);
     // The grid keeps a margin above and below the text too, and a header cell a frame pixel
     // more on each side: rows grow until a line of text fits whole, descenders included.
     const CGridDefaultCell* cell = grid.GetDefaultCell(false, false);
@@ -94,15 +124,15 @@ void JobGrid::fitToFont() {
         grid.SetRowHeight(row, rowHeight);
 }
 
-int JobGrid::columnWidth(int column) const {
+// What a column cannot do without: its whole header, and for the dates a whole date.
+int JobGrid::neededWidth(int column) const {
     const CGridDefaultCell* cell = grid.GetDefaultCell(false, false);
     const int margins = 2 * int(cell->GetMargin()) + 1;
-    int width = LEAST_WIDTHS[std::size_t(column)];
     if (column == COL_CHECK) {
         // The check box is as wide as a scroll bar, one margin from the cell's left edge.
-        return std::max(width, QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent) + margins);
+        return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent) + margins;
     }
-    width = std::max(width, grid.GetCell(0, column)->MeasureCell().width());
+    int width = grid.GetCell(0, column)->MeasureCell().width();
     if (column == COL_DATE) {
         const QFontMetrics metrics(cell->GetFontObject());
         width =

@@ -25,9 +25,9 @@ public:
 
     // Empties the grid and lays out the header row, with the columns fitted to the font.
     void setUp();
-    // Header font, column widths and row heights for the grid's current font. The widths
-    // given for the columns are the least they get: a larger font widens a column until its
-    // header shows whole.
+    // Header font, column widths and row heights for the grid's current font. At the usual
+    // font the columns fit the pane, every header whole; a font too large for that widens
+    // the columns whose headers need it.
     void fitToFont();
 
     // A new last row, its check box ticked.
@@ -41,7 +41,7 @@ public:
     QString text(int row, Column column) const;
 
 private:
-    int columnWidth(int column) const;
+    int neededWidth(int column) const;
 
     grid::CGridCtrl& grid;
     int rowHeight = 0;

@@ -5,8 +5,7 @@
 namespace {
 
 constexpr int BUTTON_SIDE = 32;
-constexpr int LABEL_WIDTH = 40;
-constexpr int BAR_LEFT = 145;
+constexpr int LABEL_LEFT = 97;
 constexpr int BAR_GAP = 8;
 // The grid shows its header and one job row at the least height.
 constexpr int LEAST_GRID_HEIGHT = 36;
@@ -21,7 +20,7 @@ QRect button(int x, int y) {
 
 } // namespace
 
-PanelLayout PanelLayout::compute(const QRect& client, int barHeight) {
+PanelLayout PanelLayout::compute(const QRect& client, int barHeight, int captionWidth) {
     const int left = client.left();
     const int top = client.top();
     const int width = client.width();
@@ -29,9 +28,12 @@ PanelLayout PanelLayout::compute(const QRect& client, int barHeight) {
     const int bottom = top + height;
     const int half = height / 2;
     const int buttonRow = top + half - 36;
-    const int barWidth = width - BAR_LEFT;
+    const int labelWidth = std::max(captionWidth, LABEL_WIDTH);
+    const int barLeft = LABEL_LEFT + labelWidth + BAR_GAP;
+    const int barWidth = width - barLeft;
     const int totalTop = bottom - BAR_GAP - barHeight;
     const int currentTop = totalTop - BAR_GAP - barHeight;
+    const int startTop = currentTop + std::max(2 * barHeight + BAR_GAP - BUTTON_SIDE, 0) / 2;
     const int summaryTop = bottom - half + 4;
 
     PanelLayout layout;
@@ -41,12 +43,12 @@ PanelLayout PanelLayout::compute(const QRect& client, int barHeight) {
     layout.removeSelected = button(left + 109, buttonRow);
     layout.clearAllSelected = button(left + 161, buttonRow);
     layout.summary = box(left, summaryTop, width, std::min(half - 52, currentTop - BAR_GAP - summaryTop));
-    layout.start = button(left + 5, bottom - 40);
-    layout.stop = button(left + 57, bottom - 40);
-    layout.labelCurrent = box(left + 97, currentTop, LABEL_WIDTH, barHeight);
-    layout.progressCurrent = box(left + BAR_LEFT, currentTop, barWidth, barHeight);
-    layout.labelTotal = box(left + 97, totalTop, LABEL_WIDTH, barHeight);
-    layout.progressTotal = box(left + BAR_LEFT, totalTop, barWidth, barHeight);
+    layout.start = button(left + 5, startTop);
+    layout.stop = button(left + 57, startTop);
+    layout.labelCurrent = box(left + LABEL_LEFT, currentTop, labelWidth, barHeight);
+    layout.progressCurrent = box(left + barLeft, currentTop, barWidth, barHeight);
+    layout.labelTotal = box(left + LABEL_LEFT, totalTop, labelWidth, barHeight);
+    layout.progressTotal = box(left + barLeft, totalTop, barWidth, barHeight);
     return layout;
 }
 

@@ -569,8 +569,11 @@ private Q_SLOTS:
         QCOMPARE(panel->button(ID_CLEAR_ALL_SELECTED)->geometry(), QRect(161, 204, 32, 32));
         QCOMPARE(panel->summaryPane()->geometry(), QRect(0, 244, 640, 188));
         QCOMPARE(panel->button(ID_STOP_CONVERT)->geometry(), QRect(57, 440, 32, 32));
-        QCOMPARE(panel->currentLabel()->geometry(), QRect(97, 440, 40, 12));
-        QCOMPARE(panel->totalProgress()->geometry(), QRect(145, 460, 495, 12));
+        // The captions' box is 40 pixels wide unless "Current" needs more at the font, and the
+        // bars start 8 pixels after it.
+        const int caption = std::max(40, panel->currentLabel()->sizeHint().width());
+        QCOMPARE(panel->currentLabel()->geometry(), QRect(97, 440, caption, 12));
+        QCOMPARE(panel->totalProgress()->geometry(), QRect(105 + caption, 460, 535 - caption, 12));
         QCOMPARE(panel->grab().toImage().pixelColor(300, 238), QColor(227, 246, 253));
 
         // However small the pane, no size goes negative; at the least size for its bars (taller
@@ -603,22 +606,64 @@ private Q_SLOTS:
                     QVERIFY(!first->geometry().intersects(second->geometry()));
     }
 
-    // The columns are at least as wide as given, and wide enough for their headers.
-    void headersShowWhole() {
-        JobPaneFixture pane;
+    // The captions, the bars and Start and Stop keep together at any font: the captions'
+    // letters are as tall as the bars' and show whole beside them, and the buttons stay
+    // centred on the two bars.
+    void bottomRowFollowsTheFont() {
+        JobPaneFixture pane(QSize(640, 480));
         QVERIFY(pane.show());
-        const int least[] = {25, 144, 100, 154, 110, 100};
+        ConvertPanel* panel = pane.panel;
         for (int size : {0, 20}) {
             if (size)
                 pane.window.setFont(QFont(pane.window.font().family(), size));
-            for (int col = 0; col < 6; ++col) {
-                QVERIFY(pane.grid()->GetColumnWidth(col) >= least[col]);
-                QVERIFY2(pane.grid()->GetColumnWidth(col) >=
-                             pane.grid()->GetCell(0, col)->MeasureCell().width(),
-                         qPrintable(pane.grid()->GetCellText(0, col)));
+            const QRect current = panel->currentProgress()->geometry();
+            const QRect total = panel->totalProgress()->geometry();
+            const int barCapHeight = panel->currentProgress()->fontMetrics().capHeight();
+            for (CTextLabel* label : {panel->currentLabel(), panel->totalLabel()}) {
+                QVERIFY2(QFontMetrics(label->labelFont()).capHeight() >= barCapHeight - 2,
+                         qPrintable(label->GetWindowText()));
+                QVERIFY(label->sizeHint().width() <= label->width());
+                QVERIFY(label->geometry().right() < current.left());
             }
-            QVERIFY(pane.grid()->GetCell(0, 1)->GetFont()->weight == platform::FontRecord::FW_BOLD);
+            QCOMPARE(panel->currentLabel()->y(), current.y());
+            QCOMPARE(panel->totalLabel()->y(), total.y());
+            const int barsMiddle = (current.top() + total.bottom()) / 2;
+            for (int id : {ID_START_CONVERT, ID_STOP_CONVERT}) {
+                const QRect button = panel->button(id)->geometry();
+                QVERIFY2(qAbs(button.center().y() - barsMiddle) <= 1,
+                         qPrintable(QStringLiteral("%1 at %2, bars' middle %3")
+                                        .arg(id)
+                                        .arg(button.center().y())
+                                        .arg(barsMiddle)));
+                QVERIFY(button.top() >= current.top() && button.bottom() <= total.bottom());
+                QVERIFY(!button.intersects(panel->summaryPane()->geometry()));
+            }
         }
+    }
+
+    // At the usual font the columns fit the pane: no horizontal scroll bar on an empty list,
+    // no header running past the pane's edge. A larger font widens the columns whose headers
+    // need it; every header and a whole date show at every font.
+    void columnsFitThePaneAndShowTheirHeaders() {
+        JobPaneFixture pane;
+        QVERIFY(pane.show());
+        grid::CGridCtrl* grid = pane.grid();
+        QVERIFY(!grid->IsScrollBarShown(Qt::Horizontal));
+        QVERIFY(grid->GetTotalWidth() <= grid->GetClientRect().width());
+        QVERIFY(grid->GetColumnWidth(0) >= 25);
+        const int defaultTotal = grid->GetTotalWidth();
+        for (int size : {0, 20}) {
+            if (size)
+                pane.window.setFont(QFont(pane.window.font().family(), size));
+            for (int col = 0; col < 6; ++col)
+                QVERIFY2(grid->GetColumnWidth(col) >= grid->GetCell(0, col)->MeasureCell().width(),
+                         qPrintable(grid->GetCellText(0, col)));
+            const QFontMetrics cellFont(grid->GetDefaultCell(false, false)->GetFontObject());
+            QVERIFY(grid->GetColumnWidth(3) >
+                    cellFont.horizontalAdvance(QStringLiteral("00:00:00 00/00/0000")));
+            QVERIFY(grid->GetCell(0, 1)->GetFont()->weight == platform::FontRecord::FW_BOLD);
+        }
+        QVERIFY(grid->GetTotalWidth() > defaultTotal);
     }
 };
 

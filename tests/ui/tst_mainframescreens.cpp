@@ -9,15 +9,20 @@
 
 #include <QMenu>
 
-// The main window as a user sees it, at the default and a large font: empty, with jobs and a
-// summary, each menu open, during a batch, and the splash.
+// The main window as a user sees it, at the default and a large font: empty, with an option's
+// description, with jobs and a summary, each menu open, during a batch, and the splash. Run
+// with QT_FONT_DPI set, the pictures carry that resolution in their names.
 class TestMainFrameScreens : public QObject {
     Q_OBJECT
 
+    static QString suffix(int pixelSize) {
+        const QString dpi = qEnvironmentVariable("QT_FONT_DPI");
+        return screenshotSuffix(pixelSize) + (dpi.isEmpty() ? QString() : QStringLiteral("-dpi") + dpi);
+    }
+
     static void save(QWidget* widget, const QString& state, int pixelSize) {
         QVERIFY(
-            !testsupport::saveScreenshot(widget, QStringLiteral("app"), state + screenshotSuffix(pixelSize))
-                 .isEmpty());
+            !testsupport::saveScreenshot(widget, QStringLiteral("app"), state + suffix(pixelSize)).isEmpty());
     }
 
 private Q_SLOTS:
@@ -34,6 +39,8 @@ private Q_SLOTS:
         MainFrameFixture window(pixelSize);
         QVERIFY(QTest::qWaitForWindowActive(window.frame.get()));
         save(window.frame.get(), QStringLiteral("mainframe-empty"), pixelSize);
+        window.focusOptionRow(CRightView::ID_TEXT_ENCODING);
+        save(window.frame.get(), QStringLiteral("mainframe-description"), pixelSize);
 
         std::vector<std::string> pdfs;
         for (const QString& name : {QStringLiteral("Annual report 2025.pdf"),
@@ -57,7 +64,7 @@ private Q_SLOTS:
             const QString state = QStringLiteral("mainframe-menu-") +
                                   bar->ButtonText(button).remove(QLatin1Char('&')).toLower();
             QVERIFY(!saveWithPopupWindow(window.frame.get(), menu, QStringLiteral("app"),
-                                         state + screenshotSuffix(pixelSize))
+                                         state + suffix(pixelSize))
                          .isEmpty());
             menu->close();
         }

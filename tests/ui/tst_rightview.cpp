@@ -2,17 +2,20 @@
 
 #include "controls/optiontree/OptionTree.h"
 #include "controls/optiontree/OptionTreeComboBox.h"
+#include "controls/optiontree/OptionTreeInfo.h"
 #include "controls/optiontree/OptionTreeItemComboBox.h"
 #include "controls/optiontree/OptionTreeItemFile.h"
 #include "controls/optiontree/OptionTreeItemSpinner.h"
 #include "controls/optiontree/OptionTreeList.h"
 #include "controls/optiontree/OptionTreeSpinnerEdit.h"
 #include "convert/ConverterApp.h"
+#include "platform/DrawText.h"
 #include "platform/ScriptedDialogs.h"
 
 #include "../support/TestSupport.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QTest>
 
 #include <atomic>
@@ -389,6 +392,38 @@ private Q_SLOTS:
         QCOMPARE(pane.tree()->GetFocusItem(), pane.item(7));
         pane.key(Qt::Key_Return);
         QCOMPARE(pane.app.options.outputDirectory, std::string("/srv/keys/"));
+    }
+
+    // At a large font or in a narrow pane a description wraps to more lines: the pane under
+    // the list grows to show the longest one whole, under its bold label.
+    void descriptionPaneHoldsTheLongestHelpText() {
+        Pane pane;
+        QFont large = pane.window.font();
+        large.setPixelSize(18);
+        pane.window.setFont(large);
+        QVERIFY(pane.show());
+        COptionTree* tree = pane.tree();
+        const QWidget* info = tree->GetInfoWindow();
+        QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&device);
+        painter.setFont(tree->GetNormalFont());
+        for (int width : {355, 300}) {
+            pane.view->resize(width, 480);
+            QCOMPARE(info->width(), width);
+            int tallest = 0;
+            for (int id = CRightView::ID_GENERAL_OPTIONS; id <= CRightView::ID_TEXT_ENCODING; ++id) {
+                QRect help(0, 0, width - 8, 0);
+                DrawText(painter, pane.item(id)->GetInfoText(), help,
+                         DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+                tallest = std::max(tallest, help.height());
+            }
+            QVERIFY(tallest >= 4 * painter.fontMetrics().lineSpacing());
+            const int labelHeight = QFontMetrics(tree->GetBoldFont()).height();
+            QVERIFY2(4 + labelHeight + tallest + 4 <= info->height(),
+                     qPrintable(
+                         QStringLiteral("%1 + %2 in %3").arg(labelHeight).arg(tallest).arg(info->height())));
+            QCOMPARE(pane.list()->height() + info->height(), 480);
+        }
     }
 
     void headersArePaintedLightBlue() {

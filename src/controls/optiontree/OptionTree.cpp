@@ -76,6 +76,7 @@ COptionTreeItem* COptionTree::InsertItem(std::unique_ptr<COptionTreeItem> owned,
 
 void COptionTree::RemoveItem(COptionTreeItem* item) {
     DeleteSubtree(item);
+    InfoTextsChanged();
     // The rows below move up: the scroll range and the shown rows must follow at once.
     UpdateScrollRange();
     RepositionAllControls();
@@ -234,6 +235,7 @@ void COptionTree::RefreshSubtree(COptionTreeItem* item) {
 }
 
 void COptionTree::RepositionAllControls() {
+    FitInfoPane();
     EnsureLayout();
     ForEachItem(root.get(), [](COptionTreeItem* item) {
         item->RepositionControl();
@@ -388,12 +390,7 @@ QFont COptionTree::GetBoldFont() const {
 }
 
 int COptionTree::InfoHeight() const {
-    // At least 50 pixels, and more where the current font needs it to show the bold label and
-    // three lines of help text: longer descriptions wrap to three lines in a narrow pane or at a
-    // large font.
-    const int needed =
-        QFontMetrics(GetBoldFont()).height() + INFO_HELP_LINES * QFontMetrics(font()).lineSpacing() + 8;
-    return std::max(INFO_HEIGHT, needed);
+    return std::max(INFO_HEIGHT, infoPane->NeededHeight(width()));
 }
 
 void COptionTree::FollowFontHeight() {
@@ -448,7 +445,16 @@ bool COptionTree::ForEachItem(COptionTreeItem* start, const std::function<bool(C
     return result;
 }
 
+void COptionTree::FitInfoPane() {
+    if (!infoFitDirty)
+        return;
+    infoFitDirty = false;
+    if (HasOption(OTS_SHOWINFOWINDOW) && infoPane->height() != std::min(InfoHeight(), height()))
+        LayoutChildren();
+}
+
 void COptionTree::LayoutChildren() {
+    infoFitDirty = false;
     const int w = width();
     const int h = height();
     if (w <= 0 || h <= 0)

@@ -94,7 +94,11 @@ public:
     QFont GetNormalFont() const;
     QFont GetBoldFont() const;
     int StandardRowHeight() const { return rowHeight; }
+    // The description pane's height: at least 50 pixels, and enough for the bold label and
+    // the longest help text of the tree wrapped at the pane's width, three lines at least.
     int InfoHeight() const;
+    // Called by the items when a help text changes; the pane refits at the next repositioning.
+    void InfoTextsChanged() { infoFitDirty = true; }
     COptionTreeList* GetListWindow() const { return list; }
     COptionTreeInfo* GetInfoWindow() const { return infoPane; }
 
@@ -122,6 +126,8 @@ private:
     void DeleteSubtree(COptionTreeItem* item);
     void Unlink(COptionTreeItem* item);
     void LayoutChildren();
+    // Lays the children out again when a changed help text wants another pane height.
+    void FitInfoPane();
     void LayoutRows();
     void SelectOnly(COptionTreeItem* item);
     COptionTreeItem* MoveFocus(COptionTreeItem* item);
@@ -141,6 +147,7 @@ private:
     int rowHeight = COptionTreeItem::DEFAULT_HEIGHT; // standard row height, the column's scale
     int origin = 0;
     bool layoutDirty = true;
+    bool infoFitDirty = false;
     COptionTreeList* list = nullptr;
     int lastItemId = 0;
     platform::NotifyTarget* notifyTarget = nullptr;

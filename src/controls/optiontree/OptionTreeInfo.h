@@ -15,6 +15,9 @@ public:
     // The texts shown now: label and help text (empty when nothing is to be shown).
     QString ShownLabel() const;
     QString ShownHelp() const;
+    // The height that shows the bold label and, wrapped at width, the tree's longest help text
+    // (no less than three lines of help).
+    int NeededHeight(int width) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

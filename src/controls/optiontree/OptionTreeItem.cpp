@@ -33,6 +33,14 @@ COptionTreeItem::COptionTreeItem() = default;
 
 COptionTreeItem::~COptionTreeItem() = default;
 
+void COptionTreeItem::SetInfoText(const QString& text) {
+    if (text == info)
+        return;
+    info = text;
+    if (tree)
+        tree->InfoTextsChanged();
+}
+
 COLORREF COptionTreeItem::GetValueBackColor() const {
     return orSystem(valueBackColor, COLOR_WINDOW);
 }

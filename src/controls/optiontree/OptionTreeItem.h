@@ -32,7 +32,8 @@ public:
 
     void SetLabelText(const QString& text) { label = text; }
     const QString& GetLabelText() const { return label; }
-    void SetInfoText(const QString& text) { info = text; }
+    // The tree's description pane grows to hold the longest help text.
+    void SetInfoText(const QString& text);
     const QString& GetInfoText() const { return info; }
 
     void SetHeaderBackColor(platform::COLORREF color) { headerBackColor = color; }
