@@ -470,6 +470,16 @@ void FrameRect(QPainter& painter, const QRect& rect, const QBrush& brush) {
     painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), brush);
 }
 
+void DrawFocusRect(QPainter& painter, const QRect& rect) {
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
+    painter.save();
+    painter.setPen(QPen(sysColor(COLOR_WINDOWTEXT), 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.restore();
+}
+
 void FillSolidRect(QPainter& painter, const QRect& rect, COLORREF color) {
     painter.fillRect(rect, toQColor(color));
 }

@@ -110,6 +110,8 @@ bool DrawFrameControl(QPainter& painter, const QRect& rect, unsigned type, unsig
 
 // One-pixel frame just inside rect.
 void FrameRect(QPainter& painter, const QRect& rect, const QBrush& brush);
+// The dotted frame that marks the keyboard focus, just inside rect.
+void DrawFocusRect(QPainter& painter, const QRect& rect);
 void FillSolidRect(QPainter& painter, const QRect& rect, COLORREF color);
 // A Qt::GlobalColor would silently convert to a small COLORREF; use toQColor's inverse.
 void FillSolidRect(QPainter& painter, const QRect& rect, Qt::GlobalColor) = delete;

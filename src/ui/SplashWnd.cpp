@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
@@ -25,6 +27,19 @@ bool closesTheSplash(QEvent::Type type) {
         return true;
     default:
         return false;
+    }
+}
+
+// The rest of a press that closed the splash: its release, and keys pressed with it.
+bool finishesAPress(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::MouseMove:
+        return true;
+    default:
+        return closesTheSplash(type);
     }
 }
 
@@ -76,15 +91,42 @@ void CSplashWnd::HideSplashScreen() {
 }
 
 bool CSplashWnd::eventFilter(QObject*, QEvent* event) {
-    if (!closesTheSplash(event->type()))
+    const QEvent::Type type = event->type();
+    if (type == QEvent::ApplicationDeactivate && !isVisible()) {
+        HideSplashScreen(); // the releases go to another program now
+        return false;
+    }
+    if (!(isVisible() ? closesTheSplash(type) : finishesAPress(type)))
         return false;
     // A shortcut override only asks; the press that follows closes the splash.
-    if (event->type() == QEvent::ShortcutOverride) {
+    if (type == QEvent::ShortcutOverride) {
         event->accept();
         return true;
     }
-    HideSplashScreen();
+    followPress(event);
+    if (isVisible())
+        hide();
+    // Held keys and buttons would reach the window as fresh presses (Ctrl closes the splash,
+    // then O arrives as Ctrl+O): the splash takes them all until the last is released.
+    if (heldKeys.empty() && heldButtons == Qt::NoButton)
+        HideSplashScreen();
     return true;
+}
+
+void CSplashWnd::followPress(QEvent* event) {
+    if (event->type() != QEvent::MouseMove && dynamic_cast<QMouseEvent*>(event)) {
+        heldButtons = static_cast<QMouseEvent*>(event)->buttons(); // those still down after it
+        return;
+    }
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->isAutoRepeat())
+        return;
+    if (event->type() == QEvent::KeyPress)
+        heldKeys.insert(key->key());
+    else
+        heldKeys.erase(key->key());
 }
 
 void CSplashWnd::paintEvent(QPaintEvent*) {

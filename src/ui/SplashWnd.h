@@ -3,8 +3,11 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <set>
+
 // The start-up picture: shown over the main window for 750 ms, or until a key or a mouse
-// button is pressed anywhere in the program; that press only closes it and goes no further.
+// button is pressed anywhere in the program; that press only closes it and goes no further,
+// nor do keys and buttons held with it until they are released.
 class CSplashWnd : public QWidget {
     Q_OBJECT
 
@@ -15,7 +18,7 @@ public:
     // Shows the splash centred over owner, when enabled and none is shown yet; null otherwise.
     // Its window's keyboard shortcuts are the owner's to hold back until it is destroyed.
     static CSplashWnd* ShowSplashScreen(QWidget* owner);
-    // The one splash shown now, or null.
+    // The one splash shown now, or still taking the keys held when it closed; or null.
     static CSplashWnd* Current();
 
 protected:
@@ -28,6 +31,9 @@ public:
 private:
     CSplashWnd(const QPixmap& picture, QWidget* owner);
     void HideSplashScreen();
+    void followPress(QEvent* event);
 
     QPixmap picture;
+    std::set<int> heldKeys; // pressed since the splash was shown, not yet released
+    Qt::MouseButtons heldButtons;
 };

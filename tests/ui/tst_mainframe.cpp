@@ -1,5 +1,6 @@
 #include "MainFrameFixture.h"
 #include "TestSupport.h"
+#include "controls/chrome/IconButton.h"
 #include "controls/chrome/TextProgressCtrl.h"
 #include "controls/grid/GridCtrl.h"
 #include "controls/optiontree/OptionTree.h"
@@ -50,6 +51,57 @@ private Q_SLOTS:
         QCOMPARE(window.dialogs.requestCount(), 0);
         window.key(Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(window.dialogs.requestCount(), 1);
+    }
+
+    // Ctrl pressed closes the splash; the O pressed before Ctrl is let go is no Ctrl+O, and
+    // the click that closes it clicks nothing.
+    void keysAndButtonsHeldWhenTheSplashClosesAreNotDelivered() {
+        CSplashWnd::EnableSplashScreen(true);
+        Frame window;
+        QVERIFY(QTest::qWaitForWindowExposed(window.frame.get()));
+        QVERIFY(CSplashWnd::Current());
+        QWidget* grid = window.panel()->jobGrid();
+        QTest::keyPress(grid, Qt::Key_Control);
+        QVERIFY(!CSplashWnd::Current()->isVisible());
+        QTest::keyClick(grid, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyRelease(grid, Qt::Key_Control);
+        QTRY_VERIFY(!CSplashWnd::Current());
+        QCOMPARE(window.dialogs.requestCount(), 0);
+        window.key(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(window.dialogs.requestCount(), 1);
+
+        CSplashWnd::ShowSplashScreen(window.frame.get());
+        QVERIFY(CSplashWnd::Current());
+        CIconButton* openButton = window.panel()->button(ID_OPEN_FILE);
+        QTest::mouseClick(openButton, Qt::LeftButton);
+        QTRY_VERIFY(!CSplashWnd::Current());
+        QCOMPARE(window.dialogs.requestCount(), 1);
+        QTest::mouseClick(openButton, Qt::LeftButton);
+        QCOMPARE(window.dialogs.requestCount(), 2);
+    }
+
+    // The keyboard's place shows even where no cell or row has the focus: the empty job list
+    // at start, and the option list entered without a row.
+    void theFocusIsMarkedWithoutAFocusedCellOrRow() {
+        Frame window;
+        QVERIFY(QTest::qWaitForWindowActive(window.frame.get()));
+        QWidget* grid = window.panel()->jobGrid();
+        QWidget* list = window.frame->RightView()->GetTree()->GetListWindow();
+        QCOMPARE(QApplication::focusWidget(), grid);
+        const auto darkInColumn = [](QWidget* widget, int x) {
+            const QImage image = widget->grab().toImage();
+            int dark = 0;
+            for (int y = image.height() / 4; y < image.height() * 3 / 4; ++y)
+                dark += qGray(image.pixel(x, y)) < 96;
+            return dark;
+        };
+        const int gridMarked = darkInColumn(grid, 1);
+        const int listUnmarked = darkInColumn(list, 1);
+        window.frame->RightView()->GetTree()->SetFocusItem(nullptr);
+        list->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QVERIFY2(gridMarked > darkInColumn(grid, 1) + 10, qPrintable(QString::number(gridMarked)));
+        QVERIFY2(darkInColumn(list, 1) > listUnmarked + 10, qPrintable(QString::number(listUnmarked)));
     }
 
     void commandsAreEnabledByJobsAndBatch() {

@@ -52,6 +52,10 @@ void CGridCtrl::paintEvent(QPaintEvent* event) {
     }
     if (!m_SizingBand.isEmpty())
         PatBlt(painter, m_SizingBand, QBrush(Qt::white), PATINVERT);
+    // With the keyboard here but no cell focused (an empty list, or none entered yet), the
+    // user still sees where the keys go.
+    if (hasFocus() && !IsValid(m_idCurrentCell))
+        DrawFocusRect(painter, GetClientRect().adjusted(1, 1, -1, -1));
 }
 
 void CGridCtrl::PaintGrid(QPainter& painter, const QRect& clip) {

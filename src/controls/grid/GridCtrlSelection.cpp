@@ -48,6 +48,9 @@ CCellID CGridCtrl::MoveFocusTo(int row, int col) {
     } else {
         m_idCurrentCell = CCellID();
     }
+    // The frame that marks the focus without a focused cell comes or goes.
+    if (IsValid(previous) != IsValid(m_idCurrentCell))
+        update();
     return previous;
 }
 

@@ -119,6 +119,9 @@ void COptionTreeList::paintEvent(QPaintEvent* event) {
     // The margin line runs the whole height, over the rows and the empty space below them.
     painter.fillRect(QRect(COptionTree::MARGIN, 0, 1, client.height()), sysColor(COLOR_BTNSHADOW));
     DrawEdge(painter, client, BDR_SUNKENOUTER, BF_RECT);
+    // The keyboard is here with no row focused: mark the list itself.
+    if (hasFocus() && !tree->GetFocusItem())
+        DrawFocusRect(painter, client.adjusted(1, 1, -1, -1));
     if (dragging)
         PatBlt(painter, DragBarRect(), halftoneBrush(), PATINVERT);
 }
