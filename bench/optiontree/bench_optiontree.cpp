@@ -2,7 +2,7 @@
 // painting a long tree while it scrolls.
 #include "controls/optiontree/OptionTree.h"
 #include "controls/optiontree/OptionTreeList.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "ui/RightView.h"
 
 #include <QApplication>

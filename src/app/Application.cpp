@@ -3,7 +3,7 @@
 #include "app/SignalCloser.h"
 #include "app/SingleInstance.h"
 #include "controls/chrome/ChromeDialogs.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/DesktopShell.h"
 #include "ui/ConvertPanel.h"
 #include "ui/LeftView.h"

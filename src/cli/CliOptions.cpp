@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "convert/CMapConfig.h"
+#include "core/CMapConfig.h"
 #include "platform/FileContents.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/ConvertOptions.h"
+#include "core/ConvertOptions.h"
 
 #include <optional>
 #include <string>

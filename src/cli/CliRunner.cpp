@@ -6,14 +6,14 @@
 #include "cli/PrintLine.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalBatchClient.h"
-#include "convert/BatchRunner.h"
-#include "convert/ConverterApp.h"
-#include "convert/OutputNames.h"
-#include "convert/PdfFinder.h"
-#include "convert/SummaryReport.h"
+#include "core/BatchRunner.h"
+#include "core/ConverterApp.h"
+#include "core/OutputNames.h"
+#include "core/PdfFinder.h"
+#include "core/SummaryReport.h"
 #include "platform/SystemFolders.h"
-#include "worker/PooledConverter.h"
-#include "worker/SummaryClient.h"
+#include "pool/PooledConverter.h"
+#include "pool/SummaryClient.h"
 
 #include <memory>
 #include <optional>

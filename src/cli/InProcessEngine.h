@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/JobConverter.h"
-#include "convert/SummaryReport.h"
+#include "core/JobConverter.h"
+#include "core/SummaryReport.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "cli/InterruptStop.h"
 
-#include "convert/BatchRunner.h"
+#include "core/BatchRunner.h"
 
 #include <array>
 #include <atomic>

@@ -2,7 +2,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/ProgressLine.h"
-#include "convert/BatchRunner.h"
+#include "core/BatchRunner.h"
 
 #include <cstdio>
 #include <optional>

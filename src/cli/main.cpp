@@ -1,6 +1,6 @@
 #include "cli/CliRunner.h"
 #include "cli/ConsoleDialogs.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/StandardStreams.h"
 
 int main(int argc, char* argv[]) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/BatchRunner.h"
+#include "core/BatchRunner.h"
 
 #include <QObject>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "controls/grid/GridCellCheck.h"
 #include "controls/grid/GridCtrl.h"
-#include "convert/FileFacts.h"
+#include "core/FileFacts.h"
 #include "platform/FilePath.h"
 #include "platform/NativePath.h"
 

@@ -4,7 +4,7 @@
 #include "controls/chrome/JobPaneIcons.h"
 #include "controls/chrome/MenuXP.h"
 #include "controls/grid/GridCtrl.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/Colors.h"
 #include "platform/CommandRouter.h"
 #include "resource.h"
@@ -18,7 +18,7 @@
 #include "ui/SplashWnd.h"
 #include "ui/SummaryWorker.h"
 #include "ui/TipDlg.h"
-#include "worker/PooledConverter.h"
+#include "pool/PooledConverter.h"
 
 #include <QCloseEvent>
 #include <QMenu>

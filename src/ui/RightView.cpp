@@ -6,8 +6,8 @@
 #include "controls/optiontree/OptionTreeItemFile.h"
 #include "controls/optiontree/OptionTreeItemSpinner.h"
 #include "controls/optiontree/OptionTreeSpinnerEdit.h"
-#include "convert/CMapConfig.h"
-#include "convert/ConverterApp.h"
+#include "core/CMapConfig.h"
+#include "core/ConverterApp.h"
 #include "platform/NativePath.h"
 #include "resource.h"
 

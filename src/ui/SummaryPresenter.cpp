@@ -1,7 +1,7 @@
 #include "ui/SummaryPresenter.h"
 
 #include "controls/chrome/SummaryEdit.h"
-#include "convert/SummaryReport.h"
+#include "core/SummaryReport.h"
 #include "platform/NativePath.h"
 #include "ui/SummaryWorker.h"
 

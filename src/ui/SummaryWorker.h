@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/SummaryReport.h"
-#include "worker/SummaryClient.h"
+#include "core/SummaryReport.h"
+#include "pool/SummaryClient.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "ui/TipDlg.h"
 
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/DrawText.h"

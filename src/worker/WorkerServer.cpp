@@ -1,11 +1,11 @@
 #include "worker/WorkerServer.h"
 
-#include "convert/EngineDataFolder.h"
-#include "convert/JobDocument.h"
+#include "engine/EngineDataFolder.h"
+#include "engine/JobDocument.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
-#include "worker/PiecePlan.h"
-#include "worker/WorkerMessages.h"
+#include "pool/PiecePlan.h"
+#include "pool/WorkerMessages.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -18,7 +18,7 @@ namespace {
 
 void send(const std::string& record) {
     // The program is gone when this fails: nothing is left to answer to.
-    if (!wire::writeAll(WorkerServer::channelFd, record))
+    if (!wire::writeAll(wire::workerChannelFd, record))
         std::_Exit(EXIT_FAILURE);
 }
 
@@ -54,7 +54,7 @@ int WorkerServer::main(int argc, char* argv[]) {
 // spin for ever: when the program's end of the socket closes, the worker ends, busy or not.
 void WorkerServer::watchTheProgram() {
     std::thread([] {
-        pollfd channel{channelFd, POLLRDHUP, 0};
+        pollfd channel{wire::workerChannelFd, POLLRDHUP, 0};
         while (::poll(&channel, 1, -1) < 0 && errno == EINTR) {
         }
         EngineDataFolder::removeTemporaryFolders();
@@ -80,7 +80,7 @@ bool WorkerServer::applyLimits(int argc, char* argv[]) {
 }
 
 bool WorkerServer::serve() {
-    while (const auto record = wire::readRecord(channelFd, handedFiles)) {
+    while (const auto record = wire::readRecord(wire::workerChannelFd, handedFiles)) {
         wire::Reader reader(*record);
         if (reader.kind() == request::convert) {
             const ConvertRequest request = ConvertRequest::from(reader);

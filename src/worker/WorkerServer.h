@@ -15,9 +15,6 @@ struct SummaryRequest;
 // alone, so whatever a document does to the engine ends with this process.
 class WorkerServer {
 public:
-    // The socket the program hands every worker: requests in, answers out.
-    static constexpr int channelFd = 3;
-
     WorkerServer();
     virtual ~WorkerServer();
     WorkerServer(const WorkerServer&) = delete;

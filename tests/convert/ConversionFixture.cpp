@@ -2,8 +2,8 @@
 
 #include "FixturePdf.h"
 #include "TestSupport.h"
-#include "convert/CMapConfig.h"
-#include "convert/OutputNames.h"
+#include "core/CMapConfig.h"
+#include "core/OutputNames.h"
 
 #include <QDir>
 #include <QFile>

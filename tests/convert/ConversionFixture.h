@@ -1,8 +1,8 @@
 #pragma once
 
-#include "convert/BatchRunner.h"
-#include "convert/ConvertOptions.h"
-#include "convert/FileConverter.h"
+#include "core/BatchRunner.h"
+#include "core/ConvertOptions.h"
+#include "engine/FileConverter.h"
 #include "platform/ScriptedDialogs.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "convert/CMapConfig.h"
-#include "convert/EngineDataFolder.h"
+#include "core/CMapConfig.h"
+#include "engine/EngineDataFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "ConversionFixture.h"
 #include "FixturePdf.h"
 #include "TestSupport.h"
-#include "convert/CMapConfig.h"
+#include "core/CMapConfig.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/ProfileFile.h"
 #include "platform/ScriptedDialogs.h"
 

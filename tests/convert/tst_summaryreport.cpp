@@ -1,8 +1,8 @@
 #include "ConversionFixture.h"
 #include "FixturePdf.h"
 #include "TestSupport.h"
-#include "convert/FileFacts.h"
-#include "convert/SummaryReport.h"
+#include "core/FileFacts.h"
+#include "core/SummaryReport.h"
 
 #include <QFile>
 #include <QTest>

@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 #include "controls/optiontree/OptionTree.h"
 #include "controls/optiontree/OptionTreeList.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/CommandRouter.h"
 #include "platform/RecordingShell.h"
 #include "platform/ScriptedDialogs.h"

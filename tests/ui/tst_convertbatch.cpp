@@ -4,14 +4,14 @@
 #include "controls/chrome/SummaryEdit.h"
 #include "controls/chrome/TextProgressCtrl.h"
 #include "controls/grid/GridCellCheck.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/QtDialogs.h"
 #include "resource.h"
 #include "ui/BatchWorker.h"
 #include "ui/ConvertBatch.h"
 #include "ui/RightView.h"
 #include "ui/SummaryWorker.h"
-#include "worker/PooledConverter.h"
+#include "pool/PooledConverter.h"
 
 #include <QMessageBox>
 #include <QProcess>

@@ -6,7 +6,7 @@
 #include "controls/optiontree/OptionTree.h"
 #include "controls/optiontree/OptionTreeItem.h"
 #include "controls/optiontree/OptionTreeList.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/CommandRouter.h"
 #include "platform/RecordingShell.h"
 #include "platform/ScriptedDialogs.h"

@@ -8,7 +8,7 @@
 #include "controls/optiontree/OptionTreeItemSpinner.h"
 #include "controls/optiontree/OptionTreeList.h"
 #include "controls/optiontree/OptionTreeSpinnerEdit.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/DrawText.h"
 #include "platform/ScriptedDialogs.h"
 

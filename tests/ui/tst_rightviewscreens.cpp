@@ -4,7 +4,7 @@
 #include "controls/optiontree/OptionTreeComboBox.h"
 #include "controls/optiontree/OptionTreeItemComboBox.h"
 #include "controls/optiontree/OptionTreeList.h"
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 
 #include "../controls/optiontree/PopupScreenshot.h"
 #include "../support/TestSupport.h"

@@ -1,6 +1,6 @@
 #include "ui/TipDlg.h"
 
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/Colors.h"
 #include "platform/ProfileFile.h"
 #include "platform/ScriptedDialogs.h"

@@ -2,10 +2,10 @@
 #include "FixturePdf.h"
 #include "TestSupport.h"
 
-#include "convert/CMapConfig.h"
-#include "convert/SummaryReport.h"
-#include "worker/PooledConverter.h"
-#include "worker/SummaryClient.h"
+#include "core/CMapConfig.h"
+#include "core/SummaryReport.h"
+#include "pool/PooledConverter.h"
+#include "pool/SummaryClient.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // Hand-run demo: the option pane alone with the user's settings; nothing is written back.
-#include "convert/ConverterApp.h"
+#include "core/ConverterApp.h"
 #include "platform/QtDialogs.h"
 #include "ui/RightView.h"
 

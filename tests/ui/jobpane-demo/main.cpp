@@ -2,8 +2,8 @@
 // shell, converting for real. PDF paths and folders given as arguments are added as if
 // dropped. The options are not written back.
 #include "controls/chrome/ChromeDialogs.h"
-#include "convert/ConverterApp.h"
-#include "convert/FileConverter.h"
+#include "core/ConverterApp.h"
+#include "engine/FileConverter.h"
 #include "platform/CommandRouter.h"
 #include "platform/DesktopShell.h"
 #include "platform/NativePath.h"

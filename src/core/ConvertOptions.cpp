@@ -1,0 +1,20 @@
+#include "core/ConvertOptions.h"
+
+ConvertOptions ConvertOptions::defaults() {
+    ConvertOptions options;
+    options.resetToDefaults();
+    return options;
+}
+
+void ConvertOptions::resetToDefaults() {
+    pageRange = option::allPages;
+    startPage = 1;
+    endPage = 1000;
+    openResult = option::yes;
+    htmlMeta = option::yes;
+    outputMode = option::textFile;
+    layout = option::yes;
+    rawMode = 1;
+    endOfLine = option::eolDos;
+    pageBreaks = option::yes;
+}

@@ -1,0 +1,25 @@
+#include "engine/FileConverter.h"
+
+#include "core/OutputNames.h"
+#include "engine/JobDocument.h"
+#include "platform/AtomicFile.h"
+
+FileConverter::FileConverter(std::string configPath, std::string programDir)
+    : configPath(std::move(configPath)), programDir(std::move(programDir)) {}
+
+JobOutcome FileConverter::convert(const ConvertJob& job, const ConvertOptions& options,
+                                  const PageProgress& progress) {
+    const std::string outputPath = OutputNames::pathFor(job.pdfPath, options);
+    JobDocument document(job, options);
+    const JobOutcome checked = document.check();
+    if (checked != JobOutcome::Converted)
+        return checked;
+    const std::string configText = JobDocument::configurationFor(configPath, programDir, job.pdfPath);
+    platform::AtomicFile output(outputPath);
+    if (!output.open()) {
+        JobDocument::reportWriteFailure(outputPath, output.errorString(), job.pdfPath);
+        return JobOutcome::Skipped;
+    }
+    const PagePiece whole{document.firstPage(), document.lastPage(), true, true};
+    return document.write(whole, configText, output, outputPath, progress);
+}

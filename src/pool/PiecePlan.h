@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/PagePiece.h"
+
+#include <vector>
+
+// How a job's page range is cut so several workers share one long document: short ranges
+// stay whole (a piece costs an extra opening of the document), long ones become a few pieces
+// per worker, so a worker that finishes early takes the next piece.
+namespace PiecePlan {
+
+// Ranges shorter than this stay in one piece.
+inline constexpr int minPagesToCut = 64;
+// Pieces per worker, for balance.
+inline constexpr int piecesPerWorker = 3;
+// No piece shorter than this.
+inline constexpr int minPiecePages = 16;
+
+// Pieces in page order; the first carries the head and the last the foot.
+std::vector<PagePiece> cut(int firstPage, int lastPage, int workers);
+
+} // namespace PiecePlan

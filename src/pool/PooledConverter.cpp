@@ -1,0 +1,325 @@
+#include "pool/PooledConverter.h"
+
+#include "core/OutputNames.h"
+#include "platform/AtomicFile.h"
+#include "pool/PiecePlan.h"
+#include "pool/WorkerMessages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
+
+namespace {
+
+// Where a piece goes when the output's folder takes no new file: a file without a name in the
+// temporary folder, which nothing can leave behind; the output is written from it when the
+// job's turn comes.
+platform::AtomicFile::Reservation pieceInTemporaryFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    const std::string temporaryFolder = folder && *folder ? folder : "/tmp";
+    platform::UniqueFd fd(::open(temporaryFolder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (!fd.valid()) {
+        std::string pattern = temporaryFolder + "/folverin-XXXXXX.part";
+        fd.reset(::mkostemps(pattern.data(), 5, O_CLOEXEC));
+        if (fd.valid())
+            ::unlink(pattern.c_str());
+    }
+    return {{}, std::move(fd)};
+}
+
+// Copies a finished piece, read through the descriptor it was written to.
+bool appendFile(platform::AtomicFile& output, int piece) {
+    char buffer[256 * 1024];
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t count = ::pread(piece, buffer, sizeof buffer, offset);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return count == 0;
+        output.write(buffer, static_cast<std::size_t>(count));
+        offset += count;
+    }
+}
+
+platform::MessageRequest messageAbout(const std::string& text, const std::string& pdfPath) {
+    platform::MessageRequest request;
+    request.text = text;
+    request.subject = pdfPath;
+    return request;
+}
+
+} // namespace
+
+// The pool's view of the jobs: makes the piece files and requests, and files the answers
+// under their jobs.
+class PooledConverter::Tasks : public WorkerPool::Listener {
+public:
+    explicit Tasks(PooledConverter& owner) : owner(owner) {}
+
+    std::optional<Request> requestFor(const TaskId& task) override {
+        Job* job = find(task);
+        if (!job || job->done)
+            return std::nullopt;
+        Piece& piece = job->pieces[static_cast<std::size_t>(task.piece)];
+        // A piece asked for again (its worker was ended for another task's sake) starts over
+        // in the file it had.
+        piece.pagesDone = 0;
+        piece.heldMessages.clear();
+        if (!piece.file.valid() && !makePieceFile(*job, piece))
+            return std::nullopt;
+        const ConvertRequest request{job->job,
+                                     job->options,
+                                     owner.settings.configPath,
+                                     owner.settings.programDir,
+                                     job->outputPath,
+                                     task.piece,
+                                     owner.pool.workerCount(),
+                                     task.piece > 0 ? job->documentStamp : platform::FileStamp{}};
+        return Request{request.record(), piece.file.descriptor.get()};
+    }
+
+    void answer(const TaskId& task, wire::Reader& reply) override {
+        Job* job = find(task);
+        if (!job || job->done)
+            return;
+        Piece& piece = job->pieces[static_cast<std::size_t>(task.piece)];
+        switch (reply.kind()) {
+        case reply::progress:
+            piece.pagesDone = reply.getInt();
+            if (job->pieces.size() == 1)
+                job->pageCount = reply.getInt();
+            break;
+        case reply::message:
+            (task.piece == 0 ? job->messages : piece.heldMessages).push_back(messageFrom(reply));
+            break;
+        case reply::planned:
+            plan(*job, reply);
+            break;
+        case reply::finished:
+            finish(*job, piece, static_cast<JobOutcome>(reply.getInt()));
+            break;
+        default:
+            break;
+        }
+    }
+
+    void lost(const TaskId& task, const std::string& reason) override {
+        Job* job = find(task);
+        if (!job || job->done)
+            return;
+        job->messages.push_back(messageAbout(
+            WorkerPool::stoppedOn(job->job.pdfPath, reason) + ", so it is not converted.", job->job.pdfPath));
+        owner.fail(*job, JobOutcome::Skipped);
+    }
+
+private:
+    bool makePieceFile(Job& job, Piece& piece) {
+        platform::AtomicFile output(job.outputPath);
+        piece.file = output.reserve();
+        piece.besideOutput = piece.file.valid();
+        if (!piece.file.valid())
+            piece.file = pieceInTemporaryFolder();
+        if (piece.file.valid())
+            return true;
+        job.messages.push_back(messageAbout(
+            OutputNames::writeFailureMessage(job.outputPath, output.errorString()), job.job.pdfPath));
+        owner.fail(job, JobOutcome::Skipped);
+        return false;
+    }
+
+    Job* find(const TaskId& task) {
+        const auto found = owner.jobs.find(task.job);
+        if (found == owner.jobs.end() || task.piece >= static_cast<int>(found->second.pieces.size()))
+            return nullptr;
+        return &found->second;
+    }
+
+    static platform::MessageRequest messageFrom(wire::Reader& reply) {
+        platform::MessageRequest request;
+        request.text = reply.getText();
+        request.buttons = static_cast<platform::MessageButtons>(reply.getInt());
+        request.subject = reply.getText();
+        return request;
+    }
+
+    void plan(Job& job, wire::Reader& reply) {
+        const int count = reply.getInt();
+        const int first = reply.getInt();
+        const int last = reply.getInt();
+        job.documentStamp = wire::stampFrom(reply);
+        if (count < 2 || count > owner.pool.workerCount() * PiecePlan::piecesPerWorker ||
+            job.pieces.size() != 1)
+            return;
+        job.pageCount = last - first + 1;
+        job.pieces.resize(static_cast<std::size_t>(count));
+        for (int index = 1; index < count; ++index)
+            owner.pool.submit({job.job.jobNumber, index});
+    }
+
+    void finish(Job& job, Piece& piece, JobOutcome outcome) {
+        if (outcome != JobOutcome::Converted) {
+            job.messages.insert(job.messages.end(), piece.heldMessages.begin(), piece.heldMessages.end());
+            return owner.fail(job, outcome);
+        }
+        piece.finished = true;
+        piece.pagesDone = job.pieces.size() == 1 ? job.pageCount : piece.pagesDone;
+        job.done =
+            std::all_of(job.pieces.begin(), job.pieces.end(), [](const Piece& p) { return p.finished; });
+    }
+
+    PooledConverter& owner;
+};
+
+PooledConverter::PooledConverter(Settings settings)
+    : settings(std::move(settings)), tasks(std::make_unique<Tasks>(*this)), pool(this->settings.pool) {}
+
+PooledConverter::~PooledConverter() {
+    batchEnded();
+}
+
+int PooledConverter::usableCores() {
+    cpu_set_t cores;
+    if (::sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return std::max(CPU_COUNT(&cores), 1);
+    return std::max(static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)), 1);
+}
+
+PooledConverter::Settings PooledConverter::forProgram(const std::string& programDir,
+                                                      const std::string& configPath, int workers) {
+    Settings result;
+    result.pool.program = programDir + "folverin-worker";
+    result.pool.workers = workers > 0 ? workers : usableCores();
+    result.configPath = configPath;
+    result.programDir = programDir;
+    return result;
+}
+
+int PooledConverter::lookahead() const {
+    return 8 * pool.workerCount();
+}
+
+void PooledConverter::expect(const ConvertJob& job, const ConvertOptions& options) {
+    jobFor(job, options);
+}
+
+JobOutcome PooledConverter::convert(const ConvertJob& job, const ConvertOptions& options,
+                                    const PageProgress& progress) {
+    // Work ahead for jobs whose turn passed without them (skipped at their turn) is useless.
+    for (auto it = jobs.begin(); it != jobs.end() && it->first < job.jobNumber;)
+        discard((it++)->first);
+    Job& state = jobFor(job, options);
+    bool droppedAhead = false;
+    while (!state.done) {
+        if (!droppedAhead && stopRequested && *stopRequested) {
+            dropWorkAfter(job.jobNumber);
+            droppedAhead = true;
+        }
+        replay(state, progress);
+        pool.pump(*tasks, std::chrono::milliseconds{200});
+    }
+    replay(state, progress);
+    const JobOutcome outcome = commit(state);
+    discard(job.jobNumber);
+    return outcome;
+}
+
+void PooledConverter::batchEnded() {
+    pool.cancel([](const TaskId&) { return true; });
+    while (!jobs.empty())
+        discard(jobs.begin()->first);
+}
+
+void PooledConverter::watchStop(const std::atomic<bool>& flag) {
+    stopRequested = &flag;
+}
+
+// After a stop only the job in progress finishes: what runs ahead ends now, so no worker keeps
+// a core busy or makes files for jobs that will not have their turn.
+void PooledConverter::dropWorkAfter(int jobNumber) {
+    pool.cancel([jobNumber](const TaskId& task) { return task.job > jobNumber; }, true);
+    while (!jobs.empty() && jobs.rbegin()->first > jobNumber)
+        discard(jobs.rbegin()->first);
+}
+
+PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const ConvertOptions& options) {
+    const std::string outputPath = OutputNames::pathFor(job.pdfPath, options);
+    const auto found = jobs.find(job.jobNumber);
+    if (found != jobs.end()) {
+        const Job& known = found->second;
+        if (known.job.opensTheSameAs(job) && known.options == options && known.outputPath == outputPath)
+            return found->second;
+        discard(job.jobNumber);
+    }
+    Job& state = jobs[job.jobNumber];
+    state.job = job;
+    state.options = options;
+    state.outputPath = outputPath;
+    state.pieces.resize(1);
+    pool.submit({job.jobNumber, 0});
+    return state;
+}
+
+void PooledConverter::replay(Job& job, const PageProgress& progress) {
+    while (job.messagesShown < job.messages.size())
+        platform::Dialogs::instance().messageBox(job.messages[job.messagesShown++]);
+    int pagesDone = 0;
+    for (const Piece& piece : job.pieces)
+        pagesDone += piece.pagesDone;
+    // Pieces finish pages side by side: the count is told a page at a time all the same, as
+    // for a job converted in one piece.
+    while (progress && job.pagesReported < pagesDone && job.pageCount > 0)
+        progress(++job.pagesReported, job.pageCount);
+}
+
+JobOutcome PooledConverter::commit(Job& job) {
+    if (job.outcome != JobOutcome::Converted)
+        return job.outcome;
+    std::string error;
+    bool written = false;
+    if (job.pieces.size() == 1 && job.pieces.front().besideOutput) {
+        written = platform::AtomicFile::publish(job.pieces.front().file, job.outputPath, error);
+    } else {
+        platform::AtomicFile output(job.outputPath);
+        written = output.open();
+        error = output.errorString();
+        for (const Piece& piece : job.pieces) {
+            if (written && !appendFile(output, piece.file.descriptor.get())) {
+                written = false;
+                error = "a finished part of it could not be read back";
+            }
+        }
+        if (written && !output.commit()) {
+            written = false;
+            error = output.errorString();
+        }
+    }
+    if (written)
+        return JobOutcome::Converted;
+    platform::Dialogs::message(OutputNames::writeFailureMessage(job.outputPath, error),
+                               platform::MessageButtons::Ok, job.job.pdfPath);
+    return JobOutcome::Skipped;
+}
+
+void PooledConverter::fail(Job& job, JobOutcome outcome) {
+    job.done = true;
+    job.outcome = outcome;
+    cancelTasksOf(job.job.jobNumber);
+}
+
+void PooledConverter::cancelTasksOf(int jobNumber) {
+    pool.cancel([jobNumber](const TaskId& task) { return task.job == jobNumber; });
+}
+
+void PooledConverter::discard(int jobNumber) {
+    const auto found = jobs.find(jobNumber);
+    if (found == jobs.end())
+        return;
+    cancelTasksOf(jobNumber);
+    for (Piece& piece : found->second.pieces)
+        piece.file.drop();
+    jobs.erase(found);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/JobConverter.h"
+#include "platform/AtomicFile.h"
+#include "platform/Dialogs.h"
+#include "platform/FileStamp.h"
+#include "pool/WorkerPool.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Converts a batch's jobs in worker processes: jobs ahead run in parallel and a long
+// document is cut into pieces for several workers, but each job's messages, progress and
+// output file reach the user and the disk only when its turn comes, in job order. Workers
+// write into temporary files that this side makes beside the output and hands over open; the
+// job's turn renames (or joins) them into place. A job whose worker crashes or hangs is
+// skipped with a message; the batch goes on. A stop drops all work ahead at once.
+class PooledConverter : public JobConverter {
+public:
+    struct Settings {
+        WorkerPool::Settings pool;
+        std::string configPath;
+        std::string programDir;
+    };
+
+    explicit PooledConverter(Settings settings);
+    ~PooledConverter() override;
+
+    JobOutcome convert(const ConvertJob& job, const ConvertOptions& options,
+                       const PageProgress& progress) override;
+    int lookahead() const override;
+    void expect(const ConvertJob& job, const ConvertOptions& options) override;
+    void batchEnded() override;
+    void watchStop(const std::atomic<bool>& stopRequested) override;
+
+    // How many workers a machine's usable cores call for.
+    static int usableCores();
+    // The installed worker program beside the program in programDir (with trailing '/'), workers
+    // of it (0: one per usable core) and the engine configuration at configPath.
+    static Settings forProgram(const std::string& programDir, const std::string& configPath, int workers = 0);
+
+private:
+    struct Piece {
+        platform::AtomicFile::Reservation file;
+        bool besideOutput = false;
+        int pagesDone = 0;
+        bool finished = false;
+        // What a later piece says is said by piece 0 already, unless the piece fails.
+        std::vector<platform::MessageRequest> heldMessages;
+    };
+    struct Job {
+        ConvertJob job;
+        ConvertOptions options;
+        std::string outputPath;
+        std::vector<platform::MessageRequest> messages;
+        std::size_t messagesShown = 0;
+        std::vector<Piece> pieces;
+        int pageCount = 0;
+        int pagesReported = 0;
+        platform::FileStamp documentStamp; // the PDF as piece 0 read it
+        bool done = false;
+        JobOutcome outcome = JobOutcome::Converted;
+    };
+    class Tasks;
+
+    Job& jobFor(const ConvertJob& job, const ConvertOptions& options);
+    void replay(Job& job, const PageProgress& progress);
+    JobOutcome commit(Job& job);
+    void discard(int jobNumber);
+    void fail(Job& job, JobOutcome outcome);
+    void cancelTasksOf(int jobNumber);
+    void dropWorkAfter(int jobNumber);
+
+    Settings settings;
+    std::map<int, Job> jobs;
+    std::unique_ptr<Tasks> tasks;
+    WorkerPool pool;
+    const std::atomic<bool>* stopRequested = nullptr;
+
+    friend class Tasks;
+};

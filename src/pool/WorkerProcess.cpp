@@ -1,0 +1,139 @@
+#include "pool/WorkerProcess.h"
+
+#include "pool/WireFormat.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t keptErrorBytes = 64 * 1024;
+// A worker sees its socket close and ends at once, removing what it made; one that does not
+// (it cannot, or no longer can) is killed after this.
+constexpr std::chrono::milliseconds closeGrace{200};
+
+// True when the process ended within the time; it is then not yet reaped.
+bool endedWithin(pid_t pid, std::chrono::milliseconds time) {
+    const auto deadline = std::chrono::steady_clock::now() + time;
+    siginfo_t info{};
+    while (std::chrono::steady_clock::now() < deadline) {
+        info.si_pid = 0;
+        if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == pid)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds{2});
+    }
+    return false;
+}
+
+// In the child between fork and exec: puts fd at target for the program to keep. dup2 does
+// nothing when fd is there already, so close-on-exec is then cleared by hand.
+bool placeAt(int fd, int target) {
+    if (fd == target)
+        return ::fcntl(fd, F_SETFD, 0) == 0;
+    return ::dup2(fd, target) == target;
+}
+
+} // namespace
+
+WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::string>& arguments) {
+    int ends[2];
+    int errorEnds[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        return;
+    if (::pipe2(errorEnds, O_CLOEXEC) != 0) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        return;
+    }
+    // A worker whose error output nobody reads for a while drops it rather than block.
+    ::fcntl(errorEnds[1], F_SETFL, O_NONBLOCK);
+    ::fcntl(errorEnds[0], F_SETFL, O_NONBLOCK);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid = ::fork();
+    if (pid == 0) {
+        // Only async-signal-safe calls between fork and exec: the program may have threads.
+        // A group of its own keeps the terminal's Ctrl+C for the program, which stops cleanly.
+        ::setpgid(0, 0);
+        if (!placeAt(errorEnds[1], STDERR_FILENO) || !placeAt(ends[1], wire::workerChannelFd))
+            ::_exit(127);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(ends[1]);
+    ::close(errorEnds[1]);
+    channel = ends[0];
+    errors = errorEnds[0];
+    if (pid < 0)
+        end();
+}
+
+WorkerProcess::~WorkerProcess() {
+    end();
+}
+
+bool WorkerProcess::send(const std::string& record, int descriptor) {
+    // Requests are small and the worker reads them while it waits, so the socket takes them
+    // whole; a worker that stopped reading is a dead one.
+    return wire::writeAll(channel, record, descriptor);
+}
+
+const std::string& WorkerProcess::errorOutput() {
+    char buffer[16 * 1024];
+    ssize_t count = 0;
+    while (errors >= 0 &&
+           ((count = ::read(errors, buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR))) {
+        if (count > 0)
+            errorText.append(buffer, static_cast<std::size_t>(count));
+    }
+    if (errorText.size() > keptErrorBytes)
+        errorText.erase(0, errorText.size() - keptErrorBytes);
+    return errorText;
+}
+
+bool WorkerProcess::readAvailable() {
+    errorOutput();
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t count = ::recv(channel, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (count > 0) {
+            inbox.append(buffer, static_cast<std::size_t>(count));
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return !wire::damaged(inbox);
+        return false;
+    }
+}
+
+std::optional<std::string> WorkerProcess::nextRecord() {
+    return wire::takeRecord(inbox);
+}
+
+void WorkerProcess::end() {
+    if (channel >= 0)
+        ::close(channel);
+    if (errors >= 0)
+        ::close(errors);
+    if (pid > 0 && !endedWithin(pid, closeGrace))
+        ::kill(pid, SIGKILL);
+    if (pid > 0) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    channel = -1;
+    errors = -1;
+    pid = -1;
+}
