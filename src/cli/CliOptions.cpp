@@ -9,6 +9,9 @@
 #include <limits>
 #include <strings.h>
 
+using platform::Failure;
+using platform::Status;
+
 namespace {
 
 constexpr std::int32_t yes = option::yes;
@@ -18,97 +21,86 @@ bool sameIgnoringCase(const std::string& a, const char* b) {
     return ::strcasecmp(a.c_str(), b) == 0;
 }
 
-bool readFirstLine(const std::string& path, std::string& line, std::string& error) {
+Status readFirstLine(const std::string& path, std::string& line) {
     std::string text;
-    if (!platform::FileContents::read(path, text)) {
-        error = "cannot read the password file '" + path + "'";
-        return false;
-    }
+    if (!platform::FileContents::read(path, text))
+        return Failure{"cannot read the password file '" + path + "'"};
     line = text.substr(0, text.find('\n'));
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    return true;
+    return {};
 }
 
-bool takeOutputDirectory(CliOptions& options, const std::string&, const std::string& value, std::string&) {
+Status takeOutputDirectory(CliOptions& options, const std::string&, const std::string& value) {
     options.outputDirectory = value;
-    return true;
+    return {};
 }
 
-bool takeJobCount(CliOptions& options, const std::string& name, const std::string& text, std::string& error) {
+Status takeJobCount(CliOptions& options, const std::string& name, const std::string& text) {
     const char* end = text.data() + text.size();
     int number = 0;
     const auto [stop, failure] = std::from_chars(text.data(), end, number);
-    if (failure != std::errc() || stop != end || text.empty() || number < 1 || number > CliOptions::maxJobs) {
-        error = name + " takes a number of processes from 1 to " + std::to_string(CliOptions::maxJobs) +
-                ", not '" + text + "'";
-        return false;
-    }
+    if (failure != std::errc() || stop != end || text.empty() || number < 1 || number > CliOptions::maxJobs)
+        return Failure{name + " takes a number of processes from 1 to " +
+                       std::to_string(CliOptions::maxJobs) + ", not '" + text + "'"};
     options.jobs = number;
-    return true;
+    return {};
 }
 
-bool takeEndOfLine(CliOptions& options, const std::string&, const std::string& text, std::string& error) {
+Status takeEndOfLine(CliOptions& options, const std::string&, const std::string& text) {
     for (std::int32_t i = 0; i < 3; ++i) {
         if (sameIgnoringCase(text, CMapConfig::endOfLineName(i))) {
             options.endOfLine = i;
-            return true;
+            return {};
         }
     }
-    error = "--eol takes dos, unix or mac, not '" + text + "'";
-    return false;
+    return Failure{"--eol takes dos, unix or mac, not '" + text + "'"};
 }
 
-bool takeEncoding(CliOptions& options, const std::string&, const std::string& text, std::string& error) {
+Status takeEncoding(CliOptions& options, const std::string&, const std::string& text) {
     const auto& encodings = CMapConfig::encodings();
     const auto found = std::find_if(encodings.begin(), encodings.end(), [&](const TextEncoding& encoding) {
         return sameIgnoringCase(text, encoding.engineName);
     });
-    if (found == encodings.end()) {
-        error = "unknown encoding '" + text + "' (see --help)";
-        return false;
-    }
+    if (found == encodings.end())
+        return Failure{"unknown encoding '" + text + "' (see --help)"};
     options.textEncoding = static_cast<std::int32_t>(found - encodings.begin());
-    return true;
+    return {};
 }
 
-bool takePage(CliOptions& options, const std::string& name, const std::string& text, std::string& error) {
+Status takePage(CliOptions& options, const std::string& name, const std::string& text) {
     const char* end = text.data() + text.size();
     std::int32_t page = 0;
     const auto [stop, failure] = std::from_chars(text.data(), end, page);
-    if (failure != std::errc() || stop != end || text.empty()) {
-        error = "'" + text + "' is not a page number";
-        return false;
-    }
+    if (failure != std::errc() || stop != end || text.empty())
+        return Failure{"'" + text + "' is not a page number"};
     (name == "--first" ? options.startPage : options.endPage) = page;
     options.pageRange = option::selectedPages;
-    return true;
+    return {};
 }
 
-bool takeOwnerPassword(CliOptions& options, const std::string&, const std::string& value, std::string&) {
+Status takeOwnerPassword(CliOptions& options, const std::string&, const std::string& value) {
     options.ownerPassword = value;
-    return true;
+    return {};
 }
 
-bool takeUserPassword(CliOptions& options, const std::string&, const std::string& value, std::string&) {
+Status takeUserPassword(CliOptions& options, const std::string&, const std::string& value) {
     options.userPassword = value;
-    return true;
+    return {};
 }
 
-bool takeOwnerPasswordFile(CliOptions& options, const std::string&, const std::string& value,
-                           std::string& error) {
-    return readFirstLine(value, options.ownerPassword, error);
+Status takeOwnerPasswordFile(CliOptions& options, const std::string&, const std::string& value) {
+    return readFirstLine(value, options.ownerPassword);
 }
 
-bool takeUserPasswordFile(CliOptions& options, const std::string&, const std::string& value,
-                          std::string& error) {
-    return readFirstLine(value, options.userPassword, error);
+Status takeUserPasswordFile(CliOptions& options, const std::string&, const std::string& value) {
+    return readFirstLine(value, options.userPassword);
 }
 
 // An option that takes a value: stores it, or fails with the reason.
 struct ValueOption {
     const char* name;
-    bool (*take)(CliOptions& options, const std::string& name, const std::string& value, std::string& error);
+    Status (*take)(CliOptions& options, const std::string& name, const std::string& value);
 };
 
 const ValueOption valueOptions[] = {
@@ -188,7 +180,8 @@ void CliOptions::applyTo(ConvertOptions& options) const {
     }
 }
 
-bool CliOptions::parse(const std::vector<std::string>& arguments, CliOptions& options, std::string& error) {
+platform::Result<CliOptions> CliOptions::parse(const std::vector<std::string>& arguments) {
+    CliOptions options;
     bool pathsOnly = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -208,32 +201,24 @@ bool CliOptions::parse(const std::vector<std::string>& arguments, CliOptions& op
             value = argument.substr(equals + 1);
         }
         if (const Flag* flag = find(flags, name)) {
-            if (value) {
-                error = "option '" + name + "' takes no value";
-                return false;
-            }
+            if (value)
+                return Failure{"option '" + name + "' takes no value"};
             flag->set(options);
             continue;
         }
         const ValueOption* withValue = find(valueOptions, name);
-        if (!withValue) {
-            error = "unknown option '" + name + "'";
-            return false;
-        }
+        if (!withValue)
+            return Failure{"unknown option '" + name + "'"};
         if (!value && i + 1 < arguments.size())
             value = arguments[++i];
-        if (!value) {
-            error = "option '" + name + "' needs a value";
-            return false;
-        }
-        if (!withValue->take(options, name, *value, error))
-            return false;
+        if (!value)
+            return Failure{"option '" + name + "' needs a value"};
+        if (Status taken = withValue->take(options, name, *value); !taken.ok())
+            return Failure{taken.error()};
     }
-    if (options.paths.empty() && options.action != Action::Help && options.action != Action::Version) {
-        error = "no PDF file or folder given";
-        return false;
-    }
-    return true;
+    if (options.paths.empty() && options.action != Action::Help && options.action != Action::Version)
+        return Failure{"no PDF file or folder given"};
+    return options;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ConvertOptions.h"
+#include "platform/Result.h"
 
 #include <optional>
 #include <string>
@@ -33,8 +34,7 @@ struct CliOptions {
 
     void applyTo(ConvertOptions& options) const;
 
-    // Fills options from the arguments (without the program name); on a usage error returns
-    // false with the reason in error.
-    static bool parse(const std::vector<std::string>& arguments, CliOptions& options, std::string& error);
+    // The options the arguments (without the program name) give, or the usage error.
+    static platform::Result<CliOptions> parse(const std::vector<std::string>& arguments);
     static std::string helpText();
 };

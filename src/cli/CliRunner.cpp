@@ -40,10 +40,10 @@ CliRunner::CliRunner(ConverterApp& app, ConsoleDialogs& dialogs, std::FILE* out,
     : app(app), dialogs(dialogs), out(out), err(err) {}
 
 int CliRunner::run(const std::vector<std::string>& arguments) {
-    CliOptions cli;
-    std::string error;
-    if (!CliOptions::parse(arguments, cli, error))
-        return usageError(error);
+    const platform::Result<CliOptions> parsed = CliOptions::parse(arguments);
+    if (!parsed.ok())
+        return usageError(parsed.error());
+    const CliOptions& cli = parsed.value();
     if (cli.action == CliOptions::Action::Help) {
         std::fputs(CliOptions::helpText().c_str(), out);
         return AllConverted;

@@ -80,8 +80,9 @@ void CMapConfig::write(const std::string& configPath, const std::string& program
     if (platform::FileContents::read(configPath, existing) && existing == contents)
         return;
     platform::AtomicFile file(configPath);
-    if (file.open()) {
+    if (file.open().ok()) {
         file.write(contents);
-        file.commit();
+        // Left unwritten, a conversion reads the file that was there or falls back to another.
+        static_cast<void>(file.commit());
     }
 }

@@ -16,8 +16,8 @@ JobOutcome FileConverter::convert(const ConvertJob& job, const ConvertOptions& o
         return checked;
     const std::string configText = JobDocument::configurationFor(configPath, programDir, job.pdfPath);
     platform::AtomicFile output(outputPath);
-    if (!output.open()) {
-        JobDocument::reportWriteFailure(outputPath, output.errorString(), job.pdfPath);
+    if (const platform::Status opened = output.open(); !opened.ok()) {
+        JobDocument::reportWriteFailure(outputPath, opened.error(), job.pdfPath);
         return JobOutcome::Skipped;
     }
     const PagePiece whole{document.firstPage(), document.lastPage(), true, true};

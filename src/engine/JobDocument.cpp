@@ -156,8 +156,8 @@ JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configT
         reportChanged(pdfPath);
         return JobOutcome::Skipped;
     }
-    if (!output.commit()) {
-        reportWriteFailure(outputPath, output.errorString(), pdfPath);
+    if (const platform::Status committed = output.commit(); !committed.ok()) {
+        reportWriteFailure(outputPath, committed.error(), pdfPath);
         return JobOutcome::Skipped;
     }
     return JobOutcome::Converted;

@@ -22,8 +22,15 @@ constexpr int maxLinkHops = 40;
 constexpr int suffixLength = 8;
 constexpr std::size_t streamBuffer = 256 * 1024;
 
-std::string systemError(int code) {
-    return std::strerror(code);
+Failure systemError(int code) {
+    return {std::strerror(code)};
+}
+
+// A failure that leaves errno at code, for open() to tell a closed folder from other refusals.
+Status failWith(Failure failure, int code) {
+    Status status = std::move(failure);
+    errno = code;
+    return status;
 }
 
 std::string folderOf(const std::string& path) {
@@ -102,8 +109,9 @@ std::string AtomicFile::targetOf(const std::string& path) {
     return current;
 }
 
-bool AtomicFile::open() {
-    if (createTemporary())
+Status AtomicFile::open() {
+    Status created = createTemporary();
+    if (created.ok())
         return startWriting(temporaryFd.get(), Mode::Temporary);
     // A folder where no new file may be made can still hold a writable file of that name:
     // it is then rewritten in place, as other converters do, and a failure part way leaves
@@ -113,64 +121,54 @@ bool AtomicFile::open() {
     if (folderRefused && ::lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
         ::access(target.c_str(), W_OK) == 0)
         return openInPlace();
-    return false;
+    return created;
 }
 
-bool AtomicFile::adopt(UniqueFd descriptor) {
-    if (!descriptor.valid()) {
-        fail(EBADF);
-        return false;
-    }
-    if (::ftruncate(descriptor.get(), 0) != 0 || ::lseek(descriptor.get(), 0, SEEK_SET) != 0) {
-        fail(errno);
-        return false;
-    }
+Status AtomicFile::adopt(UniqueFd descriptor) {
+    if (!descriptor.valid())
+        return systemError(EBADF);
+    if (::ftruncate(descriptor.get(), 0) != 0 || ::lseek(descriptor.get(), 0, SEEK_SET) != 0)
+        return systemError(errno);
     temporaryFd = std::move(descriptor);
     return startWriting(temporaryFd.get(), Mode::Adopted);
 }
 
-AtomicFile::Reservation AtomicFile::reserve() {
-    if (!createTemporary())
-        return {};
-    return {std::exchange(temporary, {}), std::move(temporaryFd)};
+Result<AtomicFile::Reservation> AtomicFile::reserve() {
+    Status created = createTemporary();
+    if (!created.ok())
+        return Failure{created.error()};
+    return Reservation{std::exchange(temporary, {}), std::move(temporaryFd)};
 }
 
-bool AtomicFile::publish(Reservation& reservation, const std::string& target, std::string& error) {
+Status AtomicFile::publish(Reservation& reservation, const std::string& target) {
     struct stat named {};
     struct stat held {};
     // The name is only a name: what another user put there in our place is not published,
     // and not removed either.
     if (::lstat(reservation.path.c_str(), &named) != 0 || ::fstat(reservation.descriptor.get(), &held) != 0 ||
         !sameFile(named, held)) {
-        error = "its temporary file was replaced by another program";
         reservation.path.clear();
         reservation.descriptor.reset();
-        return false;
+        return Failure{"its temporary file was replaced by another program"};
     }
     if (std::rename(reservation.path.c_str(), targetOf(target).c_str()) != 0) {
-        error = systemError(errno);
+        Status renamed = systemError(errno);
         reservation.drop();
-        return false;
+        return renamed;
     }
     reservation.path.clear();
     reservation.descriptor.reset();
-    return true;
+    return {};
 }
 
-bool AtomicFile::createTemporary() {
+Status AtomicFile::createTemporary() {
     struct stat info {};
     const bool exists = ::lstat(target.c_str(), &info) == 0;
-    if (exists && S_ISDIR(info.st_mode)) {
-        error = "a folder of that name exists";
-        errno = EISDIR;
-        return false;
-    }
+    if (exists && S_ISDIR(info.st_mode))
+        return failWith({"a folder of that name exists"}, EISDIR);
     // A device or pipe at the target (our own link to /dev/null, say) is never renamed over.
-    if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
-        error = "it is not a plain file";
-        errno = EINVAL;
-        return false;
-    }
+    if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
+        return failWith({"it is not a plain file"}, EINVAL);
     const std::string folder = folderOf(target);
     const std::string sample = temporaryNameFor(target, std::string(suffixLength, '0'));
     const std::size_t suffixAndTail = suffixLength + std::strlen(".part");
@@ -184,54 +182,44 @@ bool AtomicFile::createTemporary() {
         if (!fd.valid()) {
             const int code = errno;
             temporary.clear();
-            fail(code);
-            errno = code;
-            return false;
+            return failWith(systemError(code), code);
         }
         if (exists && S_ISREG(info.st_mode))
             ::fchmod(fd.get(), info.st_mode & 07777);
         ::flock(fd.get(), LOCK_EX | LOCK_NB);
         temporaryFd = std::move(fd);
-        return true;
+        return {};
     }
     temporary.clear();
-    error = "no free temporary name";
-    errno = EEXIST;
-    return false;
+    return failWith({"no free temporary name"}, EEXIST);
 }
 
-bool AtomicFile::openInPlace() {
+Status AtomicFile::openInPlace() {
     UniqueFd fd(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
-    if (fd.valid() && (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
-        error = "it is not a plain file";
-        return false;
-    }
-    if (!fd.valid() || ::ftruncate(fd.get(), 0) != 0) {
-        fail(errno);
-        return false;
-    }
+    if (fd.valid() && (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)))
+        return Failure{"it is not a plain file"};
+    if (!fd.valid() || ::ftruncate(fd.get(), 0) != 0)
+        return systemError(errno);
     temporaryFd = std::move(fd);
     return startWriting(temporaryFd.get(), Mode::InPlace);
 }
 
-bool AtomicFile::startWriting(int fd, Mode writeMode) {
+Status AtomicFile::startWriting(int fd, Mode writeMode) {
     const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     file = copy >= 0 ? ::fdopen(copy, "wb") : nullptr;
     if (!file) {
         const int code = errno;
         if (copy >= 0)
             ::close(copy);
-        fail(code);
         discard();
-        return false;
+        return systemError(code);
     }
     mode = writeMode;
     writeError = 0;
-    error.clear();
     // Text arrives a word at a time; a roomy buffer saves system calls.
     std::setvbuf(file, nullptr, _IOFBF, streamBuffer);
-    return true;
+    return {};
 }
 
 void AtomicFile::write(const char* data, std::size_t length) {
@@ -239,9 +227,9 @@ void AtomicFile::write(const char* data, std::size_t length) {
         writeError = errno != 0 ? errno : EIO;
 }
 
-bool AtomicFile::commit() {
+Status AtomicFile::commit() {
     if (!file)
-        return false;
+        return systemError(EBADF);
     int code = writeError;
     if (code == 0 && std::fflush(file) != 0)
         code = errno;
@@ -253,17 +241,12 @@ bool AtomicFile::commit() {
     if (code == 0 && mode == Mode::Temporary && std::rename(temporary.c_str(), target.c_str()) != 0)
         code = errno;
     if (code != 0) {
-        fail(code);
         discard();
-        return false;
+        return systemError(code);
     }
     temporary.clear();
     temporaryFd.reset();
-    return true;
-}
-
-void AtomicFile::fail(int code) {
-    error = systemError(code);
+    return {};
 }
 
 void AtomicFile::discard() {

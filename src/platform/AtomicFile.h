@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Result.h"
 #include "platform/UniqueFd.h"
 
 #include <cstdio>
@@ -22,13 +23,13 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    bool open();
+    Status open();
     // Writes into a temporary that reserve() made, maybe in another process, whose descriptor
     // was handed over: it is emptied first; commit() puts it on disk but renames nothing.
-    bool adopt(UniqueFd descriptor);
+    Status adopt(UniqueFd descriptor);
     void write(const char* data, std::size_t length);
     void write(const std::string& text) { write(text.data(), text.size()); }
-    bool commit();
+    Status commit();
 
     // A temporary for a writer elsewhere, kept open (and so locked) until it is published or
     // dropped. A reservation without a path is an unnamed file, for parts to be copied.
@@ -39,14 +40,10 @@ public:
         // Removes the temporary unless it was published.
         void drop();
     };
-    // Makes the empty temporary beside the target; invalid when the folder takes no new file
-    // (errorString() says why).
-    Reservation reserve();
+    // Makes the empty temporary beside the target; fails when the folder takes no new file.
+    Result<Reservation> reserve();
     // Puts the reserved temporary, filled by its writer, in the target's place.
-    static bool publish(Reservation& reservation, const std::string& target, std::string& error);
-
-    // Why open(), reserve() or commit() failed, for the user.
-    const std::string& errorString() const { return error; }
+    static Status publish(Reservation& reservation, const std::string& target);
 
     // The temporary name used beside target: the target's name between "." and
     // ".XXXXXXXX.part", shortened at a character boundary so it fits a folder entry.
@@ -57,10 +54,9 @@ public:
 private:
     enum class Mode { Temporary, InPlace, Adopted };
 
-    bool createTemporary();
-    bool openInPlace();
-    bool startWriting(int fd, Mode writeMode);
-    void fail(int code);
+    Status createTemporary();
+    Status openInPlace();
+    Status startWriting(int fd, Mode writeMode);
     void discard();
 
     std::string target;
@@ -69,7 +65,6 @@ private:
     std::FILE* file = nullptr;
     Mode mode = Mode::Temporary;
     int writeError = 0;
-    std::string error;
 };
 
 } // namespace platform

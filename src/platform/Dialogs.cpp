@@ -1,18 +1,42 @@
 #include "platform/Dialogs.h"
 
 #include <atomic>
-#include <cassert>
+#include <cstdio>
 
 namespace platform {
 
 namespace {
+
 std::atomic<Dialogs*> currentDialogs{nullptr};
-}
+
+// Stands in while no front end has installed its dialogs: the message goes to standard error
+// instead of being lost, and every question is answered as closing it unanswered would.
+class UnattendedDialogs : public Dialogs {
+public:
+    DialogResult messageBox(const MessageRequest& request) override {
+        std::fprintf(stderr, "%s\n", request.text.c_str());
+        switch (request.buttons) {
+        case MessageButtons::Ok:
+            return DialogResult::Ok;
+        case MessageButtons::YesNo:
+            return DialogResult::No;
+        case MessageButtons::OkCancel:
+        case MessageButtons::YesNoCancel:
+            break;
+        }
+        return DialogResult::Cancel;
+    }
+    std::vector<std::string> openFiles(const OpenFilesRequest&) override { return {}; }
+    std::string selectFolder(const FolderRequest&) override { return {}; }
+    std::string saveFile(const SaveFileRequest&) override { return {}; }
+};
+
+} // namespace
 
 Dialogs& Dialogs::instance() {
+    static UnattendedDialogs unattended;
     Dialogs* dialogs = currentDialogs.load();
-    assert(dialogs && "no Dialogs installed");
-    return *dialogs;
+    return dialogs ? *dialogs : unattended;
 }
 
 void Dialogs::setInstance(Dialogs* dialogs) {

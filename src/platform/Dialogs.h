@@ -54,7 +54,8 @@ public:
     // The chosen file path; empty when cancelled.
     virtual std::string saveFile(const SaveFileRequest& request) = 0;
 
-    // The process-wide instance; set once at start-up (or by a test), never owned here.
+    // The process-wide instance; set once at start-up (or by a test), never owned here. Until
+    // one is set, messages go to standard error and questions are answered as if dismissed.
     static Dialogs& instance();
     static void setInstance(Dialogs* dialogs);
 

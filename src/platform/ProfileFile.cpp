@@ -165,11 +165,11 @@ bool ProfileFile::writeString(const std::string& path, const std::string& sectio
     if (!mayBeRewritten(path))
         return false;
     AtomicFile file(path);
-    if (!file.open())
+    if (!file.open().ok())
         return false;
     for (const std::string& line : lines)
         file.write(line + "\r\n");
-    return file.commit();
+    return file.commit().ok();
 }
 
 } // namespace platform

@@ -119,14 +119,13 @@ public:
 private:
     bool makePieceFile(Job& job, Piece& piece) {
         platform::AtomicFile output(job.outputPath);
-        piece.file = output.reserve();
-        piece.besideOutput = piece.file.valid();
-        if (!piece.file.valid())
-            piece.file = pieceInTemporaryFolder();
+        platform::Result<platform::AtomicFile::Reservation> reserved = output.reserve();
+        piece.besideOutput = reserved.ok();
+        piece.file = reserved.ok() ? std::move(reserved).value() : pieceInTemporaryFolder();
         if (piece.file.valid())
             return true;
         job.messages.push_back(messageAbout(
-            OutputNames::writeFailureMessage(job.outputPath, output.errorString()), job.job.pdfPath));
+            OutputNames::writeFailureMessage(job.outputPath, reserved.error()), job.job.pdfPath));
         owner.fail(job, JobOutcome::Skipped);
         return false;
     }
@@ -278,30 +277,25 @@ void PooledConverter::replay(Job& job, const PageProgress& progress) {
 JobOutcome PooledConverter::commit(Job& job) {
     if (job.outcome != JobOutcome::Converted)
         return job.outcome;
-    std::string error;
-    bool written = false;
-    if (job.pieces.size() == 1 && job.pieces.front().besideOutput) {
-        written = platform::AtomicFile::publish(job.pieces.front().file, job.outputPath, error);
-    } else {
-        platform::AtomicFile output(job.outputPath);
-        written = output.open();
-        error = output.errorString();
-        for (const Piece& piece : job.pieces) {
-            if (written && !appendFile(output, piece.file.descriptor.get())) {
-                written = false;
-                error = "a finished part of it could not be read back";
-            }
-        }
-        if (written && !output.commit()) {
-            written = false;
-            error = output.errorString();
-        }
-    }
-    if (written)
+    const platform::Status written = publish(job);
+    if (written.ok())
         return JobOutcome::Converted;
-    platform::Dialogs::message(OutputNames::writeFailureMessage(job.outputPath, error),
+    platform::Dialogs::message(OutputNames::writeFailureMessage(job.outputPath, written.error()),
                                platform::MessageButtons::Ok, job.job.pdfPath);
     return JobOutcome::Skipped;
+}
+
+platform::Status PooledConverter::publish(Job& job) {
+    if (job.pieces.size() == 1 && job.pieces.front().besideOutput)
+        return platform::AtomicFile::publish(job.pieces.front().file, job.outputPath);
+    platform::AtomicFile output(job.outputPath);
+    if (platform::Status opened = output.open(); !opened.ok())
+        return opened;
+    for (const Piece& piece : job.pieces) {
+        if (!appendFile(output, piece.file.descriptor.get()))
+            return platform::Failure{"a finished part of it could not be read back"};
+    }
+    return output.commit();
 }
 
 void PooledConverter::fail(Job& job, JobOutcome outcome) {

@@ -67,6 +67,8 @@ private:
     Job& jobFor(const ConvertJob& job, const ConvertOptions& options);
     void replay(Job& job, const PageProgress& progress);
     JobOutcome commit(Job& job);
+    // Puts the finished output in place: its one piece renamed, or its pieces joined.
+    static platform::Status publish(Job& job);
     void discard(int jobNumber);
     void fail(Job& job, JobOutcome outcome);
     void cancelTasksOf(int jobNumber);

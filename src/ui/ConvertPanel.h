@@ -130,6 +130,8 @@ private:
     };
     static const std::vector<Command>& commands();
     static const Command& commandOf(int id);
+    void ignoreCommand() {}
+    bool never() const { return false; }
     void runCommand(int id);
 
     void createButtons();

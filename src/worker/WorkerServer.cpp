@@ -168,8 +168,8 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
     };
     const PagePiece& piece = pieces[static_cast<std::size_t>(request.pieceIndex)];
     JobOutcome outcome = JobOutcome::Skipped;
-    if (!output.adopt(std::move(outputFile)))
-        JobDocument::reportWriteFailure(request.outputPath, output.errorString(), request.job.pdfPath);
+    if (const platform::Status adopted = output.adopt(std::move(outputFile)); !adopted.ok())
+        JobDocument::reportWriteFailure(request.outputPath, adopted.error(), request.job.pdfPath);
     else
         outcome = document->write(piece, configText, output, request.outputPath, progress);
     // No later piece of this job comes after the one with the foot: the document goes.

@@ -716,11 +716,11 @@ private Q_SLOTS:
     }
 
     void lastOptionOfAPairWins() {
-        CliOptions options;
-        std::string error;
-        QVERIFY(CliOptions::parse({"--html", "--text", "--first", "2", "--jobs", "256", "--all-pages", "-j",
-                                   "3", "--", "--odd name.pdf"},
-                                  options, error));
+        const platform::Result<CliOptions> parsed =
+            CliOptions::parse({"--html", "--text", "--first", "2", "--jobs", "256", "--all-pages", "-j", "3",
+                               "--", "--odd name.pdf"});
+        QVERIFY(parsed.ok());
+        const CliOptions& options = parsed.value();
         QCOMPARE(options.jobs, 3);
         ConvertOptions converted = ConvertOptions::defaults();
         converted.endPage = 9;

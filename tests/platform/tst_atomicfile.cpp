@@ -15,16 +15,17 @@
 #include <unistd.h>
 
 using platform::AtomicFile;
+using platform::Status;
 
 class TestAtomicFile : public QObject {
     Q_OBJECT
 
     static bool writeFile(const std::string& path, const std::string& text) {
         AtomicFile file(path);
-        if (!file.open())
+        if (!file.open().ok())
             return false;
         file.write(text);
-        return file.commit();
+        return file.commit().ok();
     }
 
     // Writes as an ordinary user: the superuser may create files in any folder, which would
@@ -133,14 +134,16 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const std::string target = (folder.path() + QStringLiteral("/out.txt")).toStdString();
         AtomicFile writer(target);
-        AtomicFile::Reservation reservation = writer.reserve();
+        platform::Result<AtomicFile::Reservation> reserved = writer.reserve();
+        QVERIFY(reserved.ok());
+        AtomicFile::Reservation& reservation = reserved.value();
         QVERIFY(reservation.valid());
         const QString path = QString::fromStdString(reservation.path);
         QVERIFY(QFile::remove(path));
         QVERIFY(QFile::link(folder.path() + QStringLiteral("/elsewhere"), path));
-        std::string error;
-        QVERIFY(!AtomicFile::publish(reservation, target, error));
-        QCOMPARE(error, std::string("its temporary file was replaced by another program"));
+        const Status published = AtomicFile::publish(reservation, target);
+        QVERIFY(!published.ok());
+        QCOMPARE(published.error(), std::string("its temporary file was replaced by another program"));
         QVERIFY(!QFileInfo::exists(QString::fromStdString(target)));
     }
 
@@ -154,11 +157,11 @@ private Q_SLOTS:
             const rlimit small{4096, 4096};
             ::setrlimit(RLIMIT_FSIZE, &small);
             AtomicFile file(target);
-            if (!file.open())
+            if (!file.open().ok())
                 ::_exit(2);
             file.write(std::string(1 << 20, 'x'));
-            const bool committed = file.commit();
-            ::_exit(!committed && file.errorString() == std::strerror(EFBIG) ? 0 : 1);
+            const Status committed = file.commit();
+            ::_exit(!committed.ok() && committed.error() == std::strerror(EFBIG) ? 0 : 1);
         }
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
@@ -175,8 +178,9 @@ private Q_SLOTS:
         const QString link = folder.filePath(QStringLiteral("out.txt"));
         QVERIFY(QFile::link(fifo, link));
         AtomicFile file(link.toStdString());
-        QVERIFY(!file.open());
-        QCOMPARE(file.errorString(), std::string("it is not a plain file"));
+        const Status opened = file.open();
+        QVERIFY(!opened.ok());
+        QCOMPARE(opened.error(), std::string("it is not a plain file"));
         struct stat info {};
         QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
         QVERIFY(S_ISFIFO(info.st_mode));
