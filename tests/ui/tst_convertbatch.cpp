@@ -341,7 +341,8 @@ private Q_SLOTS:
         pane->openFiles({big, pane->onePage(QStringLiteral("close/after.pdf"))});
         pane->key(Qt::Key_F5);
         QVERIFY(QTest::qWaitFor([&] { return !pane->pages.isEmpty(); }, 60000));
-        pane->batch.reset(); // as the window does when it closes
+        pane->batch->StopAndWait(); // as the window does when it closes
+        pane->batch.reset();
         QVERIFY(!QFile::exists(pane->temp.filePath(QStringLiteral("close/after.txt"))));
         const QByteArray text = BatchFixture::read(output);
         QCOMPARE(text, pdftotext(big));
