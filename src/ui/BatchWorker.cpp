@@ -12,7 +12,8 @@ BatchWorker::BatchWorker(std::unique_ptr<JobConverter> converter, OptionsSource 
 
 BatchWorker::~BatchWorker() {
     stop();
-    waitUntilFinished();
+    if (thread.joinable())
+        thread.join();
 }
 
 bool BatchWorker::start(std::vector<BatchEntry> entries) {

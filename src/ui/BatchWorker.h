@@ -24,7 +24,9 @@ public:
 
     BatchWorker(std::unique_ptr<JobConverter> converter, OptionsSource options, PasswordsSource passwords,
                 QObject* parent = nullptr);
-    // Stops the batch and waits for the job in progress (see waitUntilFinished).
+    // Stops the batch and joins its thread without running events: the owner waits first with
+    // waitUntilFinished (the window does when it closes), so no dialog of the batch is left
+    // waiting for an answer here.
     ~BatchWorker() override;
 
     // False when a batch still runs (a stopped one may still finish its job).

@@ -54,7 +54,6 @@ ConvertBatch::ConvertBatch(ConvertPanel& panel, CRightView& optionPane,
 }
 
 ConvertBatch::~ConvertBatch() {
-    StopAndWait();
     setKeysBlocked(false);
     panel.setStartHandler({});
     panel.setStopHandler({});

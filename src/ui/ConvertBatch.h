@@ -22,7 +22,8 @@ public:
     // The option pane supplies each job's options; converter does the work.
     ConvertBatch(ConvertPanel& panel, CRightView& optionPane, std::unique_ptr<JobConverter> converter,
                  QObject* parent = nullptr);
-    // Stops and waits for the job in progress, so nothing outlives the pane.
+    // Nothing outlives the pane: a batch still running is stopped and its thread joined. The
+    // window's close has waited for it already (StopAndWait), so no event runs in here.
     ~ConvertBatch() override;
 
     void Start();

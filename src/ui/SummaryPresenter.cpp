@@ -55,12 +55,10 @@ void SummaryPresenter::setWorker(std::unique_ptr<SummaryWorker> summaryWorker) {
 void SummaryPresenter::show(const std::string& pdfPath) {
     if (!worker)
         return present(SummaryReport::build(pdfPath), {});
-    const bool answered =
-        worker->request(pdfPath, [this](const SummaryReport& report, const std::string& failure) {
-            present(report, failure);
-        });
-    if (!answered)
-        fill(SummaryReport::fileFacts(pdfPath));
+    fill(SummaryReport::fileFacts(pdfPath));
+    worker->request(pdfPath, [this](const SummaryReport& report, const std::string& failure) {
+        present(report, failure);
+    });
 }
 
 // A failure is written into the pane rather than shown in a message box: the click that asked

@@ -21,8 +21,8 @@ public:
     SummaryPresenter(CSummaryEdit& pane, PageCountSink pageCountSink);
     ~SummaryPresenter();
 
-    // Reports are built by this worker from now on instead of in this process. While a report
-    // is late, the pane shows the lines about the file.
+    // Reports are built by this worker from now on instead of in this process. Until a report
+    // comes, the pane shows the lines about the file.
     void setWorker(std::unique_ptr<SummaryWorker> summaryWorker);
 
     void show(const std::string& pdfPath);

@@ -14,29 +14,20 @@ SummaryWorker::~SummaryWorker() {
     thread.join();
 }
 
-bool SummaryWorker::request(const std::string& pdfPath, Done done) {
-    std::unique_lock lock(mutex);
-    const quint64 serial = ++latest;
-    pending = pdfPath;
-    finished.reset();
-    waiting = {};
-    changed.notify_all();
-    if (changed.wait_for(lock, patience, [&] { return finished && finished->serial == serial; })) {
-        const Result result = std::move(*finished);
-        finished.reset();
-        lock.unlock();
-        done(result.report, result.failure);
-        return true;
+void SummaryWorker::request(const std::string& pdfPath, Done done) {
+    {
+        const std::lock_guard lock(mutex);
+        ++latest;
+        pending = pdfPath;
     }
     waiting = std::move(done);
-    return false;
+    changed.notify_all();
 }
 
 void SummaryWorker::forget() {
     const std::lock_guard lock(mutex);
     ++latest;
     pending.reset();
-    finished.reset();
     waiting = {};
 }
 
@@ -55,26 +46,24 @@ void SummaryWorker::serve() {
             const std::lock_guard check(mutex);
             return quitting || latest != serial;
         };
-        const std::optional<SummaryReport> report = client.build(pdfPath, failure, abandoned);
+        std::optional<SummaryReport> report = client.build(pdfPath, failure, abandoned);
         lock.lock();
         if (!report || latest != serial)
             continue;
-        finished = Result{serial, *report, failure};
-        changed.notify_all();
         QMetaObject::invokeMethod(
-            this, [this] { deliver(); }, Qt::QueuedConnection);
+            this, [this, serial, built = std::move(*report), failure] { deliver(serial, built, failure); },
+            Qt::QueuedConnection);
     }
 }
 
-// The report came after request() stopped waiting for it.
-void SummaryWorker::deliver() {
-    std::unique_lock lock(mutex);
-    if (!finished || finished->serial != latest || !waiting)
-        return;
-    const Result result = std::move(*finished);
-    finished.reset();
+// A request made after this report was built may have come first: its report is the one shown.
+void SummaryWorker::deliver(quint64 serial, const SummaryReport& report, const std::string& failure) {
+    {
+        const std::lock_guard lock(mutex);
+        if (serial != latest || !waiting)
+            return;
+    }
     const Done done = std::move(waiting);
     waiting = {};
-    lock.unlock();
-    done(result.report, result.failure);
+    done(report, failure);
 }

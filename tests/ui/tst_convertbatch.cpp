@@ -284,6 +284,26 @@ private Q_SLOTS:
         QVERIFY(pane.dialogs.messageTexts().empty());
     }
 
+    // A click on a job never waits for the summary worker: the pane shows the file's lines at
+    // once, and the report replaces them when it comes.
+    void aClickShowsTheFileAtOnceAndItsReportLater() {
+        BatchFixture pane;
+        pane.panel->setSummaryWorker(std::make_unique<SummaryWorker>(pane.workers.pool));
+        QVERIFY(pane.show());
+        const QString second = pane.textPdf(QStringLiteral("quick/second.pdf"), 3);
+        pane.openFiles({pane.onePage(QStringLiteral("quick/first.pdf")), second});
+        const CSummaryEdit* summary = pane.panel->summaryPane();
+        pane.clickCell(1, 1);
+        // The worker is up and has answered once, so the next answer comes quickly.
+        QTRY_VERIFY(summary->toPlainText().contains(QStringLiteral("Number of Pages: 1")));
+
+        pane.clickCell(2, 1);
+        QVERIFY(summary->toPlainText().startsWith(second + QLatin1Char('\n')));
+        QVERIFY(!summary->toPlainText().contains(QStringLiteral("Number of Pages")));
+        QTRY_VERIFY(summary->toPlainText().contains(QStringLiteral("Number of Pages: 3")));
+        QVERIFY(summary->toPlainText().startsWith(second + QLatin1Char('\n')));
+    }
+
     // Files that crash or hang the converter cost their own job in the window: a click shows
     // the file's lines and says what happened, a hung summary gives way to the next click,
     // and the batch converts the others.
@@ -341,7 +361,8 @@ private Q_SLOTS:
         pane->openFiles({big, pane->onePage(QStringLiteral("close/after.pdf"))});
         pane->key(Qt::Key_F5);
         QVERIFY(QTest::qWaitFor([&] { return !pane->pages.isEmpty(); }, 60000));
-        pane->batch.reset(); // as the window does when it closes
+        pane->batch->StopAndWait(); // as the window does when it closes
+        pane->batch.reset();
         QVERIFY(!QFile::exists(pane->temp.filePath(QStringLiteral("close/after.txt"))));
         const QByteArray text = BatchFixture::read(output);
         QCOMPARE(text, pdftotext(big));
