@@ -412,8 +412,12 @@ void CCoolMenuBar::closePopups() {
 }
 
 bool CCoolMenuBar::isTrackedPopup(const QMenu* menu) const {
+    // A menu being destroyed is no QMenu any more (menu is null then): its pointer must not be
+    // taken as one, not even to compare it.
+    if (!menu)
+        return false;
     const QMenu* tracked = TrackedMenu();
-    return tracked && menu && (menu == tracked || holdsSubmenu(tracked, menu));
+    return tracked && (menu == tracked || holdsSubmenu(tracked, menu));
 }
 
 bool CCoolMenuBar::isOverOpenPopup(const QPoint& globalPosition) const {
