@@ -2,7 +2,7 @@
 
 #include "controls/chrome/TextProgressCtrl.h"
 #include "platform/ShellFeedback.h"
-#include "ui/BatchWorker.h"
+#include "ui/BatchThread.h"
 #include "ui/ConvertPanel.h"
 #include "ui/RightView.h"
 
@@ -45,10 +45,10 @@ ConvertBatch::ConvertBatch(ConvertPanel& panel, CRightView& optionPane,
         const ConvertPanel::RowPasswords typed = panel.passwords(entry.row);
         return JobPasswords{typed.owner, typed.user};
     };
-    worker = new BatchWorker(std::move(converter), options, passwords, this);
-    connect(worker, &BatchWorker::pageReached, this, &ConvertBatch::showPages);
-    connect(worker, &BatchWorker::jobFinished, this, &ConvertBatch::showJobDone);
-    connect(worker, &BatchWorker::finished, this, &ConvertBatch::finish);
+    batchThread = new BatchThread(std::move(converter), options, passwords, this);
+    connect(batchThread, &BatchThread::pageReached, this, &ConvertBatch::showPages);
+    connect(batchThread, &BatchThread::jobFinished, this, &ConvertBatch::showJobDone);
+    connect(batchThread, &BatchThread::finished, this, &ConvertBatch::finish);
     panel.setStartHandler([this] { Start(); });
     panel.setStopHandler([this] { Stop(); });
 }
@@ -60,14 +60,14 @@ ConvertBatch::~ConvertBatch() {
 }
 
 void ConvertBatch::Start() {
-    if (closing || panel.isRunning() || worker->isRunning())
+    if (closing || panel.isRunning() || batchThread->isRunning())
         return;
     panel.setRunning(true);
     setKeysBlocked(true);
-    startWorker();
+    startThread();
 }
 
-void ConvertBatch::startWorker() {
+void ConvertBatch::startThread() {
     std::vector<BatchEntry> entries = entriesOf(panel.checkedJobs());
     jobCount = static_cast<int>(entries.size());
     stopping = false;
@@ -81,11 +81,11 @@ void ConvertBatch::startWorker() {
         jobs->SetPos(0);
         jobs->SetWindowText({});
     }
-    worker->start(std::move(entries));
+    batchThread->start(std::move(entries));
 }
 
 void ConvertBatch::Stop() {
-    panel.setStartWaiting(worker->isRunning());
+    panel.setStartWaiting(batchThread->isRunning());
     panel.setRunning(false);
     setKeysBlocked(false);
     for (CTextProgressCtrl* bar : {panel.currentProgress(), panel.totalProgress()}) {
@@ -93,16 +93,16 @@ void ConvertBatch::Stop() {
         bar->SetWindowText(STOPPED_TEXT);
     }
     stopping = true;
-    worker->stop();
+    batchThread->stop();
 }
 
 void ConvertBatch::StopAndWait() {
     closing = true;
-    if (!worker->isRunning())
+    if (!batchThread->isRunning())
         return;
     Stop();
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    worker->waitUntilFinished();
+    batchThread->waitUntilFinished();
     QApplication::restoreOverrideCursor();
 }
 

@@ -6,12 +6,12 @@
 
 #include <memory>
 
-class BatchWorker;
+class BatchThread;
 class ConvertPanel;
 class CRightView;
 class QEvent;
 
-// Start and Stop of the job pane: runs the ticked jobs on a worker thread while the window
+// Start and Stop of the job pane: runs the ticked jobs on a batchThread thread while the window
 // stays alive, shows the progress in the pane's bars and opens the result at the end. While a
 // batch runs, keys do not act in the pane's window (mouse commands do); message boxes of the
 // batch keep their keys.
@@ -36,14 +36,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void startWorker();
+    void startThread();
     void showPages(int pagesDone, int pageCount);
     void showJobDone(int jobNumber, const QString& progressText);
     void finish(const BatchOutcome& outcome);
     void setKeysBlocked(bool blocked);
 
     ConvertPanel& panel;
-    BatchWorker* worker;
+    BatchThread* batchThread;
     int jobCount = 0;
     bool stopping = false; // reports of a stopped batch no longer show
     bool keysBlocked = false;

@@ -1,6 +1,6 @@
 #include "ui/ConvertPanel.h"
 
-#include "ui/SummaryWorker.h"
+#include "ui/SummaryThread.h"
 
 #include "controls/chrome/IconButton.h"
 #include "controls/chrome/JobPaneIcons.h"
@@ -132,8 +132,8 @@ ConvertPanel::ConvertPanel(platform::CommandRouter& commandRouter, QWidget* pare
     layOut();
 }
 
-void ConvertPanel::setSummaryWorker(std::unique_ptr<SummaryWorker> worker) {
-    summaryPresenter.setWorker(std::move(worker));
+void ConvertPanel::setSummaryThread(std::unique_ptr<SummaryThread> thread) {
+    summaryPresenter.setThread(std::move(thread));
 }
 
 ConvertPanel::~ConvertPanel() {

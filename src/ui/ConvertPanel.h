@@ -76,7 +76,7 @@ public:
     // summary while "All Pages" is chosen.
     void setOptionPane(CRightView* pane) { optionPane = pane; }
     // Summaries are built by this worker from now on, out of this process.
-    void setSummaryWorker(std::unique_ptr<SummaryWorker> worker);
+    void setSummaryThread(std::unique_ptr<SummaryThread> thread);
 
     // Selects the job of path alone, scrolled into view, with its summary: a message about a
     // job is read beside its row.

@@ -7,6 +7,7 @@
 #include "core/ConverterApp.h"
 #include "platform/Colors.h"
 #include "platform/CommandRouter.h"
+#include "pool/PooledConverter.h"
 #include "resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/AboutLinks.h"
@@ -16,9 +17,8 @@
 #include "ui/MenuTables.h"
 #include "ui/RightView.h"
 #include "ui/SplashWnd.h"
-#include "ui/SummaryWorker.h"
+#include "ui/SummaryThread.h"
 #include "ui/TipDlg.h"
-#include "pool/PooledConverter.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -114,7 +114,7 @@ void CMainFrame::CreateClient() {
     // Conversions and summaries run in worker processes: a hostile document costs its own job,
     // never the window.
     const PooledConverter::Settings workers = PooledConverter::forProgram(app.programDir, app.configPath);
-    leftView->GetPanel()->setSummaryWorker(std::make_unique<SummaryWorker>(workers.pool));
+    leftView->GetPanel()->setSummaryThread(std::make_unique<SummaryThread>(workers.pool));
     batch = std::make_unique<ConvertBatch>(*leftView->GetPanel(), *rightView,
                                            std::make_unique<PooledConverter>(workers));
 }

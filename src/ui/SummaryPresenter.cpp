@@ -3,7 +3,7 @@
 #include "controls/chrome/SummaryEdit.h"
 #include "core/SummaryReport.h"
 #include "platform/NativePath.h"
-#include "ui/SummaryWorker.h"
+#include "ui/SummaryThread.h"
 
 #include <cstddef>
 
@@ -32,7 +32,7 @@ QString textOf(const SummaryLine& line) {
     return QString::fromStdString(line.text);
 }
 
-// Why the document part is missing: the worker's own account when it did not survive the file.
+// Why the document part is missing: the summaryThread's own account when it did not survive the file.
 std::string failureOf(const SummaryReport& report, const std::string& workerFailure) {
     if (!workerFailure.empty())
         return workerFailure;
@@ -48,15 +48,15 @@ SummaryPresenter::SummaryPresenter(CSummaryEdit& summaryPane, PageCountSink sink
 
 SummaryPresenter::~SummaryPresenter() = default;
 
-void SummaryPresenter::setWorker(std::unique_ptr<SummaryWorker> summaryWorker) {
-    worker = std::move(summaryWorker);
+void SummaryPresenter::setThread(std::unique_ptr<SummaryThread> thread) {
+    summaryThread = std::move(thread);
 }
 
 void SummaryPresenter::show(const std::string& pdfPath) {
-    if (!worker)
+    if (!summaryThread)
         return present(SummaryReport::build(pdfPath), {});
     fill(SummaryReport::fileFacts(pdfPath));
-    worker->request(pdfPath, [this](const SummaryReport& report, const std::string& failure) {
+    summaryThread->request(pdfPath, [this](const SummaryReport& report, const std::string& failure) {
         present(report, failure);
     });
 }
@@ -86,7 +86,7 @@ void SummaryPresenter::fill(const SummaryReport& report) {
 }
 
 void SummaryPresenter::clear() {
-    if (worker)
-        worker->forget();
+    if (summaryThread)
+        summaryThread->forget();
     pane.clear();
 }

@@ -5,13 +5,13 @@
 #include <string>
 
 class CSummaryEdit;
-class SummaryWorker;
+class SummaryThread;
 struct SummaryReport;
 
 // Writes the report on one PDF into the summary pane: the path in bold dark blue, the headings
 // bold and underlined, the values plain, all black but the path. A file that is no readable
 // PDF keeps its first five lines, followed in red by why: "Not a valid pdf file!", where to
-// type the password an encrypted one needs, or what became of the worker that read it. A
+// type the password an encrypted one needs, or what became of the summaryThread that read it. A
 // newly shown summary is shown from its first line.
 class SummaryPresenter {
 public:
@@ -21,9 +21,9 @@ public:
     SummaryPresenter(CSummaryEdit& pane, PageCountSink pageCountSink);
     ~SummaryPresenter();
 
-    // Reports are built by this worker from now on instead of in this process. Until a report
+    // Reports are built by this summaryThread from now on instead of in this process. Until a report
     // comes, the pane shows the lines about the file.
-    void setWorker(std::unique_ptr<SummaryWorker> summaryWorker);
+    void setThread(std::unique_ptr<SummaryThread> thread);
 
     void show(const std::string& pdfPath);
     void clear();
@@ -34,5 +34,5 @@ private:
 
     CSummaryEdit& pane;
     PageCountSink pageCountSink;
-    std::unique_ptr<SummaryWorker> worker;
+    std::unique_ptr<SummaryThread> summaryThread;
 };

@@ -7,10 +7,10 @@
 #include "core/ConverterApp.h"
 #include "platform/QtDialogs.h"
 #include "resource.h"
-#include "ui/BatchWorker.h"
+#include "ui/BatchThread.h"
 #include "ui/ConvertBatch.h"
 #include "ui/RightView.h"
-#include "ui/SummaryWorker.h"
+#include "ui/SummaryThread.h"
 #include "pool/PooledConverter.h"
 
 #include <QMessageBox>
@@ -54,11 +54,11 @@ class TestConvertBatch : public QObject {
             workers.pool.silenceLimit = silenceLimit;
             batch =
                 std::make_unique<ConvertBatch>(*panel, *options, std::make_unique<PooledConverter>(workers));
-            auto* worker = batch->findChild<BatchWorker*>();
+            auto* worker = batch->findChild<BatchThread*>();
             // Same receiver as the batch's own handling, so recorded right after it.
-            QObject::connect(worker, &BatchWorker::jobFinished, batch.get(), [this] { recordTotal(); });
-            QObject::connect(worker, &BatchWorker::finished, batch.get(), [this] { recordTotal(); });
-            QObject::connect(worker, &BatchWorker::pageReached, batch.get(), [this] {
+            QObject::connect(worker, &BatchThread::jobFinished, batch.get(), [this] { recordTotal(); });
+            QObject::connect(worker, &BatchThread::finished, batch.get(), [this] { recordTotal(); });
+            QObject::connect(worker, &BatchThread::pageReached, batch.get(), [this] {
                 const CTextProgressCtrl* bar = panel->currentProgress();
                 pages.append(QStringLiteral("%1/%2").arg(bar->GetPos()).arg(bar->GetRange(false)));
             });
@@ -245,7 +245,7 @@ private Q_SLOTS:
         QFETCH(bool, inWorker);
         BatchFixture pane;
         if (inWorker)
-            pane.panel->setSummaryWorker(std::make_unique<SummaryWorker>(pane.workers.pool));
+            pane.panel->setSummaryThread(std::make_unique<SummaryThread>(pane.workers.pool));
         CSummaryEdit* summary = pane.panel->summaryPane();
         QFont large = summary->font();
         large.setPixelSize(30);
@@ -288,7 +288,7 @@ private Q_SLOTS:
     // once, and the report replaces them when it comes.
     void aClickShowsTheFileAtOnceAndItsReportLater() {
         BatchFixture pane;
-        pane.panel->setSummaryWorker(std::make_unique<SummaryWorker>(pane.workers.pool));
+        pane.panel->setSummaryThread(std::make_unique<SummaryThread>(pane.workers.pool));
         QVERIFY(pane.show());
         const QString second = pane.textPdf(QStringLiteral("quick/second.pdf"), 3);
         pane.openFiles({pane.onePage(QStringLiteral("quick/first.pdf")), second});
@@ -311,7 +311,7 @@ private Q_SLOTS:
         BatchFixture pane(ConvertOptions::defaults(), QStringLiteral("faulty-worker"),
                           std::chrono::seconds{2});
         QVERIFY(pane.show());
-        pane.panel->setSummaryWorker(std::make_unique<SummaryWorker>(pane.workers.pool));
+        pane.panel->setSummaryThread(std::make_unique<SummaryThread>(pane.workers.pool));
         auto* summary = pane.panel->findChild<CSummaryEdit*>();
         const QString first = pane.onePage(QStringLiteral("hostile/first.pdf"));
         const QString crash = pane.onePage(QStringLiteral("hostile/crash.pdf"));

@@ -1,22 +1,22 @@
-#include "ui/BatchWorker.h"
+#include "ui/BatchThread.h"
 
 #include <QEventLoop>
 #include <QMetaObject>
 
-BatchWorker::BatchWorker(std::unique_ptr<JobConverter> converter, OptionsSource options,
+BatchThread::BatchThread(std::unique_ptr<JobConverter> converter, OptionsSource options,
                          PasswordsSource passwords, QObject* parent)
     : QObject(parent), converter(std::move(converter)), options(std::move(options)),
       passwords(std::move(passwords)) {
     qRegisterMetaType<BatchOutcome>();
 }
 
-BatchWorker::~BatchWorker() {
+BatchThread::~BatchThread() {
     stop();
     if (thread.joinable())
         thread.join();
 }
 
-bool BatchWorker::start(std::vector<BatchEntry> entries) {
+bool BatchThread::start(std::vector<BatchEntry> entries) {
     if (isRunning())
         return false;
     runner = std::make_unique<BatchRunner>(*converter, static_cast<BatchClient&>(*this));
@@ -29,16 +29,16 @@ bool BatchWorker::start(std::vector<BatchEntry> entries) {
     return true;
 }
 
-void BatchWorker::stop() {
+void BatchThread::stop() {
     if (runner)
         runner->requestStop();
 }
 
-void BatchWorker::waitUntilFinished() {
+void BatchThread::waitUntilFinished() {
     if (!isRunning())
         return;
     QEventLoop loop;
-    const auto connection = connect(this, &BatchWorker::finished, &loop, &QEventLoop::quit);
+    const auto connection = connect(this, &BatchThread::finished, &loop, &QEventLoop::quit);
     // The end may have been queued already, before the loop listens.
     QMetaObject::invokeMethod(
         &loop,
@@ -51,25 +51,25 @@ void BatchWorker::waitUntilFinished() {
     disconnect(connection);
 }
 
-void BatchWorker::finish(const BatchOutcome& outcome) {
+void BatchThread::finish(const BatchOutcome& outcome) {
     if (thread.joinable())
         thread.join();
     runner.reset();
     Q_EMIT finished(outcome);
 }
 
-ConvertOptions BatchWorker::optionsForJob() {
+ConvertOptions BatchThread::optionsForJob() {
     return options();
 }
 
-JobPasswords BatchWorker::passwordsFor(const BatchEntry& entry) {
+JobPasswords BatchThread::passwordsFor(const BatchEntry& entry) {
     JobPasswords result;
     QMetaObject::invokeMethod(
         this, [this, &entry] { return passwords(entry); }, Qt::BlockingQueuedConnection, &result);
     return result;
 }
 
-void BatchWorker::pageProgress(int pagesDone, int pageCount) {
+void BatchThread::pageProgress(int pagesDone, int pageCount) {
     // A long document finishes pages faster than a window can show them: one report per
     // percent keeps the event queue short.
     const int percent = pageCount > 0 ? static_cast<int>(100LL * pagesDone / pageCount) : 100;
@@ -79,7 +79,7 @@ void BatchWorker::pageProgress(int pagesDone, int pageCount) {
     Q_EMIT pageReached(pagesDone, pageCount);
 }
 
-void BatchWorker::jobConverted(int jobNumber, const std::string& progressText,
+void BatchThread::jobConverted(int jobNumber, const std::string& progressText,
                                const std::string& outputPath) {
     lastPagePercent = -1;
     Q_EMIT jobFinished(jobNumber, QString::fromStdString(progressText), QString::fromStdString(outputPath));

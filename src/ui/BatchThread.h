@@ -13,7 +13,7 @@
 // Runs one batch at a time on a thread of its own. The thread touches no widget: it asks for
 // options and passwords through the sources given here and reports through queued signals, so
 // the window stays alive and every widget is touched on its own thread only.
-class BatchWorker : public QObject, private BatchClient {
+class BatchThread : public QObject, private BatchClient {
     Q_OBJECT
 
 public:
@@ -22,12 +22,12 @@ public:
     // Answered on the user-interface thread: the passwords typed in an entry's row.
     using PasswordsSource = std::function<JobPasswords(const BatchEntry&)>;
 
-    BatchWorker(std::unique_ptr<JobConverter> converter, OptionsSource options, PasswordsSource passwords,
+    BatchThread(std::unique_ptr<JobConverter> converter, OptionsSource options, PasswordsSource passwords,
                 QObject* parent = nullptr);
     // Stops the batch and joins its thread without running events: the owner waits first with
     // waitUntilFinished (the window does when it closes), so no dialog of the batch is left
     // waiting for an answer here.
-    ~BatchWorker() override;
+    ~BatchThread() override;
 
     // False when a batch still runs (a stopped one may still finish its job).
     bool start(std::vector<BatchEntry> entries);

@@ -1,11 +1,11 @@
-#include "ui/SummaryWorker.h"
+#include "ui/SummaryThread.h"
 
 #include <QMetaObject>
 
-SummaryWorker::SummaryWorker(WorkerPool::Settings settings, QObject* parent)
+SummaryThread::SummaryThread(WorkerPool::Settings settings, QObject* parent)
     : QObject(parent), client(std::move(settings)), thread([this] { serve(); }) {}
 
-SummaryWorker::~SummaryWorker() {
+SummaryThread::~SummaryThread() {
     {
         const std::lock_guard lock(mutex);
         quitting = true;
@@ -14,7 +14,7 @@ SummaryWorker::~SummaryWorker() {
     thread.join();
 }
 
-void SummaryWorker::request(const std::string& pdfPath, Done done) {
+void SummaryThread::request(const std::string& pdfPath, Done done) {
     {
         const std::lock_guard lock(mutex);
         ++latest;
@@ -24,14 +24,14 @@ void SummaryWorker::request(const std::string& pdfPath, Done done) {
     changed.notify_all();
 }
 
-void SummaryWorker::forget() {
+void SummaryThread::forget() {
     const std::lock_guard lock(mutex);
     ++latest;
     pending.reset();
     waiting = {};
 }
 
-void SummaryWorker::serve() {
+void SummaryThread::serve() {
     std::unique_lock lock(mutex);
     for (;;) {
         changed.wait(lock, [this] { return quitting || pending; });
@@ -57,7 +57,7 @@ void SummaryWorker::serve() {
 }
 
 // A request made after this report was built may have come first: its report is the one shown.
-void SummaryWorker::deliver(quint64 serial, const SummaryReport& report, const std::string& failure) {
+void SummaryThread::deliver(quint64 serial, const SummaryReport& report, const std::string& failure) {
     {
         const std::lock_guard lock(mutex);
         if (serial != latest || !waiting)
