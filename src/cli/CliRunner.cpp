@@ -129,7 +129,7 @@ std::unique_ptr<JobConverter> CliRunner::converterFor(const CliOptions& cli, std
             PooledConverter::forProgram(app.programDir, app.configPath, cli.jobs));
     const InProcessEngine engine(app.programDir);
     error = engine.error();
-    return error.empty() ? engine.fileConverter(app.configPath, dialogs) : nullptr;
+    return error.empty() ? engine.fileConverter(app.configPath) : nullptr;
 }
 
 int CliRunner::summarizeAll(const std::vector<std::string>& files, const CliOptions& cli) {

@@ -15,9 +15,8 @@ InProcessEngine::InProcessEngine(const std::string& programDir) : programDir(pro
             "cannot load the PDF engine " + path + (module ? std::string() : ": " + std::string(::dlerror()));
 }
 
-std::unique_ptr<JobConverter> InProcessEngine::fileConverter(const std::string& configPath,
-                                                             platform::Dialogs& dialogs) const {
-    return std::unique_ptr<JobConverter>(newFileConverter(configPath, programDir, dialogs));
+std::unique_ptr<JobConverter> InProcessEngine::fileConverter(const std::string& configPath) const {
+    return std::unique_ptr<JobConverter>(newFileConverter(configPath, programDir));
 }
 
 SummaryReport InProcessEngine::summary(const std::string& pdfPath, const std::string& ownerPassword,

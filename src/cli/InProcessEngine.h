@@ -6,10 +6,6 @@
 #include <memory>
 #include <string>
 
-namespace platform {
-class Dialogs;
-}
-
 // folverin-cli's one-process mode: the PDF engine module loaded from beside the program the
 // first time it is needed, and kept until the program ends.
 class InProcessEngine {
@@ -20,13 +16,12 @@ public:
     const std::string& error() const { return loadError; }
 
     // Only when error() is empty.
-    std::unique_ptr<JobConverter> fileConverter(const std::string& configPath,
-                                                platform::Dialogs& dialogs) const;
+    std::unique_ptr<JobConverter> fileConverter(const std::string& configPath) const;
     SummaryReport summary(const std::string& pdfPath, const std::string& ownerPassword,
                           const std::string& userPassword) const;
 
 private:
-    using NewFileConverter = JobConverter* (*)(const std::string&, const std::string&, platform::Dialogs&);
+    using NewFileConverter = JobConverter* (*)(const std::string&, const std::string&);
     using BuildSummary = void (*)(const std::string&, const std::string&, const std::string&, SummaryReport&);
 
     std::string programDir;

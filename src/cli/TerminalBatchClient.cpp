@@ -18,16 +18,25 @@ TerminalBatchClient::~TerminalBatchClient() {
     dialogs.setProgressLine(nullptr);
 }
 
-// Pages are counted per file: a count that does not grow belongs to the next file, after one
-// that ended without being converted.
+// The pages of a file that ended without being converted still count as done.
+void TerminalBatchClient::jobStarted(int) {
+    pagesOfEarlierFiles += pagesOfThisFile;
+    pagesOfThisFile = 0;
+}
+
 void TerminalBatchClient::pageProgress(int pagesDone, int pageCount) {
-    if (pagesDone <= pagesOfThisFile)
-        pagesOfEarlierFiles += pagesOfThisFile;
     pagesOfThisFile = pagesDone;
     progress.pagesDone = pagesOfEarlierFiles + pagesDone;
     progress.fileInProgress = pageCount > 0 ? static_cast<double>(pagesDone) / pageCount : 0;
     if (line)
         line->update(progress);
+}
+
+void TerminalBatchClient::message(const JobMessage& message) {
+    platform::MessageRequest request;
+    request.text = message.text;
+    request.subject = message.subject;
+    dialogs.messageBox(request);
 }
 
 void TerminalBatchClient::jobConverted(int jobNumber, const std::string& progressText,

@@ -22,7 +22,9 @@ public:
 
     ConvertOptions optionsForJob() override { return options; }
     JobPasswords passwordsFor(const BatchEntry&) override { return {cli.ownerPassword, cli.userPassword}; }
+    void jobStarted(int jobNumber) override;
     void pageProgress(int pagesDone, int pageCount) override;
+    void message(const JobMessage& message) override;
     void jobConverted(int jobNumber, const std::string& progressText, const std::string& outputPath) override;
     // Leaves the progress line with the final count: all files when the batch ran to its end.
     void batchEnded(const BatchOutcome& outcome);

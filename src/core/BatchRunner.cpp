@@ -1,7 +1,6 @@
 #include "core/BatchRunner.h"
 
 #include "core/OutputNames.h"
-#include "platform/Dialogs.h"
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
 
@@ -52,6 +51,7 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
             return outcome;
         }
         const BatchEntry& entry = entries[static_cast<std::size_t>(index)];
+        client.jobStarted(index + 1);
         options = client.optionsForJob();
         const JobPasswords passwords = client.passwordsFor(entry);
         const std::string outputPath = OutputNames::pathFor(entry.pdfPath, options);
@@ -67,8 +67,7 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
             continue;
         }
         const ConvertJob job{entry.pdfPath, passwords.owner, passwords.user, index + 1, jobCount};
-        switch (converter.convert(job, options,
-                                  [this](int done, int count) { client.pageProgress(done, count); })) {
+        switch (converter.convert(job, options, client)) {
         case JobOutcome::Converted:
             ++outcome.converted;
             if (const auto written = platform::FileIdentity::canonicalPath(outputPath))
@@ -90,7 +89,7 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
 bool BatchRunner::outputRefused(const std::string& pdfPath, const std::string& outputPath,
                                 const ConvertOptions& options) {
     if (const std::string missing = OutputNames::missingFolderMessage(options, pdfPath); !missing.empty()) {
-        platform::Dialogs::message(missing, platform::MessageButtons::Ok, pdfPath);
+        tell(missing, pdfPath);
         return true;
     }
     return outputReplacesBatchPdf(pdfPath, outputPath) || outputWrittenAlready(pdfPath, outputPath);
@@ -104,10 +103,9 @@ bool BatchRunner::outputReplacesBatchPdf(const std::string& pdfPath, const std::
     const bool itself = platform::FileIdentity::sameFile(outputPath, pdfPath);
     if (!itself && found == batchPdfs.end())
         return false;
-    platform::Dialogs::message(
-        itself ? OutputNames::selfOverwriteMessage(outputPath, pdfPath)
-               : OutputNames::batchPdfOverwriteMessage(outputPath, found->second, pdfPath),
-        platform::MessageButtons::Ok, pdfPath);
+    tell(itself ? OutputNames::selfOverwriteMessage(outputPath, pdfPath)
+                : OutputNames::batchPdfOverwriteMessage(outputPath, found->second, pdfPath),
+         pdfPath);
     return true;
 }
 
@@ -118,10 +116,14 @@ bool BatchRunner::outputWrittenAlready(const std::string& pdfPath, const std::st
     const auto found = canonical ? writtenOutputs.find(*canonical) : writtenOutputs.end();
     if (found == writtenOutputs.end())
         return false;
-    platform::Dialogs::message("The output file '" + outputPath + "' was written from '" + found->second +
-                                   "' in this batch, so '" + pdfPath + "' is not converted over it.",
-                               platform::MessageButtons::Ok, pdfPath);
+    tell("The output file '" + outputPath + "' was written from '" + found->second + "' in this batch, so '" +
+             pdfPath + "' is not converted over it.",
+         pdfPath);
     return true;
+}
+
+void BatchRunner::tell(const std::string& text, const std::string& pdfPath) {
+    client.message({text, pdfPath});
 }
 
 BatchResultToOpen BatchRunner::resultToOpen(const std::vector<BatchEntry>& entries,

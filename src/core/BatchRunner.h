@@ -21,9 +21,10 @@ struct JobPasswords {
     std::string user;
 };
 
-// What a batch asks of its front end and tells it. Called on the batch's own thread, one call
-// at a time; a front end with widgets answers through its user-interface thread.
-class BatchClient {
+// What a batch asks of its front end and tells it: besides what each job tells (its pages and
+// messages), where a job begins and ends. Called on the batch's own thread, one call at a
+// time; a front end with widgets answers through its user-interface thread.
+class BatchClient : public JobFeedback {
 public:
     virtual ~BatchClient() = default;
     // The options for the next job, read when its turn comes, so a change made during the
@@ -31,7 +32,8 @@ public:
     virtual ConvertOptions optionsForJob() = 0;
     // The passwords typed for this job, read when its turn comes.
     virtual JobPasswords passwordsFor(const BatchEntry& entry) = 0;
-    virtual void pageProgress(int pagesDone, int pageCount) = 0;
+    // Job jobNumber (1-based) has its turn: what is told from now on is about it.
+    virtual void jobStarted(int /*jobNumber*/) {}
     // Job jobNumber (1-based) was converted: "File 2 of 3, 66%" and the file written.
     virtual void jobConverted(int jobNumber, const std::string& progressText,
                               const std::string& outputPath) = 0;
@@ -76,6 +78,7 @@ private:
     BatchOutcome runJobs(const std::vector<BatchEntry>& entries);
     bool outputRefused(const std::string& pdfPath, const std::string& outputPath,
                        const ConvertOptions& options);
+    void tell(const std::string& text, const std::string& pdfPath);
     bool outputWrittenAlready(const std::string& pdfPath, const std::string& outputPath);
     bool outputReplacesBatchPdf(const std::string& pdfPath, const std::string& outputPath);
     static BatchResultToOpen resultToOpen(const std::vector<BatchEntry>& entries,

@@ -1,7 +1,6 @@
 #include "core/ConverterApp.h"
 
 #include "core/CMapConfig.h"
-#include "platform/Dialogs.h"
 #include "platform/ProfileFile.h"
 #include "platform/SystemFolders.h"
 
@@ -68,10 +67,6 @@ void ConverterApp::writeEngineConfig() const {
     CMapConfig::write(configPath, programDir);
 }
 
-bool ConverterApp::resetAllOptions() {
-    if (platform::Dialogs::message("Reset all the convert options?", platform::MessageButtons::YesNo) !=
-        platform::DialogResult::Yes)
-        return false;
+void ConverterApp::resetAllOptions() {
     options.resetToDefaults();
-    return true;
 }

@@ -26,7 +26,7 @@ public:
     void saveSettings() const;
     void writeEngineConfig() const;
 
-    // Asks "Reset all the convert options?"; on Yes resets the options and returns true (the
-    // caller then rebuilds what shows them). Nothing is written until exit.
-    bool resetAllOptions();
+    // Reset All Options, once the user said Yes (the caller then rebuilds what shows them).
+    // Nothing is written until exit.
+    void resetAllOptions();
 };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/ConvertOptions.h"
+#include "core/JobFeedback.h"
 
 #include <atomic>
-#include <functional>
 #include <string>
 
 // One job of a batch: one PDF file and the passwords typed in its row.
@@ -27,17 +27,14 @@ enum class JobOutcome {
     EndBatch, // the page range does not fit the document; no later job may run
 };
 
-// Pages of the job in progress: done of the range's count, called after each page.
-using PageProgress = std::function<void(int pagesDone, int pageCount)>;
-
 // Converts one job: the one seam of the batch loop, so what does the work (this process, or
-// worker processes) can change without the loop or the front ends noticing. Messages reach
-// the user through platform::Dialogs, naming the PDF as their subject.
+// worker processes) can change without the loop or the front ends noticing. Progress and
+// messages, each naming the PDF as its subject, go to the feedback given for the job.
 class JobConverter {
 public:
     virtual ~JobConverter() = default;
     virtual JobOutcome convert(const ConvertJob& job, const ConvertOptions& options,
-                               const PageProgress& progress) = 0;
+                               JobFeedback& feedback) = 0;
 
     // How many jobs past the one in progress the converter may work on ahead.
     virtual int lookahead() const { return 0; }

@@ -3,15 +3,13 @@
 // the engine and the many libraries it pulls in.
 #include "core/SummaryReport.h"
 #include "engine/FileConverter.h"
-#include "platform/Dialogs.h"
 
 #define FOLVERIN_ENGINE_EXPORT extern "C" __attribute__((visibility("default")))
 
-// The module has its own copy of the platform layer: its messages go to the program's dialogs.
+// What a job tells goes to the feedback its caller gives for it, so the module's own copy of
+// the platform layer holds no state of the program's.
 FOLVERIN_ENGINE_EXPORT JobConverter* folverinNewFileConverter(const std::string& configPath,
-                                                              const std::string& programDir,
-                                                              platform::Dialogs& dialogs) {
-    platform::Dialogs::setInstance(&dialogs);
+                                                              const std::string& programDir) {
     return new FileConverter(configPath, programDir);
 }
 

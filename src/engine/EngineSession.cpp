@@ -2,8 +2,8 @@
 
 #include "core/CMapConfig.h"
 #include "core/ConvertOptions.h"
+#include "core/JobFeedback.h"
 #include "engine/EngineDataFolder.h"
-#include "platform/Dialogs.h"
 #include "platform/FileContents.h"
 
 #include <GlobalParams.h>
@@ -58,7 +58,7 @@ EngineSession::~EngineSession() {
 // Without a readable configuration file the engine looks for its own: first in the user's
 // home folder, then beside the program, announcing the latter by its path.
 std::string EngineSession::readConfiguration(const std::string& configPath, const std::string& programDir,
-                                             const std::string& pdfPath) {
+                                             const std::string& pdfPath, JobFeedback& feedback) {
     std::string text;
     if (platform::FileContents::read(configPath, text))
         return text;
@@ -66,7 +66,7 @@ std::string EngineSession::readConfiguration(const std::string& configPath, cons
     if (home && *home && platform::FileContents::read(std::string(home) + "/.xpdfrc", text))
         return text;
     const std::string programConfig = programDir + "xpdfrc";
-    platform::Dialogs::message(programConfig, platform::MessageButtons::Ok, pdfPath);
+    feedback.message({programConfig, pdfPath});
     platform::FileContents::read(programConfig, text);
     return text;
 }

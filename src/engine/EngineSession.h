@@ -4,6 +4,7 @@
 #include <string>
 
 struct ConvertOptions;
+class JobFeedback;
 class UnicodeMap;
 
 // The engine's global parameters for one conversion job: built from the configuration file
@@ -14,7 +15,7 @@ public:
     // The configuration text for the job on pdfPath. It may tell the user something, so it is
     // read before the engine lock is taken.
     static std::string readConfiguration(const std::string& configPath, const std::string& programDir,
-                                         const std::string& pdfPath);
+                                         const std::string& pdfPath, JobFeedback& feedback);
 
     EngineSession(const std::string& configText, const ConvertOptions& options);
     ~EngineSession();

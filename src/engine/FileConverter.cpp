@@ -8,18 +8,19 @@ FileConverter::FileConverter(std::string configPath, std::string programDir)
     : configPath(std::move(configPath)), programDir(std::move(programDir)) {}
 
 JobOutcome FileConverter::convert(const ConvertJob& job, const ConvertOptions& options,
-                                  const PageProgress& progress) {
+                                  JobFeedback& feedback) {
     const std::string outputPath = OutputNames::pathFor(job.pdfPath, options);
-    JobDocument document(job, options);
+    JobDocument document(job, options, feedback);
     const JobOutcome checked = document.check();
     if (checked != JobOutcome::Converted)
         return checked;
-    const std::string configText = JobDocument::configurationFor(configPath, programDir, job.pdfPath);
+    const std::string configText =
+        JobDocument::configurationFor(configPath, programDir, job.pdfPath, feedback);
     platform::AtomicFile output(outputPath);
     if (const platform::Status opened = output.open(); !opened.ok()) {
-        JobDocument::reportWriteFailure(outputPath, opened.error(), job.pdfPath);
+        JobDocument::reportWriteFailure(outputPath, opened.error(), job.pdfPath, feedback);
         return JobOutcome::Skipped;
     }
     const PagePiece whole{document.firstPage(), document.lastPage(), true, true};
-    return document.write(whole, configText, output, outputPath, progress);
+    return document.write(whole, configText, output, outputPath);
 }

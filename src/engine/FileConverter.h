@@ -4,14 +4,12 @@
 
 #include <string>
 
-// Turns one PDF file into a text or HTML file, here in this process. Every message goes
-// through Dialogs, naming the PDF as its subject.
+// Turns one PDF file into a text or HTML file, here in this process.
 class FileConverter : public JobConverter {
 public:
     FileConverter(std::string configPath, std::string programDir);
 
-    JobOutcome convert(const ConvertJob& job, const ConvertOptions& options,
-                       const PageProgress& progress = {}) override;
+    JobOutcome convert(const ConvertJob& job, const ConvertOptions& options, JobFeedback& feedback) override;
 
 private:
     std::string configPath;

@@ -7,7 +7,6 @@
 #include "engine/HtmlBodyEscaper.h"
 #include "engine/HtmlHead.h"
 #include "platform/AtomicFile.h"
-#include "platform/Dialogs.h"
 
 #include <PDFDoc.h>
 #include <TextOutputDev.h>
@@ -29,10 +28,6 @@ struct JobDocument::Engine {
 
 namespace {
 
-void report(const std::string& text, const std::string& pdfPath) {
-    platform::Dialogs::message(text, platform::MessageButtons::Ok, pdfPath);
-}
-
 // The page text goes straight to the file; in an HTML page it is escaped first.
 struct BodySink {
     platform::AtomicFile* file;
@@ -50,8 +45,8 @@ void writeBody(void* stream, const char* text, int length) {
 
 } // namespace
 
-JobDocument::JobDocument(const ConvertJob& job, const ConvertOptions& options)
-    : engine(std::make_unique<Engine>()), pdfPath(job.pdfPath), options(options),
+JobDocument::JobDocument(const ConvertJob& job, const ConvertOptions& options, JobFeedback& feedback)
+    : engine(std::make_unique<Engine>()), pdfPath(job.pdfPath), options(options), feedback(feedback),
       openedStamp(platform::FileStamp::of(job.pdfPath)) {
     const auto lock = engine::lock();
     engine->document = engine::openDocument(job.pdfPath, job.ownerPassword, job.userPassword);
@@ -67,17 +62,17 @@ JobOutcome JobDocument::check() {
             pageCount = engine->document->getNumPages();
     }
     if (!engine->document->isOk()) {
-        report("Not a valid pdf file!", pdfPath);
+        tell("Not a valid pdf file!");
         return JobOutcome::Skipped;
     }
     if (!engine->document->okToCopy()) {
-        report("Copying of text from this document is not allowed.", pdfPath);
+        tell("Copying of text from this document is not allowed.");
         return JobOutcome::Skipped;
     }
     // A damaged file can open without a single page; no page range could fit it, so it is
     // passed over rather than ending the batch.
     if (pageCount == 0) {
-        report("The file '" + pdfPath + "' has no pages, so it is not converted.", pdfPath);
+        tell("The file '" + pdfPath + "' has no pages, so it is not converted.");
         return JobOutcome::Skipped;
     }
     first = 1;
@@ -87,17 +82,16 @@ JobOutcome JobDocument::check() {
         last = std::min(options.endPage, pageCount);
     }
     if (first > last) {
-        report("The '" + pdfPath + "' file only contain " + std::to_string(pageCount) +
-                   " pages, please correct the page range in the setting dialog and try again.",
-               pdfPath);
+        tell("The '" + pdfPath + "' file only contain " + std::to_string(pageCount) +
+             " pages, please correct the page range in the setting dialog and try again.");
         return JobOutcome::EndBatch;
     }
     return JobOutcome::Converted;
 }
 
 std::string JobDocument::configurationFor(const std::string& configPath, const std::string& programDir,
-                                          const std::string& pdfPath) {
-    return EngineSession::readConfiguration(configPath, programDir, pdfPath);
+                                          const std::string& pdfPath, JobFeedback& feedback) {
+    return EngineSession::readConfiguration(configPath, programDir, pdfPath, feedback);
 }
 
 bool JobDocument::startSession(const std::string& configText) {
@@ -108,14 +102,12 @@ bool JobDocument::startSession(const std::string& configText) {
         hasTable = engine->session->textMap() != nullptr;
     }
     if (!hasTable)
-        report(EngineSession::missingTableMessage(CMapConfig::encodingName(options.textEncoding), pdfPath),
-               pdfPath);
+        tell(EngineSession::missingTableMessage(CMapConfig::encodingName(options.textEncoding), pdfPath));
     return hasTable;
 }
 
 JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configText,
-                              platform::AtomicFile& output, const std::string& outputPath,
-                              const PageProgress& progress) {
+                              platform::AtomicFile& output, const std::string& outputPath) {
     const bool html = options.outputMode != option::textFile;
     BodySink sink{&output, std::nullopt};
     std::unique_ptr<TextOutputDev> device;
@@ -141,8 +133,7 @@ JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configT
             const auto lock = engine::lock();
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
         }
-        if (progress)
-            progress(page - piece.first + 1, pageCount);
+        feedback.pageProgress(page - piece.first + 1, pageCount);
     }
     {
         const auto lock = engine::lock();
@@ -153,22 +144,27 @@ JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configT
     // Pages of two documents must never make one output: a file replaced or rewritten while
     // it was read gives nothing.
     if (platform::FileStamp::of(pdfPath) != openedStamp) {
-        reportChanged(pdfPath);
+        reportChanged(pdfPath, feedback);
         return JobOutcome::Skipped;
     }
     if (const platform::Status committed = output.commit(); !committed.ok()) {
-        reportWriteFailure(outputPath, committed.error(), pdfPath);
+        reportWriteFailure(outputPath, committed.error(), pdfPath, feedback);
         return JobOutcome::Skipped;
     }
     return JobOutcome::Converted;
 }
 
-void JobDocument::reportChanged(const std::string& pdfPath) {
-    report("The file '" + pdfPath + "' changed while it was being converted, so it is not converted.",
-           pdfPath);
+void JobDocument::tell(const std::string& text) const {
+    feedback.message({text, pdfPath});
+}
+
+void JobDocument::reportChanged(const std::string& pdfPath, JobFeedback& feedback) {
+    feedback.message(
+        {"The file '" + pdfPath + "' changed while it was being converted, so it is not converted.",
+         pdfPath});
 }
 
 void JobDocument::reportWriteFailure(const std::string& outputPath, const std::string& reason,
-                                     const std::string& pdfPath) {
-    report(OutputNames::writeFailureMessage(outputPath, reason), pdfPath);
+                                     const std::string& pdfPath, JobFeedback& feedback) {
+    feedback.message({OutputNames::writeFailureMessage(outputPath, reason), pdfPath});
 }

@@ -12,10 +12,10 @@ class AtomicFile;
 }
 
 // One job's PDF opened in the engine: the checks a job makes before it writes anything, then
-// its pages, whole or in pieces. Messages reach the user through Dialogs, naming the PDF.
+// its pages, whole or in pieces. Its progress and messages, naming the PDF, go to the feedback.
 class JobDocument {
 public:
-    JobDocument(const ConvertJob& job, const ConvertOptions& options);
+    JobDocument(const ConvertJob& job, const ConvertOptions& options, JobFeedback& feedback);
     ~JobDocument();
     JobDocument(const JobDocument&) = delete;
     JobDocument& operator=(const JobDocument&) = delete;
@@ -32,30 +32,32 @@ public:
 
     // The engine configuration for the job on pdfPath; it may tell the user something.
     static std::string configurationFor(const std::string& configPath, const std::string& programDir,
-                                        const std::string& pdfPath);
+                                        const std::string& pdfPath, JobFeedback& feedback);
 
     // Writes the piece into output, which is open, and commits it; configText is the engine
     // configuration read for this job. Skipped, with the user told why, when the output could
     // not be written (named outputPath), the PDF changed on disk while it was read, or the text
     // encoding has no table.
     JobOutcome write(const PagePiece& piece, const std::string& configText, platform::AtomicFile& output,
-                     const std::string& outputPath, const PageProgress& progress);
+                     const std::string& outputPath);
 
     // Tells the user the output could not be written, and why.
     static void reportWriteFailure(const std::string& outputPath, const std::string& reason,
-                                   const std::string& pdfPath);
+                                   const std::string& pdfPath, JobFeedback& feedback);
     // Tells the user the PDF was replaced or rewritten while it was being converted.
-    static void reportChanged(const std::string& pdfPath);
+    static void reportChanged(const std::string& pdfPath, JobFeedback& feedback);
 
 private:
     // Builds the engine set-up for the job; false, with the user told, when the job's text
     // encoding has no table under configText (the page text would come out empty).
     bool startSession(const std::string& configText);
+    void tell(const std::string& text) const;
 
     struct Engine;
     std::unique_ptr<Engine> engine;
     std::string pdfPath;
     ConvertOptions options;
+    JobFeedback& feedback;
     platform::FileStamp openedStamp;
     int first = 1;
     int last = 0;

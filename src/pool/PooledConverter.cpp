@@ -45,13 +45,6 @@ bool appendFile(platform::AtomicFile& output, int piece) {
     }
 }
 
-platform::MessageRequest messageAbout(const std::string& text, const std::string& pdfPath) {
-    platform::MessageRequest request;
-    request.text = text;
-    request.subject = pdfPath;
-    return request;
-}
-
 } // namespace
 
 // The pool's view of the jobs: makes the piece files and requests, and files the answers
@@ -111,8 +104,9 @@ public:
         Job* job = find(task);
         if (!job || job->done)
             return;
-        job->messages.push_back(messageAbout(
-            WorkerPool::stoppedOn(job->job.pdfPath, reason) + ", so it is not converted.", job->job.pdfPath));
+        job->messages.push_back(
+            {WorkerPool::stoppedOn(job->job.pdfPath, reason) + ", so it is not converted.",
+             job->job.pdfPath});
         owner.fail(*job, JobOutcome::Skipped);
     }
 
@@ -124,8 +118,8 @@ private:
         piece.file = reserved.ok() ? std::move(reserved).value() : pieceInTemporaryFolder();
         if (piece.file.valid())
             return true;
-        job.messages.push_back(messageAbout(
-            OutputNames::writeFailureMessage(job.outputPath, reserved.error()), job.job.pdfPath));
+        job.messages.push_back(
+            {OutputNames::writeFailureMessage(job.outputPath, reserved.error()), job.job.pdfPath});
         owner.fail(job, JobOutcome::Skipped);
         return false;
     }
@@ -137,12 +131,11 @@ private:
         return &found->second;
     }
 
-    static platform::MessageRequest messageFrom(wire::Reader& reply) {
-        platform::MessageRequest request;
-        request.text = reply.getText();
-        request.buttons = static_cast<platform::MessageButtons>(reply.getInt());
-        request.subject = reply.getText();
-        return request;
+    static JobMessage messageFrom(wire::Reader& reply) {
+        JobMessage message;
+        message.text = reply.getText();
+        message.subject = reply.getText();
+        return message;
     }
 
     void plan(Job& job, wire::Reader& reply) {
@@ -206,7 +199,7 @@ void PooledConverter::expect(const ConvertJob& job, const ConvertOptions& option
 }
 
 JobOutcome PooledConverter::convert(const ConvertJob& job, const ConvertOptions& options,
-                                    const PageProgress& progress) {
+                                    JobFeedback& feedback) {
     // Work ahead for jobs whose turn passed without them (skipped at their turn) is useless.
     for (auto it = jobs.begin(); it != jobs.end() && it->first < job.jobNumber;)
         discard((it++)->first);
@@ -217,11 +210,11 @@ JobOutcome PooledConverter::convert(const ConvertJob& job, const ConvertOptions&
             dropWorkAfter(job.jobNumber);
             droppedAhead = true;
         }
-        replay(state, progress);
+        replay(state, feedback);
         pool.pump(*tasks, std::chrono::milliseconds{200});
     }
-    replay(state, progress);
-    const JobOutcome outcome = commit(state);
+    replay(state, feedback);
+    const JobOutcome outcome = commit(state, feedback);
     discard(job.jobNumber);
     return outcome;
 }
@@ -262,26 +255,25 @@ PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const Conve
     return state;
 }
 
-void PooledConverter::replay(Job& job, const PageProgress& progress) {
+void PooledConverter::replay(Job& job, JobFeedback& feedback) {
     while (job.messagesShown < job.messages.size())
-        platform::Dialogs::instance().messageBox(job.messages[job.messagesShown++]);
+        feedback.message(job.messages[job.messagesShown++]);
     int pagesDone = 0;
     for (const Piece& piece : job.pieces)
         pagesDone += piece.pagesDone;
     // Pieces finish pages side by side: the count is told a page at a time all the same, as
     // for a job converted in one piece.
-    while (progress && job.pagesReported < pagesDone && job.pageCount > 0)
-        progress(++job.pagesReported, job.pageCount);
+    while (job.pagesReported < pagesDone && job.pageCount > 0)
+        feedback.pageProgress(++job.pagesReported, job.pageCount);
 }
 
-JobOutcome PooledConverter::commit(Job& job) {
+JobOutcome PooledConverter::commit(Job& job, JobFeedback& feedback) {
     if (job.outcome != JobOutcome::Converted)
         return job.outcome;
     const platform::Status written = publish(job);
     if (written.ok())
         return JobOutcome::Converted;
-    platform::Dialogs::message(OutputNames::writeFailureMessage(job.outputPath, written.error()),
-                               platform::MessageButtons::Ok, job.job.pdfPath);
+    feedback.message({OutputNames::writeFailureMessage(job.outputPath, written.error()), job.job.pdfPath});
     return JobOutcome::Skipped;
 }
 

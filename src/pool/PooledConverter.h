@@ -2,7 +2,6 @@
 
 #include "core/JobConverter.h"
 #include "platform/AtomicFile.h"
-#include "platform/Dialogs.h"
 #include "platform/FileStamp.h"
 #include "pool/WorkerPool.h"
 
@@ -27,8 +26,7 @@ public:
     explicit PooledConverter(Settings settings);
     ~PooledConverter() override;
 
-    JobOutcome convert(const ConvertJob& job, const ConvertOptions& options,
-                       const PageProgress& progress) override;
+    JobOutcome convert(const ConvertJob& job, const ConvertOptions& options, JobFeedback& feedback) override;
     int lookahead() const override;
     void expect(const ConvertJob& job, const ConvertOptions& options) override;
     void batchEnded() override;
@@ -47,13 +45,13 @@ private:
         int pagesDone = 0;
         bool finished = false;
         // What a later piece says is said by piece 0 already, unless the piece fails.
-        std::vector<platform::MessageRequest> heldMessages;
+        std::vector<JobMessage> heldMessages;
     };
     struct Job {
         ConvertJob job;
         ConvertOptions options;
         std::string outputPath;
-        std::vector<platform::MessageRequest> messages;
+        std::vector<JobMessage> messages;
         std::size_t messagesShown = 0;
         std::vector<Piece> pieces;
         int pageCount = 0;
@@ -65,8 +63,8 @@ private:
     class Tasks;
 
     Job& jobFor(const ConvertJob& job, const ConvertOptions& options);
-    void replay(Job& job, const PageProgress& progress);
-    JobOutcome commit(Job& job);
+    void replay(Job& job, JobFeedback& feedback);
+    JobOutcome commit(Job& job, JobFeedback& feedback);
     // Puts the finished output in place: its one piece renamed, or its pieces joined.
     static platform::Status publish(Job& job);
     void discard(int jobNumber);

@@ -48,7 +48,7 @@ inline constexpr std::uint8_t summary = 2;
 // of a cut range only) and Finished; or one Summary.
 namespace reply {
 inline constexpr std::uint8_t progress = 1; // pages done, pages of the piece
-inline constexpr std::uint8_t message = 2;  // text, buttons, subject
+inline constexpr std::uint8_t message = 2;  // text, subject
 inline constexpr std::uint8_t planned = 3;  // pieces, first page, last page, the PDF's stamp
 inline constexpr std::uint8_t finished = 4; // JobOutcome
 inline constexpr std::uint8_t summary = 5;  // the report

@@ -1,5 +1,7 @@
 #include "ui/BatchThread.h"
 
+#include "platform/Dialogs.h"
+
 #include <QEventLoop>
 #include <QMetaObject>
 
@@ -67,6 +69,10 @@ JobPasswords BatchThread::passwordsFor(const BatchEntry& entry) {
     QMetaObject::invokeMethod(
         this, [this, &entry] { return passwords(entry); }, Qt::BlockingQueuedConnection, &result);
     return result;
+}
+
+void BatchThread::message(const JobMessage& message) {
+    platform::Dialogs::message(message.text, platform::MessageButtons::Ok, message.subject);
 }
 
 void BatchThread::pageProgress(int pagesDone, int pageCount) {

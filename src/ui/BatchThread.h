@@ -47,6 +47,8 @@ private:
     ConvertOptions optionsForJob() override;
     JobPasswords passwordsFor(const BatchEntry& entry) override;
     void pageProgress(int pagesDone, int pageCount) override;
+    // Shown as a message box (the window's dialogs wait on the user-interface thread).
+    void message(const JobMessage& message) override;
     void jobConverted(int jobNumber, const std::string& progressText, const std::string& outputPath) override;
     void finish(const BatchOutcome& outcome);
 

@@ -7,6 +7,7 @@
 #include "core/ConverterApp.h"
 #include "platform/Colors.h"
 #include "platform/CommandRouter.h"
+#include "platform/Dialogs.h"
 #include "pool/PooledConverter.h"
 #include "resource.h"
 #include "ui/AboutDlg.h"
@@ -187,8 +188,11 @@ bool CMainFrame::ShowTipAtStartup() {
 }
 
 void CMainFrame::OnResetAllOptions() {
-    if (app.resetAllOptions())
-        rightView->BuildTree();
+    if (platform::Dialogs::message("Reset all the convert options?", platform::MessageButtons::YesNo) !=
+        platform::DialogResult::Yes)
+        return;
+    app.resetAllOptions();
+    rightView->BuildTree();
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {

@@ -3,7 +3,6 @@
 #include "engine/EngineDataFolder.h"
 #include "engine/JobDocument.h"
 #include "platform/AtomicFile.h"
-#include "platform/Dialogs.h"
 #include "pool/PiecePlan.h"
 #include "pool/WorkerMessages.h"
 
@@ -22,22 +21,18 @@ void send(const std::string& record) {
         std::_Exit(EXIT_FAILURE);
 }
 
-// Messages go back to the program, which shows them when the job's turn comes. A job only
-// ever tells; it never asks.
-class ReplyDialogs : public platform::Dialogs {
+// Progress and messages go back to the program, which shows them when the job's turn comes.
+class ReplyFeedback : public JobFeedback {
 public:
-    platform::DialogResult messageBox(const platform::MessageRequest& request) override {
-        send(wire::Writer(reply::message)
-                 .put(request.text)
-                 .put(static_cast<std::int32_t>(request.buttons))
-                 .put(request.subject)
-                 .record());
-        return platform::DialogResult::Ok;
+    void pageProgress(int pagesDone, int pageCount) override {
+        send(wire::Writer(reply::progress).put(pagesDone).put(pageCount).record());
     }
-    std::vector<std::string> openFiles(const platform::OpenFilesRequest&) override { return {}; }
-    std::string selectFolder(const platform::FolderRequest&) override { return {}; }
-    std::string saveFile(const platform::SaveFileRequest&) override { return {}; }
+    void message(const JobMessage& message) override {
+        send(wire::Writer(reply::message).put(message.text).put(message.subject).record());
+    }
 };
+
+ReplyFeedback replies;
 
 #if defined(__SANITIZE_ADDRESS__)
 #define FOLVERIN_ADDRESS_SANITIZER 1
@@ -66,8 +61,6 @@ int WorkerServer::main(int argc, char* argv[]) {
     if (!applyLimits(argc, argv))
         return EXIT_FAILURE;
     watchTheProgram();
-    ReplyDialogs dialogs;
-    platform::Dialogs::setInstance(&dialogs);
     return serve() ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
@@ -127,7 +120,7 @@ bool WorkerServer::serve() {
 // so it is not opened and walked to its pages again.
 struct WorkerServer::OpenDocument {
     OpenDocument(const ConvertRequest& request)
-        : job(request.job), options(request.options), document(request.job, request.options) {}
+        : job(request.job), options(request.options), document(request.job, request.options, replies) {}
 
     bool serves(const ConvertRequest& request) const {
         return request.job.opensTheSameAs(job) && request.options == options &&
@@ -149,7 +142,7 @@ JobDocument* WorkerServer::documentFor(const ConvertRequest& request) {
     auto fresh = std::make_unique<OpenDocument>(request);
     // A later piece read from another file than piece 0 would join two documents in one output.
     if (request.pieceIndex > 0 && fresh->document.stamp() != request.documentStamp) {
-        JobDocument::reportChanged(request.job.pdfPath);
+        JobDocument::reportChanged(request.job.pdfPath, replies);
         finish(static_cast<int>(JobOutcome::Skipped));
         return nullptr;
     }
@@ -169,7 +162,7 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
     const auto pieces = PiecePlan::cut(document->firstPage(), document->lastPage(), request.workers);
     // The document has other pages than when piece 0 cut it: this piece no longer exists.
     if (request.pieceIndex < 0 || request.pieceIndex >= static_cast<int>(pieces.size())) {
-        JobDocument::reportChanged(request.job.pdfPath);
+        JobDocument::reportChanged(request.job.pdfPath, replies);
         return finish(static_cast<int>(JobOutcome::Skipped));
     }
     if (request.pieceIndex == 0 && pieces.size() > 1) {
@@ -181,17 +174,14 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
         send(planned.record());
     }
     const std::string configText =
-        JobDocument::configurationFor(request.configPath, request.programDir, request.job.pdfPath);
+        JobDocument::configurationFor(request.configPath, request.programDir, request.job.pdfPath, replies);
     platform::AtomicFile output(request.outputPath);
-    const auto progress = [](int done, int count) {
-        send(wire::Writer(reply::progress).put(done).put(count).record());
-    };
     const PagePiece& piece = pieces[static_cast<std::size_t>(request.pieceIndex)];
     JobOutcome outcome = JobOutcome::Skipped;
     if (const platform::Status adopted = output.adopt(std::move(outputFile)); !adopted.ok())
-        JobDocument::reportWriteFailure(request.outputPath, adopted.error(), request.job.pdfPath);
+        JobDocument::reportWriteFailure(request.outputPath, adopted.error(), request.job.pdfPath, replies);
     else
-        outcome = document->write(piece, configText, output, request.outputPath, progress);
+        outcome = document->write(piece, configText, output, request.outputPath);
     // No later piece of this job comes after the one with the foot: the document goes.
     if (piece.foot)
         open.reset();

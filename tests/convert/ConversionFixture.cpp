@@ -147,6 +147,10 @@ JobOutcome ConversionFixture::convert(const QString& pdf, const ConvertOptions& 
     return outcome.converted == 1 ? JobOutcome::Converted : JobOutcome::Skipped;
 }
 
+void ConversionFixture::show(const JobMessage& message) {
+    platform::Dialogs::message(message.text, platform::MessageButtons::Ok, message.subject);
+}
+
 BatchOutcome ConversionFixture::runBatch(const QStringList& pdfs, const ConvertOptions& options,
                                          const JobPasswords& passwords) {
     // Answers every job with the same options and passwords and records what the batch says.
@@ -157,6 +161,7 @@ BatchOutcome ConversionFixture::runBatch(const QStringList& pdfs, const ConvertO
         ConvertOptions optionsForJob() override { return options; }
         JobPasswords passwordsFor(const BatchEntry&) override { return passwords; }
         void pageProgress(int, int) override {}
+        void message(const JobMessage& message) override { show(message); }
         void jobConverted(int, const std::string& text, const std::string&) override {
             progress->append(QString::fromStdString(text));
         }

@@ -13,6 +13,13 @@
 // dialogs installed, and the fixture PDFs the conversion tests share.
 class ConversionFixture {
 public:
+    // What a job tells goes into the installed dialogs, where the tests read the messages.
+    struct DialogsFeedback : JobFeedback {
+        void pageProgress(int, int) override {}
+        void message(const JobMessage& message) override { show(message); }
+    };
+    static void show(const JobMessage& message);
+
     ConversionFixture();
 
     QString path(const QString& name) const;
@@ -22,9 +29,9 @@ public:
     QString latinColumns();              // 3 pages, two columns painted right column first
     QString script(const QString& name); // "chinese", "traditional", "japanese", "cyrillic", "greek",
                                          // "polish", "multilingual" (all of them, Turkish, Hebrew and Korean)
-    QString threePages(); // plain 3-page document
-    QString withInfo();   // information dictionary with markup, UTF-16 and dates
-    QString markupBody(); // page text that looks like markup
+    QString threePages();                // plain 3-page document
+    QString withInfo();                  // information dictionary with markup, UTF-16 and dates
+    QString markupBody();                // page text that looks like markup
     QString encrypted(const QString& user, const QString& owner, bool allowExtract);
 
     // pdftotext's output for the same file and options, the oracle for the body text.
@@ -43,6 +50,7 @@ public:
     QStringList messageTexts() const;
 
     platform::ScriptedDialogs dialogs;
+    DialogsFeedback feedback;
     QStringList progress;
 
 private:

@@ -29,6 +29,7 @@ class TestBatchRunner : public QObject {
         void pageProgress(int done, int count) override {
             events.append(QStringLiteral("page %1/%2").arg(done).arg(count));
         }
+        void message(const JobMessage& message) override { ConversionFixture::show(message); }
         void jobConverted(int, const std::string& text, const std::string&) override {
             events.append(QString::fromStdString(text));
             if (afterJob)

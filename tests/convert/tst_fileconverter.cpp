@@ -118,7 +118,7 @@ private Q_SLOTS:
             file.open(QIODevice::WriteOnly);
             file.write(config);
             file.close();
-            converter.convert({pdf.toStdString(), {}, {}, 1, 1}, options);
+            converter.convert({pdf.toStdString(), {}, {}, 1, 1}, options, fixture->feedback);
             return ConversionFixture::readAll(ConversionFixture::outputPathFor(pdf, options));
         };
         QByteArray swapped = standard;
@@ -573,8 +573,8 @@ private Q_SLOTS:
         const ConvertOptions options = textOptions();
         FileConverter converter(fixture->path(QStringLiteral("no-such-config.ini")).toStdString(),
                                 fixture->path(QStringLiteral("prog/")).toStdString());
-        const JobOutcome outcome =
-            converter.convert({fixture->threePages().toStdString(), {}, {}, 1, 1}, options);
+        const JobOutcome outcome = converter.convert({fixture->threePages().toStdString(), {}, {}, 1, 1},
+                                                     options, fixture->feedback);
         qputenv("HOME", savedHome);
         QCOMPARE(outcome, JobOutcome::Converted);
         QCOMPARE(fixture->messageTexts(), QStringList{fixture->path(QStringLiteral("prog/xpdfrc"))});

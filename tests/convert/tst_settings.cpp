@@ -118,19 +118,14 @@ private Q_SLOTS:
             "; kept\r\n[Tips]\r\nStartUp=1\r\n[Output General]\r\nPage Range=1\r\n"));
     }
 
-    void resetAsksAndKeepsEncodingAndOutputFolder() {
+    void resetKeepsEncodingAndOutputFolder() {
         ConverterApp app = freshApp();
         app.options.textEncoding = 6;
         app.options.outputDirectory = "/tmp/";
         app.options.layout = 1;
         app.options.endPage = 5;
-        dialogs.queueAnswer(DialogResult::No);
-        QVERIFY(!app.resetAllOptions());
-        QCOMPARE(app.options.layout, 1);
-        QVERIFY(app.resetAllOptions());
-        QCOMPARE(texts(dialogs.messageTexts()),
-                 QStringList(2, QStringLiteral("Reset all the convert options?")));
-        QCOMPARE(dialogs.messages().front().buttons, platform::MessageButtons::YesNo);
+        app.resetAllOptions();
+        QVERIFY(dialogs.messages().empty());
         ConvertOptions expected = ConvertOptions::defaults();
         expected.textEncoding = 6;
         expected.outputDirectory = "/tmp/";

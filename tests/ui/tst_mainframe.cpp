@@ -220,6 +220,7 @@ private Q_SLOTS:
         QCOMPARE(testsupport::texts(window.dialogs.messageTexts()),
                  (QStringList{QStringLiteral("Reset all the convert options?"),
                               QStringLiteral("Reset all the convert options?")}));
+        QCOMPARE(window.dialogs.messages().front().buttons, platform::MessageButtons::YesNo);
         QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_TEXT_LAYOUT)->number, 0);
         QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_TEXT_ENCODING)->number, 5);
         QCOMPARE(window.app.options.outputDirectory, window.temp.path().toStdString());

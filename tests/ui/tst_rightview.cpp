@@ -313,8 +313,7 @@ private Q_SLOTS:
         pane.view->CopyValuesInto(copy);
         QCOMPARE(copy.outputDirectory, std::string());
 
-        dialogs.queueAnswer(DialogResult::Yes);
-        QVERIFY(pane.app.resetAllOptions());
+        pane.app.resetAllOptions();
         QVERIFY(pane.view->BuildTree());
         QCOMPARE(static_cast<COptionTreeItemFile*>(pane.item(CRightView::ID_OUTPUT_DIRECTORY))->DisplayText(),
                  QStringLiteral("No selection made."));
@@ -333,8 +332,7 @@ private Q_SLOTS:
         pane.click(pane.valuePoint(CRightView::ID_BEGIN_PAGE)); // an edit still open
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
 
-        dialogs.queueAnswer(DialogResult::Yes);
-        QVERIFY(pane.app.resetAllOptions());
+        pane.app.resetAllOptions();
         QVERIFY(pane.view->BuildTree());
         QTest::qWait(1);
         QCOMPARE(pane.app.options.startPage, 1);

@@ -36,6 +36,7 @@ class TestPooledConverter : public QObject {
             if (onPage)
                 onPage();
         }
+        void message(const JobMessage& message) override { ConversionFixture::show(message); }
         void jobConverted(int jobNumber, const std::string& text, const std::string&) override {
             progressTexts.append(QString::fromStdString(text));
             messagesBeforeJob.append(static_cast<int>(dialogs->messageTexts().size()));
