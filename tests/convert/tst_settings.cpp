@@ -1,8 +1,10 @@
 #include "TestSupport.h"
 #include "core/ConverterApp.h"
+#include "core/OcrLanguages.h"
 #include "platform/ProfileFile.h"
 #include "platform/ScriptedDialogs.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,6 +132,34 @@ private Q_SLOTS:
         expected.textEncoding = 6;
         expected.outputDirectory = "/tmp/";
         QCOMPARE(app.options, expected);
+    }
+
+    void ocrLanguagesAreTheInstalledDataFilesAndNothingOutsideThem() {
+        const QString data = temp.path() + QStringLiteral("/tessdata");
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/dir.traineddata")));
+        for (const char* file : {"eng.traineddata", "deu.traineddata", "osd.traineddata", "eng.txt"}) {
+            QFile made(data + QLatin1Char('/') + QLatin1String(file));
+            QVERIFY(made.open(QIODevice::WriteOnly));
+        }
+        QFile outside(temp.path() + QStringLiteral("/secret.traineddata"));
+        QVERIFY(outside.open(QIODevice::WriteOnly));
+        const QByteArray saved = qgetenv("TESSDATA_PREFIX");
+        qputenv("TESSDATA_PREFIX", data.toUtf8());
+        const std::vector<std::string> installed = OcrLanguages::installed();
+        const std::vector<std::string> none = OcrLanguages::missing("eng+deu");
+        const std::vector<std::string> french = OcrLanguages::missing("deu+fra");
+        const std::vector<std::string> climbing = OcrLanguages::missing("../secret+eng+");
+        const std::vector<std::string> folder = OcrLanguages::missing("dir");
+        const std::vector<std::string> defaulted = OcrLanguages::missing("");
+        qputenv("TESSDATA_PREFIX", saved);
+        QCOMPARE(installed, (std::vector<std::string>{"deu", "eng"}));
+        QVERIFY(none.empty());
+        QCOMPARE(french, std::vector<std::string>{"fra"});
+        QCOMPARE(climbing, (std::vector<std::string>{"../secret", ""}));
+        QCOMPARE(folder, std::vector<std::string>{"dir"});
+        QVERIFY(defaulted.empty());
+        QVERIFY(
+            QString::fromStdString(OcrLanguages::missingMessage(french)).contains(QStringLiteral("'fra'")));
     }
 
     void unwritableDataFolderLeavesDefaults() {

@@ -1,0 +1,86 @@
+#include "core/OcrLanguages.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <dirent.h>
+#include <memory>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr const char* installedFolder = "/usr/share/tesseract-ocr/5/tessdata/";
+constexpr std::string_view dataSuffix = ".traineddata";
+
+bool plainName(const std::string& name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '-';
+    });
+}
+
+bool isInstalled(const std::string& name) {
+    struct stat info {};
+    const std::string path = OcrLanguages::dataFolder() + name + std::string(dataSuffix);
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::vector<std::string> namesOf(const std::string& choice) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= choice.size()) {
+        const std::size_t plus = std::min(choice.find('+', start), choice.size());
+        names.push_back(choice.substr(start, plus - start));
+        start = plus + 1;
+    }
+    return names;
+}
+
+} // namespace
+
+namespace OcrLanguages {
+
+std::string dataFolder() {
+    const char* prefix = std::getenv("TESSDATA_PREFIX");
+    if (!prefix || !*prefix)
+        return installedFolder;
+    std::string folder = prefix;
+    return folder.back() == '/' ? folder : folder + '/';
+}
+
+std::vector<std::string> installed() {
+    std::vector<std::string> names;
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(dataFolder().c_str()), ::closedir);
+    if (!folder)
+        return names;
+    while (const dirent* entry = ::readdir(folder.get())) {
+        const std::string file = entry->d_name;
+        if (!file.ends_with(dataSuffix))
+            continue;
+        const std::string name = file.substr(0, file.size() - dataSuffix.size());
+        if (name != "osd" && plainName(name) && isInstalled(name))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> missing(const std::string& choice) {
+    std::vector<std::string> absent;
+    for (const std::string& name : namesOf(choice.empty() ? defaultChoice : choice)) {
+        if (!plainName(name) || !isInstalled(name))
+            absent.push_back(name);
+    }
+    return absent;
+}
+
+std::string missingMessage(const std::vector<std::string>& missingNames) {
+    std::string names;
+    for (const std::string& name : missingNames)
+        names += (names.empty() ? "'" : ", '") + name + "'";
+    return "No text recognition data for " + names +
+           " is installed, so scanned pages are not read. Install it (for English the tesseract-ocr-eng "
+           "package), or choose another OCR language.";
+}
+
+} // namespace OcrLanguages
