@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace platform {
@@ -24,6 +25,20 @@ QMessageBox::Icon toIcon(MessageIcon icon) {
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+// A short message makes a box narrower than its caption, which the window manager then
+// elides ("Fol...rin"): the box is kept wide enough for the caption and the title bar's
+// buttons.
+void keepCaptionWhole(QMessageBox& box, const QString& caption) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(caption) + 8 * titleFont.pointSize() + 60;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 QString withOneTrailingSlash(QString folder) {
@@ -93,6 +108,7 @@ DialogResult QtDialogs::messageBox(const MessageRequest& request) {
         // Messages quote file names and document texts: never interpret them as markup.
         box.setTextFormat(Qt::PlainText);
         box.setDefaultButton(defaultButton);
+        keepCaptionWhole(box, caption);
         box.exec();
         switch (box.standardButton(box.clickedButton())) {
         case QMessageBox::Ok:

@@ -9,10 +9,13 @@ void openOrTell(ShellVerb verb, const QString& target, const QObject* context) {
         if (result.ok)
             return;
         MessageRequest request;
-        request.text =
-            (QStringLiteral("Could not open '%1'").arg(target) +
-             (result.error.isEmpty() ? QStringLiteral(".") : QStringLiteral(": %1.").arg(result.error)))
-                .toStdString();
+        QString text = QStringLiteral("Could not open '%1'").arg(target);
+        if (!result.error.isEmpty())
+            text += QStringLiteral(": ") + result.error;
+        // The shell's reasons are sentences of their own, most with their full stop.
+        if (!text.endsWith(QLatin1Char('.')))
+            text += QLatin1Char('.');
+        request.text = text.toStdString();
         request.icon = MessageIcon::Warning;
         request.subject = target.toStdString();
         Dialogs::instance().messageBox(request);

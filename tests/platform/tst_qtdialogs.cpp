@@ -99,7 +99,10 @@ private Q_SLOTS:
         QFETCH(int, buttons);
         QFETCH(int, click);
         QtDialogs dialogs;
-        whenModalShows([click](QWidget* modal) {
+        int width = 0, captionWidth = 0;
+        whenModalShows([&](QWidget* modal) {
+            width = modal->width();
+            captionWidth = modal->fontMetrics().horizontalAdvance(modal->windowTitle());
             if (click)
                 clickButton(modal, QMessageBox::StandardButton(click));
             else
@@ -110,6 +113,9 @@ private Q_SLOTS:
         request.caption = "Own caption";
         request.buttons = MessageButtons(buttons);
         QTEST(int(dialogs.messageBox(request)), "expected");
+        // A short question still leaves room for the whole caption in the title bar.
+        QVERIFY2(width > captionWidth + 100,
+                 qPrintable(QStringLiteral("%1 %2").arg(width).arg(captionWidth)));
     }
 
     // The batch worker asks from its own thread; the box must live on the user-interface

@@ -141,6 +141,12 @@ private Q_SLOTS:
         QCOMPARE(dialogs.messages().size(), 2u);
         QCOMPARE(QString::fromStdString(dialogs.messages().front().text),
                  QStringLiteral("Could not open '%1': no browser.").arg(shell.requests().front().target));
+
+        shell.setFailure(QStringLiteral("No program could open it."), platform::ShellFailure::NoAssociation);
+        aboutlinks::visitHomePage();
+        QCOMPARE(QString::fromStdString(dialogs.messages().back().text),
+                 QStringLiteral("Could not open '%1': No program could open it.")
+                     .arg(shell.requests().back().target));
     }
 
     void paintsLightBlueWithBorderBannerAndRule() {
