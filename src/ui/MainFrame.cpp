@@ -164,7 +164,14 @@ void CMainFrame::FitInto(const QSize& available) {
     const QSize room = (available - QSize(16, 48)).expandedTo(QSize(1, 1));
     leftView->setMinimumWidth(std::min(LEFT_PANE_MIN_WIDTH, room.width() / 2));
     setMinimumSize(MIN_FRAME_SIZE.boundedTo(room));
+    const int width = size().width();
     resize(size().boundedTo(room));
+    // The options pane would give up all its width to the left pane's wish for 640: both
+    // panes shrink in the first size's proportion instead.
+    if (room.width() < width) {
+        const int left = std::max(leftView->minimumWidth(), room.width() * LEFT_PANE_MIN_WIDTH / width);
+        splitter->setSizes({left, room.width() - left});
+    }
 }
 
 void CMainFrame::SetAcceleratorsEnabled(bool enabled) {

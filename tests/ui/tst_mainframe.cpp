@@ -203,6 +203,9 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1x%2").arg(window.frame->width()).arg(window.frame->height())));
         QVERIFY(window.frame->minimumWidth() <= screen.width());
         QVERIFY(window.frame->minimumHeight() <= screen.height());
+        // Both panes stay in sight: the options pane keeps about a third.
+        const int options = window.frame->RightView()->width();
+        QVERIFY2(options > screen.width() / 4, qPrintable(QString::number(options)));
     }
 
     void resetAllOptionsAsksAndShowsTheResetAtOnce() {
