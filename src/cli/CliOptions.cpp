@@ -4,6 +4,7 @@
 #include "platform/FileContents.h"
 
 #include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <iterator>
 #include <limits>
@@ -13,9 +14,6 @@ using platform::Failure;
 using platform::Status;
 
 namespace {
-
-constexpr std::int32_t yes = option::yes;
-constexpr std::int32_t no = 1;
 
 bool sameIgnoringCase(const std::string& a, const char* b) {
     return ::strcasecmp(a.c_str(), b) == 0;
@@ -31,11 +29,6 @@ Status readFirstLine(const std::string& path, std::string& line) {
     return {};
 }
 
-Status takeOutputDirectory(CliOptions& options, const std::string&, const std::string& value) {
-    options.outputDirectory = value;
-    return {};
-}
-
 Status takeJobCount(CliOptions& options, const std::string& name, const std::string& text) {
     const char* end = text.data() + text.size();
     int number = 0;
@@ -47,36 +40,100 @@ Status takeJobCount(CliOptions& options, const std::string& name, const std::str
     return {};
 }
 
-Status takeEndOfLine(CliOptions& options, const std::string&, const std::string& text) {
+std::size_t fieldIndex(ConvertOptionField::IntMember member) {
+    const auto fields = convertOptionFields();
+    const auto found = std::find_if(fields.begin(), fields.end(),
+                                    [member](const ConvertOptionField& field) { return field.is(member); });
+    assert(found != fields.end());
+    return static_cast<std::size_t>(found - fields.begin());
+}
+
+// Marks a field as set by the arguments; its value is then in given.
+void markGiven(CliOptions& options, ConvertOptionField::IntMember member) {
+    options.givenFields[fieldIndex(member)] = true;
+}
+
+Status takeEndOfLine(std::int32_t& value, const std::string& text) {
     for (std::int32_t i = 0; i < 3; ++i) {
         if (sameIgnoringCase(text, CMapConfig::endOfLineName(i))) {
-            options.endOfLine = i;
+            value = i;
             return {};
         }
     }
     return Failure{"--eol takes dos, unix or mac, not '" + text + "'"};
 }
 
-Status takeEncoding(CliOptions& options, const std::string&, const std::string& text) {
+Status takeEncoding(std::int32_t& value, const std::string& text) {
     const auto& encodings = CMapConfig::encodings();
     const auto found = std::find_if(encodings.begin(), encodings.end(), [&](const TextEncoding& encoding) {
         return sameIgnoringCase(text, encoding.engineName);
     });
     if (found == encodings.end())
         return Failure{"unknown encoding '" + text + "' (see --help)"};
-    options.textEncoding = static_cast<std::int32_t>(found - encodings.begin());
+    value = static_cast<std::int32_t>(found - encodings.begin());
     return {};
 }
 
-Status takePage(CliOptions& options, const std::string& name, const std::string& text) {
+Status takePage(CliOptions& options, std::int32_t& value, const std::string& text) {
     const char* end = text.data() + text.size();
     std::int32_t page = 0;
     const auto [stop, failure] = std::from_chars(text.data(), end, page);
     if (failure != std::errc() || stop != end || text.empty())
         return Failure{"'" + text + "' is not a page number"};
-    (name == "--first" ? options.startPage : options.endPage) = page;
-    options.pageRange = option::selectedPages;
+    value = page;
+    options.given.pageRange = option::selectedPages;
+    markGiven(options, &ConvertOptions::pageRange);
     return {};
+}
+
+// The field spelt by this name and, for a flag, the value the name stands for.
+struct FieldName {
+    std::size_t index;
+    std::int32_t flagValue;
+};
+
+std::optional<FieldName> findFieldName(const std::string& name) {
+    const auto fields = convertOptionFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        for (std::int32_t value = 0; value < 2; ++value) {
+            const char* spelt = fields[i].cli.names[value];
+            if (spelt && name == spelt)
+                return FieldName{i, value};
+        }
+    }
+    return std::nullopt;
+}
+
+const ConvertOptionField& fieldOf(const FieldName& name) {
+    return convertOptionFields()[name.index];
+}
+
+void setFlagField(CliOptions& options, const FieldName& name) {
+    options.givenFields[name.index] = true;
+    options.given.*std::get<ConvertOptionField::IntMember>(fieldOf(name).member) = name.flagValue;
+}
+
+// A field's value from the command line, by the form the field is spelt in.
+Status takeFieldValue(CliOptions& options, const FieldName& name, const std::string& text) {
+    options.givenFields[name.index] = true;
+    const ConvertOptionField& field = fieldOf(name);
+    if (const auto* member = std::get_if<ConvertOptionField::TextMember>(&field.member)) {
+        options.given.** member = text;
+        return {};
+    }
+    std::int32_t& value = options.given.*std::get<ConvertOptionField::IntMember>(field.member);
+    switch (field.cli.form) {
+    case CliForm::page:
+        return takePage(options, value, text);
+    case CliForm::endOfLine:
+        return takeEndOfLine(value, text);
+    case CliForm::encoding:
+        return takeEncoding(value, text);
+    default:
+        // A number field spelt as plain text is a mistake in the field table.
+        assert(false);
+        return Failure{"option '" + std::string(field.cli.names[0]) + "' cannot take '" + text + "'"};
+    }
 }
 
 Status takeOwnerPassword(CliOptions& options, const std::string&, const std::string& value) {
@@ -104,14 +161,8 @@ struct ValueOption {
 };
 
 const ValueOption valueOptions[] = {
-    {"-o", takeOutputDirectory},
-    {"--output-dir", takeOutputDirectory},
     {"-j", takeJobCount},
     {"--jobs", takeJobCount},
-    {"--eol", takeEndOfLine},
-    {"--encoding", takeEncoding},
-    {"--first", takePage},
-    {"--last", takePage},
     {"--owner-password", takeOwnerPassword},
     {"--user-password", takeUserPassword},
     {"--owner-password-file", takeOwnerPasswordFile},
@@ -125,17 +176,6 @@ struct Flag {
 };
 
 const Flag flags[] = {
-    {"--text", [](CliOptions& options) { options.outputMode = option::textFile; }},
-    {"--html", [](CliOptions& options) { options.outputMode = option::htmlFile; }},
-    {"--meta", [](CliOptions& options) { options.htmlMeta = yes; }},
-    {"--no-meta", [](CliOptions& options) { options.htmlMeta = no; }},
-    {"--layout", [](CliOptions& options) { options.layout = yes; }},
-    {"--no-layout", [](CliOptions& options) { options.layout = no; }},
-    {"--raw", [](CliOptions& options) { options.rawMode = yes; }},
-    {"--no-raw", [](CliOptions& options) { options.rawMode = no; }},
-    {"--page-breaks", [](CliOptions& options) { options.pageBreaks = yes; }},
-    {"--no-page-breaks", [](CliOptions& options) { options.pageBreaks = no; }},
-    {"--all-pages", [](CliOptions& options) { options.pageRange = option::allPages; }},
     {"--summary", [](CliOptions& options) { options.action = CliOptions::Action::Summary; }},
     {"--no-settings", [](CliOptions& options) { options.useSettings = false; }},
     {"-q", [](CliOptions& options) { options.quiet = true; }},
@@ -155,28 +195,26 @@ const Entry* find(const Entry (&table)[count], const std::string& name) {
     return found == std::end(table) ? nullptr : found;
 }
 
-template <typename T> void applyIfSet(const std::optional<T>& value, T& target) {
-    if (value)
-        target = *value;
-}
-
 } // namespace
 
 void CliOptions::applyTo(ConvertOptions& options) const {
-    applyIfSet(outputDirectory, options.outputDirectory);
-    applyIfSet(outputMode, options.outputMode);
-    applyIfSet(htmlMeta, options.htmlMeta);
-    applyIfSet(layout, options.layout);
-    applyIfSet(rawMode, options.rawMode);
-    applyIfSet(endOfLine, options.endOfLine);
-    applyIfSet(pageBreaks, options.pageBreaks);
-    applyIfSet(textEncoding, options.textEncoding);
-    applyIfSet(pageRange, options.pageRange);
+    const auto fields = convertOptionFields();
+    bool rangeGiven = false;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!givenFields[i])
+            continue;
+        if (fields[i].cli.form == CliForm::page)
+            rangeGiven = true;
+        else
+            fields[i].copy(given, options);
+    }
     // A range given here is the command line's own, as with pdftotext: a missing end is the
     // document's first or last page, never a saved or default Begin or End Page.
-    if (startPage || endPage) {
-        options.startPage = startPage.value_or(1);
-        options.endPage = endPage.value_or(std::numeric_limits<std::int32_t>::max());
+    if (rangeGiven) {
+        options.startPage = givenFields[fieldIndex(&ConvertOptions::startPage)] ? given.startPage : 1;
+        options.endPage = givenFields[fieldIndex(&ConvertOptions::endPage)]
+                              ? given.endPage
+                              : std::numeric_limits<std::int32_t>::max();
     }
 }
 
@@ -200,20 +238,27 @@ platform::Result<CliOptions> CliOptions::parse(const std::vector<std::string>& a
             name.resize(equals);
             value = argument.substr(equals + 1);
         }
-        if (const Flag* flag = find(flags, name)) {
+        const std::optional<FieldName> field = findFieldName(name);
+        const Flag* flag = field ? nullptr : find(flags, name);
+        if (flag || (field && fieldOf(*field).cli.form == CliForm::flags)) {
             if (value)
                 return Failure{"option '" + name + "' takes no value"};
-            flag->set(options);
+            if (flag)
+                flag->set(options);
+            else
+                setFlagField(options, *field);
             continue;
         }
-        const ValueOption* withValue = find(valueOptions, name);
-        if (!withValue)
+        const ValueOption* withValue = field ? nullptr : find(valueOptions, name);
+        if (!field && !withValue)
             return Failure{"unknown option '" + name + "'"};
         if (!value && i + 1 < arguments.size())
             value = arguments[++i];
         if (!value)
             return Failure{"option '" + name + "' needs a value"};
-        if (Status taken = withValue->take(options, name, *value); !taken.ok())
+        if (Status taken =
+                field ? takeFieldValue(options, *field, *value) : withValue->take(options, name, *value);
+            !taken.ok())
             return Failure{taken.error()};
     }
     if (options.paths.empty() && options.action != Action::Help && options.action != Action::Version)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ConvertOptions.h"
+#include "core/ConvertOptionFields.h"
 #include "platform/Result.h"
 
 #include <optional>
@@ -26,11 +26,11 @@ struct CliOptions {
     std::string ownerPassword;
     std::string userPassword;
 
-    // Applied over the loaded options; of two that set the same option, the later one counts.
-    // A page range needs only one of its ends: the other is the document's first or last page.
-    std::optional<std::string> outputDirectory;
-    std::optional<std::int32_t> outputMode, htmlMeta, layout, rawMode, endOfLine, pageBreaks, textEncoding;
-    std::optional<std::int32_t> pageRange, startPage, endPage;
+    // Applied over the loaded options: the fields the arguments set, in given, the later of
+    // two that set the same field counting. A page range needs only one of its ends: the
+    // other is the document's first or last page.
+    ConvertOptions given;
+    std::vector<bool> givenFields = std::vector<bool>(convertOptionFields().size());
 
     void applyTo(ConvertOptions& options) const;
 

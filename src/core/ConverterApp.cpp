@@ -1,6 +1,7 @@
 #include "core/ConverterApp.h"
 
 #include "core/CMapConfig.h"
+#include "core/ConvertOptionFields.h"
 #include "platform/ProfileFile.h"
 #include "platform/SystemFolders.h"
 
@@ -9,29 +10,21 @@ using platform::SystemFolders;
 
 namespace {
 
-constexpr const char* general = "Output General";
-constexpr const char* output = "Output Options";
+std::int32_t readValue(const std::string& path, const ConvertOptionField& field, std::int32_t fallback) {
+    return ProfileFile::readInt(path, field.section, field.key, fallback);
+}
 
-// One stored option: its place in the file and the field it fills, in the order of writing.
-struct StoredOption {
-    const char* section;
-    const char* key;
-    std::int32_t ConvertOptions::*field;
-};
+std::string readValue(const std::string& path, const ConvertOptionField& field, const std::string& fallback) {
+    return ProfileFile::readString(path, field.section, field.key, fallback);
+}
 
-const StoredOption storedOptions[] = {
-    {general, "Page Range", &ConvertOptions::pageRange},
-    {general, "Start Page", &ConvertOptions::startPage},
-    {general, "End Page", &ConvertOptions::endPage},
-    {general, "Open Result", &ConvertOptions::openResult},
-    {output, "Output Mode", &ConvertOptions::outputMode},
-    {output, "Layout", &ConvertOptions::layout},
-    {output, "Raw Mode", &ConvertOptions::rawMode},
-    {output, "End-of-Line", &ConvertOptions::endOfLine},
-    {output, "Page Breaks", &ConvertOptions::pageBreaks},
-    {output, "Html Meta", &ConvertOptions::htmlMeta},
-    {output, "TextEncoding", &ConvertOptions::textEncoding},
-};
+std::string storedText(std::int32_t value) {
+    return std::to_string(value);
+}
+
+std::string storedText(const std::string& value) {
+    return value;
+}
 
 } // namespace
 
@@ -52,15 +45,21 @@ void ConverterApp::deriveDataFolder() {
 
 void ConverterApp::loadSettings() {
     const ConvertOptions defaults = ConvertOptions::defaults();
-    for (const StoredOption& stored : storedOptions)
-        options.*stored.field =
-            ProfileFile::readInt(settingsPath, stored.section, stored.key, defaults.*stored.field);
+    for (const ConvertOptionField& field : convertOptionFields()) {
+        if (field.stored())
+            std::visit(
+                [&](auto member) { options.*member = readValue(settingsPath, field, defaults.*member); },
+                field.member);
+    }
 }
 
 void ConverterApp::saveSettings() const {
-    for (const StoredOption& stored : storedOptions)
-        ProfileFile::writeString(settingsPath, stored.section, stored.key,
-                                 std::to_string(options.*stored.field));
+    for (const ConvertOptionField& field : convertOptionFields()) {
+        if (field.stored())
+            ProfileFile::writeString(
+                settingsPath, field.section, field.key,
+                std::visit([this](auto member) { return storedText(options.*member); }, field.member));
+    }
 }
 
 void ConverterApp::writeEngineConfig() const {

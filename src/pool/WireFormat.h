@@ -36,6 +36,8 @@ public:
     std::int64_t getInt64();
     std::string getText();
     bool broken() const { return failed; }
+    // Marks the record broken for a reason of its content, so every later field reads empty.
+    void refuse() { failed = true; }
 
 private:
     bool take(std::size_t count);

@@ -1,38 +1,38 @@
 #include "pool/WorkerMessages.h"
 
+#include "core/ConvertOptionFields.h"
+
 #include <algorithm>
+#include <span>
 
 namespace {
 
+// The options go field by field behind their count: a peer built with other fields is
+// refused instead of read with its values in the wrong fields.
 void putOptions(wire::Writer& writer, const ConvertOptions& options) {
-    writer.put(options.pageRange)
-        .put(options.startPage)
-        .put(options.endPage)
-        .put(options.openResult)
-        .put(options.outputMode)
-        .put(options.outputDirectory)
-        .put(options.htmlMeta)
-        .put(options.layout)
-        .put(options.rawMode)
-        .put(options.endOfLine)
-        .put(options.pageBreaks)
-        .put(options.textEncoding);
+    const std::span<const ConvertOptionField> fields = convertOptionFields();
+    writer.put(static_cast<std::int32_t>(fields.size()));
+    for (const ConvertOptionField& field : fields)
+        std::visit([&](auto member) { writer.put(options.*member); }, field.member);
+}
+
+void readInto(wire::Reader& reader, std::int32_t& value) {
+    value = reader.getInt();
+}
+
+void readInto(wire::Reader& reader, std::string& value) {
+    value = reader.getText();
 }
 
 ConvertOptions optionsFrom(wire::Reader& reader) {
     ConvertOptions options;
-    options.pageRange = reader.getInt();
-    options.startPage = reader.getInt();
-    options.endPage = reader.getInt();
-    options.openResult = reader.getInt();
-    options.outputMode = reader.getInt();
-    options.outputDirectory = reader.getText();
-    options.htmlMeta = reader.getInt();
-    options.layout = reader.getInt();
-    options.rawMode = reader.getInt();
-    options.endOfLine = reader.getInt();
-    options.pageBreaks = reader.getInt();
-    options.textEncoding = reader.getInt();
+    const std::span<const ConvertOptionField> fields = convertOptionFields();
+    if (reader.getInt() != static_cast<std::int32_t>(fields.size())) {
+        reader.refuse();
+        return options;
+    }
+    for (const ConvertOptionField& field : fields)
+        std::visit([&](auto member) { readInto(reader, options.*member); }, field.member);
     return options;
 }
 

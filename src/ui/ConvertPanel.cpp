@@ -19,6 +19,7 @@
 #include "platform/NativePath.h"
 #include "platform/ShellFeedback.h"
 #include "resource.h"
+#include "ui/CommandTable.h"
 #include "ui/MenuTables.h"
 #include "ui/PanelKeys.h"
 #include "ui/PanelLayout.h"
@@ -45,23 +46,20 @@ const QString IDLE_TEXT = QStringLiteral("Waiting for converting.");
 // Inside the 32-pixel buttons, clear of their hover frame.
 constexpr int ICON_SIDE = 24;
 
+// A button's icon and tool tip come from its command.
 struct ButtonRole {
     int command;
-    int icon;
-    const char* tip;
     QRect PanelLayout::*place;
 };
 
 // In tab order.
 constexpr ButtonRole BUTTONS[] = {
-    {ID_OPEN_FILE, IDI_OPEN_FILE, "Open File (Ctrl+O)", &PanelLayout::openFile},
-    {ID_IMPORT_DIRECTORY, IDI_IMPORT_DIRECTORY, "Open Directory (Ctrl+D)", &PanelLayout::importDirectory},
-    {ID_REMOVE_SELECTED, IDI_REMOVE_SELECTED, "Remove Current Selected Item (Del)",
-     &PanelLayout::removeSelected},
-    {ID_CLEAR_ALL_SELECTED, IDI_CLEAR_ALL_SELECTED, "Clear All Selected (Ctrl+X)",
-     &PanelLayout::clearAllSelected},
-    {ID_START_CONVERT, IDI_START_CONVERT, "Start Convert (F5)", &PanelLayout::start},
-    {ID_STOP_CONVERT, IDI_STOP_CONVERT, "Stop Convert (Shift+F5)", &PanelLayout::stop},
+    {ID_OPEN_FILE, &PanelLayout::openFile},
+    {ID_IMPORT_DIRECTORY, &PanelLayout::importDirectory},
+    {ID_REMOVE_SELECTED, &PanelLayout::removeSelected},
+    {ID_CLEAR_ALL_SELECTED, &PanelLayout::clearAllSelected},
+    {ID_START_CONVERT, &PanelLayout::start},
+    {ID_STOP_CONVERT, &PanelLayout::stop},
 };
 
 constexpr int BATCH_GUARDED_BUTTONS[] = {ID_START_CONVERT, ID_CLEAR_ALL_SELECTED, ID_IMPORT_DIRECTORY,
@@ -178,10 +176,12 @@ void ConvertPanel::runCommand(int id) {
 
 void ConvertPanel::createButtons() {
     for (const ButtonRole& role : BUTTONS) {
+        const commands::Command* command = commands::find(role.command);
+        assert(command && command->icon && command->toolTip);
         auto* button = new CIconButton(this);
-        button->SetIcon(jobPaneIcon(role.icon).pixmap(QSize(ICON_SIDE, ICON_SIDE), devicePixelRatio()),
+        button->SetIcon(jobPaneIcon(command->icon).pixmap(QSize(ICON_SIDE, ICON_SIDE), devicePixelRatio()),
                         CIconButton::DarkerOutIcon);
-        button->SetTooltipText(QString::fromLatin1(role.tip));
+        button->SetTooltipText(commands::toolTip(*command));
         connect(button, &QPushButton::clicked, this, [this, id = role.command] { runCommand(id); });
         buttons[role.command] = button;
     }
@@ -205,7 +205,7 @@ void ConvertPanel::createContextMenu() {
             menu->addSeparator();
             continue;
         }
-        QAction* action = menu->addAction(QString::fromLatin1(entry.text));
+        QAction* action = menu->addAction(entry.text);
         action->setData(entry.command);
     }
     connect(menu, &QMenu::triggered, this, [this](QAction* action) {

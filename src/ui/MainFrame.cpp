@@ -12,6 +12,7 @@
 #include "resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/AboutLinks.h"
+#include "ui/CommandTable.h"
 #include "ui/ConvertBatch.h"
 #include "ui/ConvertPanel.h"
 #include "ui/LeftView.h"
@@ -29,40 +30,6 @@
 #include <algorithm>
 
 namespace {
-
-struct Accelerator {
-    int command;
-    QKeyCombination keys;
-    // A key of the job list acts only while the job pane has the keyboard: elsewhere the focused
-    // control (a combo box's Space, an editor's Delete) takes it.
-    bool jobListKey = false;
-};
-
-// The window's keys; F1 is shown in the Help menu but bound to nothing.
-const Accelerator ACCELERATORS[] = {
-    {ID_OPEN_FILE, Qt::CTRL | Qt::Key_O},
-    {ID_IMPORT_DIRECTORY, Qt::CTRL | Qt::Key_D},
-    {ID_OPEN_FILE_DIRECTORY, Qt::CTRL | Qt::Key_E},
-    {ID_OPEN_WITH_ASSOCIATED_APP, Qt::CTRL | Qt::Key_W},
-    {ID_REMOVE_SELECTED, QKeyCombination(Qt::Key_Delete), true},
-    {ID_REMOVE_ALL, Qt::CTRL | Qt::Key_Delete, true},
-    {ID_SELECT_CURRENT_ITEM, QKeyCombination(Qt::Key_Space), true},
-    {ID_EDIT_SELECT_ALL, Qt::CTRL | Qt::Key_A, true},
-    {ID_CLEAR_ALL_SELECTED, Qt::CTRL | Qt::Key_X, true},
-    {ID_INVERT_SELECT, Qt::CTRL | Qt::Key_I, true},
-    {ID_START_CONVERT, QKeyCombination(Qt::Key_F5)},
-    {ID_STOP_CONVERT, Qt::SHIFT | Qt::Key_F5},
-};
-
-// Commands with a button in the job pane show its icon in the menus.
-const std::pair<int, int> COMMAND_IMAGES[] = {
-    {ID_OPEN_FILE, IDI_OPEN_FILE},
-    {ID_IMPORT_DIRECTORY, IDI_IMPORT_DIRECTORY},
-    {ID_REMOVE_SELECTED, IDI_REMOVE_SELECTED},
-    {ID_CLEAR_ALL_SELECTED, IDI_CLEAR_ALL_SELECTED},
-    {ID_START_CONVERT, IDI_START_CONVERT},
-    {ID_STOP_CONVERT, IDI_STOP_CONVERT},
-};
 
 constexpr int LEFT_PANE_MIN_WIDTH = 640;
 constexpr QSize MIN_FRAME_SIZE{880, 565};
@@ -121,12 +88,15 @@ void CMainFrame::CreateClient() {
 }
 
 void CMainFrame::CreateMenus() {
-    for (const auto& [command, icon] : COMMAND_IMAGES)
-        CMenuXP::SetCommandImage(command, jobPaneIcon(icon));
+    // Commands with a button in the job pane show its icon in the menus.
+    for (const commands::Command& command : commands::all()) {
+        if (command.icon)
+            CMenuXP::SetCommandImage(command.id, jobPaneIcon(command.icon));
+    }
     auto* bar = new CCoolMenuBar(this);
     QList<QMenu*> popups;
     for (const menus::MenuPopup& popup : menus::menuBarPopups()) {
-        QMenu* menu = new QMenu(QString::fromLatin1(popup.title), this);
+        QMenu* menu = new QMenu(popup.title, this);
         popups.append(menu);
         for (const menus::MenuEntry& entry : popup.entries) {
             if (entry.command == 0) {
@@ -134,7 +104,7 @@ void CMainFrame::CreateMenus() {
                 continue;
             }
             QAction* action = router->action(entry.command);
-            action->setText(QString::fromLatin1(entry.text));
+            action->setText(entry.text);
             menu->addAction(action);
         }
         router->watchMenu(menu);
@@ -144,14 +114,18 @@ void CMainFrame::CreateMenus() {
     CMenuXP::Apply(leftView->GetPanel()->contextMenu());
 }
 
+// F1 and Alt+F4 are shown in the menus but bound to nothing here.
 void CMainFrame::CreateAccelerators() {
-    for (const Accelerator& accelerator : ACCELERATORS) {
+    for (const commands::Command& command : commands::all()) {
+        const QKeySequence keys = commands::boundKeys(command);
+        if (keys.isEmpty())
+            continue;
         auto* key = new QAction(this);
-        key->setShortcut(accelerator.keys);
-        key->setShortcutContext(accelerator.jobListKey ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
-        const int id = accelerator.command;
-        connect(key, &QAction::triggered, this, [this, id] { router->execute(id); });
-        if (accelerator.jobListKey)
+        key->setShortcut(keys);
+        const bool jobListKey = command.scope == commands::KeyScope::jobList;
+        key->setShortcutContext(jobListKey ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
+        connect(key, &QAction::triggered, this, [this, id = command.id] { router->execute(id); });
+        if (jobListKey)
             leftView->addAction(key);
         else
             addAction(key);

@@ -1,18 +1,20 @@
 #pragma once
 
+#include <QString>
+
 #include <vector>
 
-// The program's menus as data: the menu bar's three popups and the job list's context menu,
-// which share the job commands with their texts.
+// The program's menus: the menu bar's three popups and the job list's context menu, laid out
+// from the commands' ids, with the texts of the command table.
 namespace menus {
 
 struct MenuEntry {
     int command; // 0: separator
-    const char* text;
+    QString text;
 };
 
 struct MenuPopup {
-    const char* title;
+    QString title;
     std::vector<MenuEntry> entries;
 };
 

@@ -11,6 +11,8 @@
 #include "platform/NativePath.h"
 #include "resource.h"
 
+#include <cassert>
+
 namespace {
 
 constexpr unsigned TREE_OPTIONS = OTS_SHOWINFOWINDOW | OTS_SHADEMARGIN | OTS_SHADEROOTITEMS;
@@ -27,11 +29,81 @@ QStringList yesNo() {
     return {QStringLiteral("Yes"), QStringLiteral("No")};
 }
 
+QStringList pageRanges() {
+    return {QStringLiteral("All Pages"), QStringLiteral("Selected Pages")};
+}
+
+QStringList outputModes() {
+    return {QStringLiteral("Text File"), QStringLiteral("Simple HTML File")};
+}
+
+QStringList endOfLines() {
+    return {QStringLiteral("DOS(Windows)"), QStringLiteral("Unix"), QStringLiteral("Mac")};
+}
+
 QStringList encodingLabels() {
     QStringList labels;
     for (const TextEncoding& encoding : CMapConfig::encodings())
         labels.append(QString::fromUtf8(encoding.label));
     return labels;
+}
+
+enum class RowKind { category, comboBox, spinner, folder };
+
+// What the pane shows of each row, in insertion order; the value comes from the option field
+// of the row's item.
+struct PaneRow {
+    int item;
+    RowKind kind;
+    const char* label;
+    const char* info;
+    QStringList (*entries)() = nullptr;
+};
+
+using enum optionpane::Item;
+
+const PaneRow PANE_ROWS[] = {
+    {ID_GENERAL_OPTIONS, RowKind::category, "Output General Options", "General output options."},
+    {ID_PAGE_RANGE, RowKind::comboBox, "Page Range", "Output page range.", pageRanges},
+    {ID_BEGIN_PAGE, RowKind::spinner, "Begin Page", "Begin page."},
+    {ID_END_PAGE, RowKind::spinner, "End Page", "End page."},
+    {ID_OPEN_RESULTS, RowKind::comboBox, "Open Results",
+     "Open the result html file or directory when finished converting.", yesNo},
+    {ID_OUTPUT_OPTIONS, RowKind::category, "Output Options", "Output options."},
+    {ID_OUTPUT_DIRECTORY, RowKind::folder, "Output Directory",
+     "Output file directory. Save all the output files to this directory. Null for pdf file directory."},
+    {ID_OUTPUT_MODE, RowKind::comboBox, "Output Mode", "Output mode. Generate text file or simple html file.",
+     outputModes},
+    {ID_HTML_META, RowKind::comboBox, "Html Meta",
+     "When generated a simple HTML file, including this meta information.", yesNo},
+    {ID_TEXT_LAYOUT, RowKind::comboBox, "Text Layout", "Maintain the original physical layout of the text.",
+     yesNo},
+    {ID_RAW_MODE, RowKind::comboBox, "Raw Mode", "Keep strings in content stream order.", yesNo},
+    {ID_END_OF_LINE, RowKind::comboBox, "End-of-Line", "Output end-of-line convention.", endOfLines},
+    {ID_PAGE_BREAKS, RowKind::comboBox, "Page Breaks",
+     "Don't insert page breaks (form feed characters) between pages.", yesNo},
+    {ID_TEXT_ENCODING, RowKind::comboBox, "Text Encoding",
+     "Output text encoding name. If output text file is blank or has something wrong, please choose another "
+     "text encoding.",
+     encodingLabels},
+};
+
+std::int32_t numberOf(const ConvertOptions& options, const ConvertOptionField& field) {
+    const auto* member = std::get_if<ConvertOptionField::IntMember>(&field.member);
+    return member ? options.**member : 0;
+}
+
+std::string textOf(const ConvertOptions& options, const ConvertOptionField& field) {
+    const auto* member = std::get_if<ConvertOptionField::TextMember>(&field.member);
+    return member ? options.**member : std::string();
+}
+
+void assign(std::int32_t& target, const CRightView::ItemValue& value) {
+    target = value.number;
+}
+
+void assign(std::string& target, const CRightView::ItemValue& value) {
+    target = value.text;
 }
 
 } // namespace
@@ -63,51 +135,30 @@ bool CRightView::BuildTree() {
 }
 
 void CRightView::InsertItems() {
-    InsertGeneralItems(
-        AddCategory(QStringLiteral("Output General Options"), QStringLiteral("General output options.")));
-    InsertOutputItems(AddCategory(QStringLiteral("Output Options"), QStringLiteral("Output options.")));
-}
-
-void CRightView::InsertGeneralItems(COptionTreeItem* category) {
-    const ConvertOptions& options = app.options;
-    AddComboBox(category, QStringLiteral("Page Range"), QStringLiteral("Output page range."),
-                {QStringLiteral("All Pages"), QStringLiteral("Selected Pages")}, options.pageRange);
-    AddSpinner(category, QStringLiteral("Begin Page"), QStringLiteral("Begin page."), options.startPage);
-    AddSpinner(category, QStringLiteral("End Page"), QStringLiteral("End page."), options.endPage);
-    AddComboBox(category, QStringLiteral("Open Results"),
-                QStringLiteral("Open the result html file or directory when finished converting."), yesNo(),
-                options.openResult);
-}
-
-void CRightView::InsertOutputItems(COptionTreeItem* category) {
-    const ConvertOptions& options = app.options;
-    AddFolder(
-        category, QStringLiteral("Output Directory"),
-        QStringLiteral("Output file directory. Save all the output files to this directory. Null for pdf "
-                       "file directory."),
-        options.outputDirectory);
-    AddComboBox(category, QStringLiteral("Output Mode"),
-                QStringLiteral("Output mode. Generate text file or simple html file."),
-                {QStringLiteral("Text File"), QStringLiteral("Simple HTML File")}, options.outputMode);
-    AddComboBox(category, QStringLiteral("Html Meta"),
-                QStringLiteral("When generated a simple HTML file, including this meta information."),
-                yesNo(), options.htmlMeta);
-    AddComboBox(category, QStringLiteral("Text Layout"),
-                QStringLiteral("Maintain the original physical layout of the text."), yesNo(),
-                options.layout);
-    AddComboBox(category, QStringLiteral("Raw Mode"), QStringLiteral("Keep strings in content stream order."),
-                yesNo(), options.rawMode);
-    AddComboBox(category, QStringLiteral("End-of-Line"), QStringLiteral("Output end-of-line convention."),
-                {QStringLiteral("DOS(Windows)"), QStringLiteral("Unix"), QStringLiteral("Mac")},
-                options.endOfLine);
-    AddComboBox(category, QStringLiteral("Page Breaks"),
-                QStringLiteral("Don't insert page breaks (form feed characters) between pages."), yesNo(),
-                options.pageBreaks);
-    AddComboBox(
-        category, QStringLiteral("Text Encoding"),
-        QStringLiteral("Output text encoding name. If output text file is blank or has something wrong, "
-                       "please choose another text encoding."),
-        encodingLabels(), options.textEncoding);
+    COptionTreeItem* category = nullptr;
+    for (const PaneRow& row : PANE_ROWS) {
+        const QString label = QString::fromLatin1(row.label);
+        const QString info = QString::fromLatin1(row.info);
+        if (row.kind == RowKind::category) {
+            category = AddCategory(label, info);
+            continue;
+        }
+        const ConvertOptionField* field = optionFieldOfPaneItem(row.item);
+        assert(field);
+        [[maybe_unused]] COptionTreeItem* item = nullptr;
+        switch (row.kind) {
+        case RowKind::comboBox:
+            item = AddComboBox(category, label, info, row.entries(), numberOf(app.options, *field));
+            break;
+        case RowKind::spinner:
+            item = AddSpinner(category, label, info, numberOf(app.options, *field));
+            break;
+        default:
+            item = AddFolder(category, label, info, textOf(app.options, *field));
+            break;
+        }
+        assert(item->GetId() == row.item);
+    }
     auto* encoding = static_cast<COptionTreeItemComboBox*>(tree->ItemFromId(ID_TEXT_ENCODING));
     encoding->SetDropDownHeight(ENCODING_DROP_DOWN_HEIGHT);
 }
@@ -121,32 +172,35 @@ COptionTreeItem* CRightView::AddCategory(const QString& label, const QString& in
     return category;
 }
 
-void CRightView::AddComboBox(COptionTreeItem* parent, const QString& label, const QString& info,
-                             const QStringList& entries, int selection) {
+COptionTreeItem* CRightView::AddComboBox(COptionTreeItem* parent, const QString& label, const QString& info,
+                                         const QStringList& entries, int selection) {
     auto* combo = tree->AddItem(std::make_unique<COptionTreeItemComboBox>(), parent);
     combo->SetLabelText(label);
     combo->SetInfoText(info);
     if (!combo->CreateComboWindow())
-        return;
+        return combo;
     for (const QString& entry : entries)
         combo->AddString(entry);
     combo->SetCurSel(selection);
     connect(combo->GetComboWindow(), &QComboBox::currentIndexChanged, this,
             [this, combo] { StoreShownValue(combo); });
+    return combo;
 }
 
-void CRightView::AddSpinner(COptionTreeItem* parent, const QString& label, const QString& info, int value) {
+COptionTreeItem* CRightView::AddSpinner(COptionTreeItem* parent, const QString& label, const QString& info,
+                                        int value) {
     auto* spinner = tree->AddItem(std::make_unique<COptionTreeItemSpinner>(), parent);
     spinner->SetLabelText(label);
     spinner->SetInfoText(info);
     if (!spinner->CreateSpinnerWindow(SPINNER_OPTIONS, double(value), FIRST_PAGE, LAST_PAGE))
-        return;
+        return spinner;
     connect(spinner->GetSpinnerWindow()->GetEdit(), &QLineEdit::textChanged, this,
             [this, spinner] { StoreShownValue(spinner); });
+    return spinner;
 }
 
-void CRightView::AddFolder(COptionTreeItem* parent, const QString& label, const QString& info,
-                           const std::string& folder) {
+COptionTreeItem* CRightView::AddFolder(COptionTreeItem* parent, const QString& label, const QString& info,
+                                       const std::string& folder) {
     auto* item = tree->AddItem(std::make_unique<COptionTreeItemFile>(), parent);
     item->SetLabelText(label);
     item->SetInfoText(info);
@@ -155,6 +209,7 @@ void CRightView::AddFolder(COptionTreeItem* parent, const QString& label, const 
     item->SetDialogTitle(
         QStringLiteral("Please select a folder to save result files. All the output files will be "
                        "saved to this folder."));
+    return item;
 }
 
 void CRightView::UpdateReadOnlyStates() {
@@ -211,46 +266,8 @@ std::optional<CRightView::ItemValue> CRightView::ReadItem(const COptionTreeItem*
 }
 
 void CRightView::ApplyValue(ConvertOptions& options, int id, const ItemValue& value) {
-    switch (id) {
-    case ID_PAGE_RANGE:
-        options.pageRange = value.number;
-        break;
-    case ID_BEGIN_PAGE:
-        options.startPage = value.number;
-        break;
-    case ID_END_PAGE:
-        options.endPage = value.number;
-        break;
-    case ID_OPEN_RESULTS:
-        options.openResult = value.number;
-        break;
-    case ID_OUTPUT_DIRECTORY:
-        options.outputDirectory = value.text;
-        break;
-    case ID_OUTPUT_MODE:
-        options.outputMode = value.number;
-        break;
-    case ID_HTML_META:
-        options.htmlMeta = value.number;
-        break;
-    case ID_TEXT_LAYOUT:
-        options.layout = value.number;
-        break;
-    case ID_RAW_MODE:
-        options.rawMode = value.number;
-        break;
-    case ID_END_OF_LINE:
-        options.endOfLine = value.number;
-        break;
-    case ID_PAGE_BREAKS:
-        options.pageBreaks = value.number;
-        break;
-    case ID_TEXT_ENCODING:
-        options.textEncoding = value.number;
-        break;
-    default:
-        break;
-    }
+    if (const ConvertOptionField* field = optionFieldOfPaneItem(id))
+        std::visit([&](auto member) { assign(options.*member, value); }, field->member);
 }
 
 void CRightView::StoreShownValue(const COptionTreeItem* item) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ConvertOptionFields.h"
 #include "platform/Notify.h"
 
 #include <QWidget>
@@ -12,7 +13,6 @@
 class COptionTree;
 class COptionTreeItem;
 class ConverterApp;
-struct ConvertOptions;
 
 // The option pane: an option tree filled from the application's options, writing every
 // change straight back into them. It also mirrors what every row shows, edits still open
@@ -22,23 +22,9 @@ class CRightView : public QWidget, public platform::NotifyTarget {
 
 public:
     // The rows in insertion order: an item's id names its option.
-    enum ItemId {
-        ID_GENERAL_OPTIONS = 1,
-        ID_PAGE_RANGE,
-        ID_BEGIN_PAGE,
-        ID_END_PAGE,
-        ID_OPEN_RESULTS,
-        ID_OUTPUT_OPTIONS,
-        ID_OUTPUT_DIRECTORY,
-        ID_OUTPUT_MODE,
-        ID_HTML_META,
-        ID_TEXT_LAYOUT,
-        ID_RAW_MODE,
-        ID_END_OF_LINE,
-        ID_PAGE_BREAKS,
-        ID_TEXT_ENCODING,
-    };
-    static constexpr int ITEM_COUNT = ID_TEXT_ENCODING;
+    using ItemId = optionpane::Item;
+    using enum optionpane::Item;
+    static constexpr int ITEM_COUNT = optionpane::ITEM_COUNT;
 
     // What a row holds: the list index or page number, or the folder text.
     struct ItemValue {
@@ -68,14 +54,13 @@ protected:
 
 private:
     void InsertItems();
-    void InsertGeneralItems(COptionTreeItem* category);
-    void InsertOutputItems(COptionTreeItem* category);
     COptionTreeItem* AddCategory(const QString& label, const QString& info);
-    void AddComboBox(COptionTreeItem* parent, const QString& label, const QString& info,
-                     const QStringList& entries, int selection);
-    void AddSpinner(COptionTreeItem* parent, const QString& label, const QString& info, int value);
-    void AddFolder(COptionTreeItem* parent, const QString& label, const QString& info,
-                   const std::string& folder);
+    COptionTreeItem* AddComboBox(COptionTreeItem* parent, const QString& label, const QString& info,
+                                 const QStringList& entries, int selection);
+    COptionTreeItem* AddSpinner(COptionTreeItem* parent, const QString& label, const QString& info,
+                                int value);
+    COptionTreeItem* AddFolder(COptionTreeItem* parent, const QString& label, const QString& info,
+                               const std::string& folder);
     void CommitItem(COptionTreeItem* item);
     void UpdateReadOnlyStates();
     void StoreShownValue(const COptionTreeItem* item);

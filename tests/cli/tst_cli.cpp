@@ -646,6 +646,8 @@ private Q_SLOTS:
         row("unknown short option", {"-x", "x.pdf"}, "unknown option '-x'");
         row("unknown option with a value", {"--fast=1", "x.pdf"}, "unknown option '--fast'");
         row("switch with a value", {"--text=1", "x.pdf"}, "option '--text' takes no value");
+        row("negated switch with a value", {"--no-meta=0", "x.pdf"}, "option '--no-meta' takes no value");
+        row("missing folder", {"x.pdf", "-o"}, "option '-o' needs a value");
         row("help with a value", {"--help=all"}, "option '--help' takes no value");
         row("hostile option", {"--\x1b]0;t\x07", "x.pdf"}, "unknown option '--\\x1b]0;t\\x07'");
         row("missing value", {"x.pdf", "--encoding"}, "option '--encoding' needs a value");
@@ -718,7 +720,7 @@ private Q_SLOTS:
     void lastOptionOfAPairWins() {
         const platform::Result<CliOptions> parsed =
             CliOptions::parse({"--html", "--text", "--first", "2", "--jobs", "256", "--all-pages", "-j", "3",
-                               "--", "--odd name.pdf"});
+                               "--no-raw", "--raw", "--eol=mac", "--eol", "unix", "--", "--odd name.pdf"});
         QVERIFY(parsed.ok());
         const CliOptions& options = parsed.value();
         QCOMPARE(options.jobs, 3);
@@ -726,6 +728,9 @@ private Q_SLOTS:
         converted.endPage = 9;
         options.applyTo(converted);
         QCOMPARE(converted.outputMode, option::textFile);
+        QCOMPARE(converted.rawMode, option::yes);
+        QCOMPARE(converted.endOfLine, option::eolUnix);
+        QCOMPARE(converted.layout, ConvertOptions::defaults().layout); // not given: kept
         QCOMPARE(converted.pageRange, option::allPages);
         QCOMPARE(converted.startPage, 2);
         QCOMPARE(converted.endPage,

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "core/ConvertOptionFields.h"
 #include "core/ConverterApp.h"
 #include "core/OcrLanguages.h"
 #include "platform/ProfileFile.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +23,24 @@ class TestSettings : public QObject {
 
     std::string path(const char* name) const {
         return (temp.path() + QLatin1Char('/') + QLatin1String(name)).toStdString();
+    }
+
+    // No two fields alike, none at its default.
+    static ConvertOptions distinctOptions() {
+        ConvertOptions options;
+        options.pageRange = 11;
+        options.startPage = 12;
+        options.endPage = 13;
+        options.openResult = 14;
+        options.outputMode = 15;
+        options.outputDirectory = "/distinct/";
+        options.htmlMeta = 16;
+        options.layout = 17;
+        options.rawMode = 18;
+        options.endOfLine = 19;
+        options.pageBreaks = 20;
+        options.textEncoding = 21;
+        return options;
     }
 
     ConverterApp freshApp() {
@@ -94,6 +114,50 @@ private Q_SLOTS:
         QCOMPARE(restarted.options.endPage, 7);
         QCOMPARE(restarted.options.textEncoding, 12);
         QVERIFY(restarted.options.outputDirectory.empty());
+    }
+
+    // Every stored field comes back into its own member: two rows on one member, or a key
+    // read into another field, would lose or swap a value here.
+    void everyStoredFieldComesBackIntoItsOwnMember() {
+        ConverterApp app = freshApp();
+        app.options = distinctOptions();
+        app.saveSettings();
+        ConverterApp restarted = freshApp();
+        restarted.loadSettings();
+        ConvertOptions expected = distinctOptions();
+        expected.outputDirectory.clear();
+        QCOMPARE(restarted.options, expected);
+    }
+
+    // The one list of fields covers each member once, and no settings key, option pane row or
+    // command-line name is claimed by two fields.
+    void fieldTableNamesEachFieldOnce() {
+        ConvertOptions copied;
+        for (const ConvertOptionField& field : convertOptionFields())
+            field.copy(distinctOptions(), copied);
+        QCOMPARE(copied, distinctOptions());
+
+        QStringList keys;
+        QList<int> paneItems;
+        QStringList cliNames;
+        for (const ConvertOptionField& field : convertOptionFields()) {
+            if (field.stored())
+                keys.append(QString::fromLatin1(field.section) + u'/' +
+                            QString::fromLatin1(field.key).toLower());
+            paneItems.append(field.paneItem);
+            for (const char* name : field.cli.names) {
+                if (name)
+                    cliNames.append(QString::fromLatin1(name));
+            }
+        }
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        QCOMPARE(QSet<int>(paneItems.begin(), paneItems.end()).size(), paneItems.size());
+        QCOMPARE(QSet<QString>(cliNames.begin(), cliNames.end()).size(), cliNames.size());
+        for (int item = 1; item <= optionpane::ITEM_COUNT; ++item) {
+            const bool category =
+                item == optionpane::ID_GENERAL_OPTIONS || item == optionpane::ID_OUTPUT_OPTIONS;
+            QCOMPARE(optionFieldOfPaneItem(item) == nullptr, category);
+        }
     }
 
     void oddValuesLoadAsTheProfileReaderMakesThem() {

@@ -10,10 +10,12 @@
 #include "core/ConverterApp.h"
 #include "core/FileFacts.h"
 #include "resource.h"
+#include "ui/PanelKeys.h"
 #include "ui/PanelLayout.h"
 #include "ui/RightView.h"
 
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -664,6 +666,23 @@ private Q_SLOTS:
             QVERIFY(grid->GetCell(0, 1)->GetFont()->weight == platform::FontRecord::FW_BOLD);
         }
         QVERIFY(grid->GetTotalWidth() > defaultTotal);
+    }
+
+    // The pane's keys match exactly: Shift+F5 is not F5, Ctrl+Shift+O is no Ctrl+O, the
+    // keypad's Delete is Delete, and Stop's key is left to the window.
+    void panelKeysMatchModifiersExactly() {
+        const auto command = [](int key, Qt::KeyboardModifiers modifiers) {
+            return panelkeys::commandFor(QKeyEvent(QEvent::KeyPress, key, modifiers));
+        };
+        QCOMPARE(command(Qt::Key_F5, Qt::NoModifier), ID_START_CONVERT);
+        QCOMPARE(command(Qt::Key_F5, Qt::ShiftModifier), 0);
+        QCOMPARE(command(Qt::Key_O, Qt::ControlModifier), ID_OPEN_FILE);
+        QCOMPARE(command(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier), 0);
+        QCOMPARE(command(Qt::Key_O, Qt::NoModifier), 0);
+        QCOMPARE(command(Qt::Key_Delete, Qt::KeypadModifier), ID_REMOVE_SELECTED);
+        QCOMPARE(command(Qt::Key_Delete, Qt::ControlModifier | Qt::KeypadModifier), ID_REMOVE_ALL);
+        QCOMPARE(command(Qt::Key_Space, Qt::NoModifier), ID_SELECT_CURRENT_ITEM);
+        QCOMPARE(command(Qt::Key_A, Qt::ControlModifier), ID_EDIT_SELECT_ALL);
     }
 };
 

@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -227,6 +228,65 @@ private Q_SLOTS:
         QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_TEXT_LAYOUT)->number, 0);
         QCOMPARE(window.frame->RightView()->ValueById(CRightView::ID_TEXT_ENCODING)->number, 5);
         QCOMPARE(window.app.options.outputDirectory, window.temp.path().toStdString());
+    }
+
+    // The menu bar's texts in order, and the keys the window binds: the job list's keys only
+    // while the job pane has the keyboard, F1 and Alt+F4 shown but bound to nothing here.
+    void menusAndKeysAreAsShown() {
+        Frame window;
+        QStringList shown;
+        for (const QMenu* menu : window.frame->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+            shown.append(menu->title());
+            for (const QAction* action : menu->actions())
+                shown.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        QCOMPARE(shown, testsupport::texts(std::vector<std::string>{
+                            "&File",
+                            "&Open File...\tCtrl+O",
+                            "Open &Directory...\tCtrl+D",
+                            "-",
+                            "&Reset All Options",
+                            "-",
+                            "E&xit\tAlt+F4",
+                            "&Edit",
+                            "Open File Directory\tCtrl+E",
+                            "Open with Associated App\tCtrl+W",
+                            "-",
+                            "Remove Selected\tDel",
+                            "Remove All\tCtrl+Del",
+                            "-",
+                            "Select Current Item\tSpace",
+                            "Select All Items\tCtrl+A",
+                            "Clear All Selected\tCtrl+X",
+                            "Invert Select\tCtrl+I",
+                            "-",
+                            "Start Convert\tF5",
+                            "Stop Convert\tShift+F5",
+                            "&Help",
+                            "&Online Help\tF1",
+                            "-",
+                            "&Tell to Friend via E-mail...",
+                            "&Check New Version...",
+                            "&Visit Corvanta...",
+                            "-",
+                            "Ti&p of the Day...",
+                            "&About Folverin...",
+                        }));
+
+        const auto keysOf = [](const QWidget* widget, Qt::ShortcutContext context) {
+            QStringList keys;
+            for (const QAction* action : widget->actions()) {
+                if (!action->shortcut().isEmpty() && action->shortcutContext() == context)
+                    keys.append(action->shortcut().toString(QKeySequence::PortableText));
+            }
+            return keys;
+        };
+        QCOMPARE(keysOf(window.frame.get(), Qt::WindowShortcut),
+                 QStringList({QStringLiteral("Ctrl+O"), QStringLiteral("Ctrl+D"), QStringLiteral("Ctrl+E"),
+                              QStringLiteral("Ctrl+W"), QStringLiteral("F5"), QStringLiteral("Shift+F5")}));
+        QCOMPARE(keysOf(window.frame->LeftView(), Qt::WidgetWithChildrenShortcut),
+                 QStringList({QStringLiteral("Del"), QStringLiteral("Ctrl+Del"), QStringLiteral("Space"),
+                              QStringLiteral("Ctrl+A"), QStringLiteral("Ctrl+X"), QStringLiteral("Ctrl+I")}));
     }
 
     void helpCommandsOpenTheirPages() {

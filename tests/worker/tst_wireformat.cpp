@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "core/ConvertOptionFields.h"
 #include "pool/WireFormat.h"
 #include "pool/WorkerMessages.h"
 
@@ -120,6 +121,45 @@ private Q_SLOTS:
             wire::Reader reader(summary.substr(0, cut));
             reply::summaryFrom(reader);
             QVERIFY2(reader.broken(), qPrintable(QStringLiteral("cut at %1").arg(cut)));
+        }
+    }
+
+    // Every option field travels into its own member, and a record whose option fields are
+    // counted differently (a peer built with other fields) is refused, not read shifted.
+    void optionFieldsTravelAndAnotherFieldCountIsRefused() {
+        ConvertRequest request = sampleRequest();
+        std::int32_t next = 0;
+        for (const ConvertOptionField& field : convertOptionFields()) {
+            if (const auto* member = std::get_if<ConvertOptionField::IntMember>(&field.member))
+                request.options.** member = ++next;
+            else
+                request.options.*std::get<ConvertOptionField::TextMember>(field.member) =
+                    "/dir" + std::to_string(++next);
+        }
+        const std::string payload = payloadOf(request.record());
+        wire::Reader reader(payload);
+        QCOMPARE(ConvertRequest::from(reader).options, request.options);
+        QVERIFY(!reader.broken());
+
+        const ConvertJob& job = request.job;
+        const std::size_t countAt = payloadOf(wire::Writer(request::convert)
+                                                  .put(job.pdfPath)
+                                                  .put(job.ownerPassword)
+                                                  .put(job.userPassword)
+                                                  .put(job.jobNumber)
+                                                  .put(job.jobCount)
+                                                  .record())
+                                        .size();
+        const auto fieldCount = static_cast<std::int32_t>(convertOptionFields().size());
+        const std::string count = payloadOf(wire::Writer(0).put(fieldCount).record()).substr(1);
+        QCOMPARE(bytes(payload.substr(countAt, 4)), bytes(count));
+        for (const std::int32_t other : {fieldCount - 1, fieldCount + 1, 0, -1}) {
+            std::string changed = payload;
+            changed.replace(countAt, 4, payloadOf(wire::Writer(0).put(other).record()).substr(1));
+            wire::Reader refused(changed);
+            const ConvertRequest read = ConvertRequest::from(refused);
+            QVERIFY2(refused.broken(), qPrintable(QString::number(other)));
+            QVERIFY(read.outputPath.empty());
         }
     }
 
