@@ -38,6 +38,11 @@ public:
     bool broken() const { return failed; }
     // Marks the record broken for a reason of its content, so every later field reads empty.
     void refuse() { failed = true; }
+    // The record must end here: bytes left over were written as other fields than were read.
+    void expectEnd() {
+        if (position != data.size())
+            failed = true;
+    }
 
 private:
     bool take(std::size_t count);

@@ -61,6 +61,7 @@ ConvertRequest ConvertRequest::from(wire::Reader& reader) {
     request.pieceIndex = reader.getInt();
     request.workers = reader.getInt();
     request.documentStamp = wire::stampFrom(reader);
+    reader.expectEnd();
     return request;
 }
 
@@ -73,6 +74,7 @@ SummaryRequest SummaryRequest::from(wire::Reader& reader) {
     request.pdfPath = reader.getText();
     request.ownerPassword = reader.getText();
     request.userPassword = reader.getText();
+    reader.expectEnd();
     return request;
 }
 
@@ -100,6 +102,7 @@ SummaryReport summaryFrom(wire::Reader& reader) {
             std::clamp(reader.getInt(), 0, static_cast<std::int32_t>(SummaryLine::Style::Plain)));
         report.lines.push_back({style, reader.getText()});
     }
+    reader.expectEnd();
     return report;
 }
 

@@ -102,6 +102,15 @@ private Q_SLOTS:
             ConvertRequest::from(reader);
             QVERIFY2(reader.broken(), qPrintable(QStringLiteral("cut at %1").arg(cut)));
         }
+        // A text whose length says less than was written leaves bytes over: read as the
+        // later fields they would be wrong, so the record is refused.
+        std::string shortened = payload;
+        shortened[1] = static_cast<char>(shortened[1] - 1);
+        for (const std::string& longer : {payload + std::string(1, '\0'), payload + "abcd", shortened}) {
+            wire::Reader reader(longer);
+            ConvertRequest::from(reader);
+            QVERIFY(reader.broken());
+        }
 
         SummaryReport report;
         report.documentValid = true;
@@ -122,6 +131,9 @@ private Q_SLOTS:
             reply::summaryFrom(reader);
             QVERIFY2(reader.broken(), qPrintable(QStringLiteral("cut at %1").arg(cut)));
         }
+        wire::Reader longerSummary(summary + "x");
+        reply::summaryFrom(longerSummary);
+        QVERIFY(longerSummary.broken());
     }
 
     // Every option field travels into its own member, and a record whose option fields are
