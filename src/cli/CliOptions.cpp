@@ -63,6 +63,18 @@ Status takeEndOfLine(std::int32_t& value, const std::string& text) {
     return Failure{"--eol takes dos, unix or mac, not '" + text + "'"};
 }
 
+// In the order of the option's values: no, pages without text, all pages.
+Status takeOcrMode(std::int32_t& value, const std::string& text) {
+    const char* const modes[] = {"no", "auto", "all"};
+    for (std::int32_t i = 0; i < 3; ++i) {
+        if (sameIgnoringCase(text, modes[i])) {
+            value = i;
+            return {};
+        }
+    }
+    return Failure{"--ocr takes no, auto or all, not '" + text + "'"};
+}
+
 Status takeEncoding(std::int32_t& value, const std::string& text) {
     const auto& encodings = CMapConfig::encodings();
     const auto found = std::find_if(encodings.begin(), encodings.end(), [&](const TextEncoding& encoding) {
@@ -129,6 +141,8 @@ Status takeFieldValue(CliOptions& options, const FieldName& name, const std::str
         return takeEndOfLine(value, text);
     case CliForm::encoding:
         return takeEncoding(value, text);
+    case CliForm::ocrMode:
+        return takeOcrMode(value, text);
     default:
         // A number field spelt as plain text is a mistake in the field table.
         assert(false);
@@ -306,6 +320,10 @@ std::string CliOptions::helpText() {
            "  --first N, --last N         convert only these pages; --first N alone goes\n"
            "                              to the last page, --last N alone starts at page 1\n"
            "  --all-pages                 convert all pages\n"
+           "  --ocr no|auto|all           read scanned pages with text recognition: never,\n"
+           "                              pages without text (auto), or every page\n"
+           "  --ocr-lang LANGS            their languages, as Tesseract names them: eng,\n"
+           "                              or eng+deu for English and German\n"
            "  --owner-password PW, --user-password PW\n"
            "  --owner-password-file F, --user-password-file F\n"
            "                              the password is the first line of F\n"

@@ -1,11 +1,13 @@
 #include "core/BatchRunner.h"
 
+#include "core/OcrLanguages.h"
 #include "core/OutputNames.h"
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -52,7 +54,7 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
         }
         const BatchEntry& entry = entries[static_cast<std::size_t>(index)];
         client.jobStarted(index + 1);
-        options = client.optionsForJob();
+        options = withRecognitionData(client.optionsForJob(), entry.pdfPath);
         const JobPasswords passwords = client.passwordsFor(entry);
         const std::string outputPath = OutputNames::pathFor(entry.pdfPath, options);
         // Jobs ahead are started first, so the workers have them while this one finishes.
@@ -120,6 +122,20 @@ bool BatchRunner::outputWrittenAlready(const std::string& pdfPath, const std::st
              pdfPath + "' is not converted over it.",
          pdfPath);
     return true;
+}
+
+// Without data for the chosen languages no page can be recognised: the user hears it once a
+// batch, not once a file, and the jobs leave their scanned pages as the engine gives them.
+ConvertOptions BatchRunner::withRecognitionData(ConvertOptions options, const std::string& pdfPath) {
+    if (options.recognizeScannedPages == option::ocrNo)
+        return options;
+    const std::vector<std::string> missing = OcrLanguages::missing(options.ocrLanguages);
+    if (missing.empty())
+        return options;
+    if (!std::exchange(toldRecognitionDataMissing, true))
+        tell(OcrLanguages::missingMessage(missing), pdfPath);
+    options.ocrLanguages.clear();
+    return options;
 }
 
 void BatchRunner::tell(const std::string& text, const std::string& pdfPath) {

@@ -79,6 +79,7 @@ private:
     bool outputRefused(const std::string& pdfPath, const std::string& outputPath,
                        const ConvertOptions& options);
     void tell(const std::string& text, const std::string& pdfPath);
+    ConvertOptions withRecognitionData(ConvertOptions options, const std::string& pdfPath);
     bool outputWrittenAlready(const std::string& pdfPath, const std::string& outputPath);
     bool outputReplacesBatchPdf(const std::string& pdfPath, const std::string& outputPath);
     static BatchResultToOpen resultToOpen(const std::vector<BatchEntry>& entries,
@@ -87,6 +88,7 @@ private:
     JobConverter& converter;
     BatchClient& client;
     std::atomic<bool> stopRequested{false};
+    bool toldRecognitionDataMissing = false;
     // The files this batch wrote, by their canonical paths, and the PDF each came from.
     std::map<std::string, std::string> writtenOutputs;
     // The batch's PDFs as files, so no output replaces one of them, also through a link.

@@ -31,6 +31,12 @@ const ConvertOptionField fields[] = {
      {F::flags, {"--page-breaks", "--no-page-breaks"}}},
     {&O::htmlMeta, output, "Html Meta", optionpane::ID_HTML_META, {F::flags, {"--meta", "--no-meta"}}},
     {&O::textEncoding, output, "TextEncoding", optionpane::ID_TEXT_ENCODING, {F::encoding, {"--encoding"}}},
+    {&O::recognizeScannedPages,
+     output,
+     "Recognize Scanned Pages",
+     optionpane::ID_RECOGNIZE_SCANNED_PAGES,
+     {F::ocrMode, {"--ocr"}}},
+    {&O::ocrLanguages, output, "OCR Languages", optionpane::ID_OCR_LANGUAGES, {F::text, {"--ocr-lang"}}},
 };
 
 } // namespace

@@ -24,8 +24,10 @@ enum Item : int {
     ID_END_OF_LINE,
     ID_PAGE_BREAKS,
     ID_TEXT_ENCODING,
+    ID_RECOGNIZE_SCANNED_PAGES,
+    ID_OCR_LANGUAGES,
 };
-inline constexpr int ITEM_COUNT = ID_TEXT_ENCODING;
+inline constexpr int ITEM_COUNT = ID_OCR_LANGUAGES;
 } // namespace optionpane
 
 // How folverin-cli spells a field. Flags: each name sets the field to its own index (the
@@ -37,6 +39,7 @@ enum class CliForm {
     page,      // a page number; selects the page range
     endOfLine, // dos, unix or mac
     encoding,  // an engine encoding name
+    ocrMode,   // no, auto or all
 };
 
 struct CliSpelling {

@@ -1,5 +1,7 @@
 #include "core/ConvertOptions.h"
 
+#include "core/OcrLanguages.h"
+
 ConvertOptions ConvertOptions::defaults() {
     ConvertOptions options;
     options.resetToDefaults();
@@ -17,4 +19,6 @@ void ConvertOptions::resetToDefaults() {
     rawMode = 1;
     endOfLine = option::eolDos;
     pageBreaks = option::yes;
+    recognizeScannedPages = option::ocrPagesWithoutText;
+    ocrLanguages = OcrLanguages::defaultChoice;
 }

@@ -18,6 +18,10 @@ struct ConvertOptions {
     std::int32_t endOfLine = 0;  // 0 "DOS(Windows)", 1 "Unix", 2 "Mac"
     std::int32_t pageBreaks = 0; // 0 "Yes": form feed between pages
     std::int32_t textEncoding = 0;
+    std::int32_t recognizeScannedPages = 1; // 0 "No", 1 "Pages Without Text", 2 "All Pages"
+    // The recognizer's languages, "eng+deu" for two. Empty within a batch: no data for the
+    // chosen ones is installed (the user was told once), so no page is recognised.
+    std::string ocrLanguages = "eng";
 
     // The values of a first start (and of a file without any key).
     static ConvertOptions defaults();
@@ -38,4 +42,7 @@ inline constexpr std::int32_t htmlFile = 1;
 inline constexpr std::int32_t eolDos = 0;
 inline constexpr std::int32_t eolUnix = 1;
 inline constexpr std::int32_t eolMac = 2;
+inline constexpr std::int32_t ocrNo = 0;
+inline constexpr std::int32_t ocrPagesWithoutText = 1;
+inline constexpr std::int32_t ocrAllPages = 2;
 } // namespace option

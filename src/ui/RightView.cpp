@@ -8,6 +8,7 @@
 #include "controls/optiontree/OptionTreeSpinnerEdit.h"
 #include "core/CMapConfig.h"
 #include "core/ConverterApp.h"
+#include "core/OcrLanguages.h"
 #include "platform/NativePath.h"
 #include "resource.h"
 
@@ -41,6 +42,30 @@ QStringList endOfLines() {
     return {QStringLiteral("DOS(Windows)"), QStringLiteral("Unix"), QStringLiteral("Mac")};
 }
 
+QStringList recognitionModes() {
+    return {QStringLiteral("No"), QStringLiteral("Pages Without Text"), QStringLiteral("All Pages")};
+}
+
+// Each installed language, and English with each other one; a choice made elsewhere (the
+// settings file, or a language since removed) stays in the list, so it is not lost.
+QStringList languageChoices(const std::string& chosen) {
+    const std::vector<std::string> installed = OcrLanguages::installed();
+    QStringList choices;
+    for (const std::string& name : installed)
+        choices.append(QString::fromStdString(name));
+    const QString english = QString::fromLatin1(OcrLanguages::defaultChoice);
+    if (choices.contains(english)) {
+        for (const std::string& name : installed) {
+            if (QString::fromStdString(name) != english)
+                choices.append(english + QLatin1Char('+') + QString::fromStdString(name));
+        }
+    }
+    const QString current = QString::fromStdString(chosen.empty() ? OcrLanguages::defaultChoice : chosen);
+    if (!choices.contains(current))
+        choices.prepend(current);
+    return choices;
+}
+
 QStringList encodingLabels() {
     QStringList labels;
     for (const TextEncoding& encoding : CMapConfig::encodings())
@@ -48,7 +73,7 @@ QStringList encodingLabels() {
     return labels;
 }
 
-enum class RowKind { category, comboBox, spinner, folder };
+enum class RowKind { category, comboBox, spinner, folder, languages };
 
 // What the pane shows of each row, in insertion order; the value comes from the option field
 // of the row's item.
@@ -86,6 +111,13 @@ const PaneRow PANE_ROWS[] = {
      "Output text encoding name. If output text file is blank or has something wrong, please choose another "
      "text encoding.",
      encodingLabels},
+    {ID_RECOGNIZE_SCANNED_PAGES, RowKind::comboBox, "Recognize Scanned Pages",
+     "Read pages that are images of text (scans) with text recognition: pages without any text, every "
+     "page, or none. Slower than the text itself.",
+     recognitionModes},
+    {ID_OCR_LANGUAGES, RowKind::languages, "OCR Languages",
+     "Languages of the scanned pages, as the installed recognition data names them: eng is English, "
+     "eng+deu English and German. More come with the tesseract-ocr-* packages."},
 };
 
 std::int32_t numberOf(const ConvertOptions& options, const ConvertOptionField& field) {
@@ -153,6 +185,12 @@ void CRightView::InsertItems() {
         case RowKind::spinner:
             item = AddSpinner(category, label, info, numberOf(app.options, *field));
             break;
+        case RowKind::languages: {
+            const QStringList choices = languageChoices(textOf(app.options, *field));
+            const QString chosen = QString::fromStdString(textOf(app.options, *field));
+            item = AddComboBox(category, label, info, choices, std::max(0, int(choices.indexOf(chosen))));
+            break;
+        }
         default:
             item = AddFolder(category, label, info, textOf(app.options, *field));
             break;
@@ -248,7 +286,9 @@ std::optional<CRightView::ItemValue> CRightView::ReadItem(const COptionTreeItem*
     ItemValue value;
     switch (item->GetKind()) {
     case OT_KIND_COMBOBOX:
+        // A list of numbered entries is read by its selection, one of names by its text.
         value.number = static_cast<const COptionTreeItemComboBox*>(item)->GetCurSel();
+        value.text = static_cast<const COptionTreeItemComboBox*>(item)->GetWindowText().toStdString();
         return value;
     case OT_KIND_SPINNER:
         static_cast<const COptionTreeItemSpinner*>(item)->GetValueInt(value.number);

@@ -640,6 +640,8 @@ private Q_SLOTS:
         row("unknown encoding", {"--encoding", "EBCDIC", "x.pdf"}, "unknown encoding 'EBCDIC' (see --help)");
         row("bad eol", {"--eol", "cr", "x.pdf"}, "--eol takes dos, unix or mac, not 'cr'");
         row("bad page", {"--first", "two", "x.pdf"}, "'two' is not a page number");
+        row("bad recognition mode", {"--ocr", "yes", "x.pdf"}, "--ocr takes no, auto or all, not 'yes'");
+        row("missing languages", {"x.pdf", "--ocr-lang"}, "option '--ocr-lang' needs a value");
         row("unknown option", {"--fast", "x.pdf"}, "unknown option '--fast'");
         row("unknown option last", {"x.pdf", "--bogus"}, "unknown option '--bogus'");
         row("misspelt help", {"--helpx"}, "unknown option '--helpx'");
@@ -718,9 +720,10 @@ private Q_SLOTS:
     }
 
     void lastOptionOfAPairWins() {
-        const platform::Result<CliOptions> parsed =
-            CliOptions::parse({"--html", "--text", "--first", "2", "--jobs", "256", "--all-pages", "-j", "3",
-                               "--no-raw", "--raw", "--eol=mac", "--eol", "unix", "--", "--odd name.pdf"});
+        const platform::Result<CliOptions> parsed = CliOptions::parse(
+            {"--html", "--text", "--first",   "2",          "--jobs",    "256",   "--all-pages",
+             "-j",     "3",      "--no-raw",  "--raw",      "--eol=mac", "--eol", "unix",
+             "--ocr",  "no",     "--ocr=ALL", "--ocr-lang", "eng+deu",   "--",    "--odd name.pdf"});
         QVERIFY(parsed.ok());
         const CliOptions& options = parsed.value();
         QCOMPARE(options.jobs, 3);
@@ -730,6 +733,8 @@ private Q_SLOTS:
         QCOMPARE(converted.outputMode, option::textFile);
         QCOMPARE(converted.rawMode, option::yes);
         QCOMPARE(converted.endOfLine, option::eolUnix);
+        QCOMPARE(converted.recognizeScannedPages, option::ocrAllPages);
+        QCOMPARE(testsupport::bytes(converted.ocrLanguages), testsupport::bytes("eng+deu"));
         QCOMPARE(converted.layout, ConvertOptions::defaults().layout); // not given: kept
         QCOMPARE(converted.pageRange, option::allPages);
         QCOMPARE(converted.startPage, 2);

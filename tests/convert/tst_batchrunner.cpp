@@ -100,6 +100,38 @@ private Q_SLOTS:
         QCOMPARE(run(client, {}).end, BatchOutcome::End::NoJobs);
     }
 
+    // Without data for the chosen languages the batch says so once, not once a file, and its
+    // jobs run without recognition; with recognition off nothing is said.
+    void missingRecognitionDataIsToldOnceABatch() {
+        struct LanguagesSeen : JobConverter {
+            QStringList languages;
+            JobOutcome convert(const ConvertJob&, const ConvertOptions& options, JobFeedback&) override {
+                languages.append(QString::fromStdString(options.ocrLanguages));
+                return JobOutcome::Converted;
+            }
+        } converter;
+        const QString empty = fixture->path(QStringLiteral("no-tessdata"));
+        QDir().mkpath(empty);
+        const QByteArray saved = qgetenv("TESSDATA_PREFIX");
+        qputenv("TESSDATA_PREFIX", empty.toUtf8());
+        RecordingClient client;
+        client.options.ocrLanguages = "eng+deu";
+        const std::vector<BatchEntry> three =
+            entries({QStringLiteral("/a.pdf"), QStringLiteral("/b.pdf"), QStringLiteral("/c.pdf")});
+        const BatchOutcome told = BatchRunner(converter, client).run(three);
+        client.options.recognizeScannedPages = option::ocrNo;
+        const QStringList messagesTold = fixture->messageTexts();
+        BatchRunner(converter, client).run(three);
+        qputenv("TESSDATA_PREFIX", saved);
+        QCOMPARE(told.converted, 3);
+        QCOMPARE(messagesTold.size(), 1);
+        QVERIFY2(messagesTold.first().contains(QStringLiteral("'eng', 'deu'")),
+                 qPrintable(messagesTold.first()));
+        QCOMPARE(fixture->messageTexts(), messagesTold);
+        QCOMPARE(converter.languages, (QStringList{QString(), QString(), QString(), QStringLiteral("eng+deu"),
+                                                   QStringLiteral("eng+deu"), QStringLiteral("eng+deu")}));
+    }
+
     // Two PDFs of one title into one folder: the second must not replace the first's text.
     void oneBatchNeverWritesAnOutputTwice() {
         RecordingClient client;

@@ -40,6 +40,8 @@ class TestSettings : public QObject {
         options.endOfLine = 19;
         options.pageBreaks = 20;
         options.textEncoding = 21;
+        options.recognizeScannedPages = 22;
+        options.ocrLanguages = "distinct+languages";
         return options;
     }
 
@@ -82,7 +84,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(QString::fromStdString(app.dataDir)).isDir());
     }
 
-    void firstStartLoadsDefaultsAndSavesElevenKeysInOrder() {
+    void firstStartLoadsDefaultsAndSavesThirteenKeysInOrder() {
         ConverterApp app = freshApp();
         app.loadSettings();
         QCOMPARE(app.options, ConvertOptions::defaults());
@@ -95,7 +97,30 @@ private Q_SLOTS:
                  QByteArray("[Output General]\r\nPage Range=0\r\nStart Page=1\r\nEnd Page=1000\r\n"
                             "Open Result=0\r\n[Output Options]\r\nOutput Mode=0\r\nLayout=0\r\n"
                             "Raw Mode=1\r\nEnd-of-Line=0\r\nPage Breaks=0\r\nHtml Meta=0\r\n"
-                            "TextEncoding=0\r\n"));
+                            "TextEncoding=0\r\nRecognize Scanned Pages=1\r\nOCR Languages=eng\r\n"));
+    }
+
+    // A file of an earlier version has the eleven keys alone: they keep their meaning and the
+    // recognition options start at their defaults; chosen ones come back.
+    void recognitionOptionsFollowTheElevenKeysAndComeBack() {
+        writeSettings("[Output General]\r\nPage Range=1\r\nStart Page=2\r\nEnd Page=9\r\nOpen Result=1\r\n"
+                      "[Output Options]\r\nOutput Mode=1\r\nLayout=1\r\nRaw Mode=0\r\nEnd-of-Line=2\r\n"
+                      "Page Breaks=1\r\nHtml Meta=1\r\nTextEncoding=5\r\n");
+        ConverterApp app = freshApp();
+        app.loadSettings();
+        QCOMPARE(app.options.endOfLine, 2);
+        QCOMPARE(app.options.textEncoding, 5);
+        QCOMPARE(app.options.recognizeScannedPages, option::ocrPagesWithoutText);
+        QCOMPARE(bytes(app.options.ocrLanguages), bytes("eng"));
+        app.options.recognizeScannedPages = option::ocrAllPages;
+        app.options.ocrLanguages = "eng+deu";
+        app.saveSettings();
+        ConverterApp restarted = freshApp();
+        restarted.loadSettings();
+        QCOMPARE(restarted.options, app.options);
+        restarted.resetAllOptions();
+        QCOMPARE(restarted.options.recognizeScannedPages, option::ocrPagesWithoutText);
+        QCOMPARE(bytes(restarted.options.ocrLanguages), bytes("eng"));
     }
 
     void savedValuesComeBackAndTheOutputFolderDoesNot() {
