@@ -353,3 +353,20 @@ QSize CRightView::sizeHint() const {
 void CRightView::resizeEvent(QResizeEvent*) {
     tree->setGeometry(rect());
 }
+
+void CRightView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    WidenLabelsToFit();
+}
+
+// The first time the pane shows, the label column grows to its longest label
+// ("Recognize Scanned Pages"), never narrower than it starts; a divider the user moves later
+// stays where it is put.
+void CRightView::WidenLabelsToFit() {
+    if (labelsFitted || width() <= 2 * COptionTree::DEFAULT_COLUMN)
+        return;
+    labelsFitted = true;
+    const int before = tree->GetDivider();
+    tree->AutoSizeDivider();
+    tree->SetDivider(std::max(before, tree->GetDivider()));
+}

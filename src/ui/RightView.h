@@ -51,6 +51,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void InsertItems();
@@ -68,8 +69,10 @@ private:
     static std::optional<ItemValue> ReadItem(const COptionTreeItem* item);
     static void ApplyValue(ConvertOptions& options, int id, const ItemValue& value);
     void StoreAllValues();
+    void WidenLabelsToFit();
 
     ConverterApp& app;
+    bool labelsFitted = false;
     COptionTree* tree = nullptr;
     mutable std::mutex valuesMutex;
     std::map<int, ItemValue> values;

@@ -147,6 +147,14 @@ private Q_SLOTS:
         QCOMPARE(pane.combo(14)->GetDropDownHeight(), 200);
         QCOMPARE(pane.combo(14)->GetComboWindow()->itemText(17), QStringLiteral("Windows-1255 (Hebrew)"));
         QCOMPARE(pane.combo(12)->GetDropDownHeight(), 100);
+
+        // Shown, the label column holds the longest label whole, and no less than it started.
+        const int started = pane.tree()->GetDivider();
+        QVERIFY(pane.show());
+        const int label = pane.tree()->fontMetrics().horizontalAdvance(pane.item(15)->GetLabelText());
+        QVERIFY2(pane.tree()->GetDivider() > label + 20,
+                 qPrintable(QString::number(pane.tree()->GetDivider())));
+        QVERIFY(pane.tree()->GetDivider() >= started);
     }
 
     void buildsFromTheLoadedOptions() {
