@@ -17,4 +17,11 @@ void ConvertOptions::resetToDefaults() {
     rawMode = 1;
     endOfLine = option::eolDos;
     pageBreaks = option::yes;
+    recognizeScannedPages = option::recognizePagesWithoutText;
+    ocrLanguages = "eng";
+}
+
+std::string option::pagesWithoutTextMessage(const std::string& pdfPath, int pages) {
+    return "'" + pdfPath + "' has " + std::to_string(pages) +
+           " pages without text; turn on Recognize Scanned Pages to read them.";
 }

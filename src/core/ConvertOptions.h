@@ -18,6 +18,8 @@ struct ConvertOptions {
     std::int32_t endOfLine = 0;  // 0 "DOS(Windows)", 1 "Unix", 2 "Mac"
     std::int32_t pageBreaks = 0; // 0 "Yes": form feed between pages
     std::int32_t textEncoding = 0;
+    std::int32_t recognizeScannedPages = 1; // 0 "No", 1 "Pages Without Text", 2 "All Pages"
+    std::string ocrLanguages = "eng";       // the recognizer's languages, "eng+deu" form
 
     // The values of a first start (and of a file without any key).
     static ConvertOptions defaults();
@@ -38,4 +40,10 @@ inline constexpr std::int32_t htmlFile = 1;
 inline constexpr std::int32_t eolDos = 0;
 inline constexpr std::int32_t eolUnix = 1;
 inline constexpr std::int32_t eolMac = 2;
+inline constexpr std::int32_t recognizeNo = 0;
+inline constexpr std::int32_t recognizePagesWithoutText = 1;
+inline constexpr std::int32_t recognizeAllPages = 2;
+
+// What a job tells the user when it has pages without text and recognition is off.
+std::string pagesWithoutTextMessage(const std::string& pdfPath, int pages);
 } // namespace option

@@ -3,6 +3,7 @@
 // the engine and the many libraries it pulls in.
 #include "core/SummaryReport.h"
 #include "engine/FileConverter.h"
+#include "ocr/TesseractReader.h"
 #include "platform/Dialogs.h"
 
 #define FOLVERIN_ENGINE_EXPORT extern "C" __attribute__((visibility("default")))
@@ -12,6 +13,7 @@ FOLVERIN_ENGINE_EXPORT JobConverter* folverinNewFileConverter(const std::string&
                                                               const std::string& programDir,
                                                               platform::Dialogs& dialogs) {
     platform::Dialogs::setInstance(&dialogs);
+    TesseractReader::installForProcess();
     return new FileConverter(configPath, programDir);
 }
 

@@ -3,6 +3,15 @@
 #include "core/OutputNames.h"
 #include "engine/JobDocument.h"
 #include "platform/AtomicFile.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+void report(const std::string& text, const std::string& pdfPath) {
+    platform::Dialogs::message(text, platform::MessageButtons::Ok, pdfPath);
+}
+
+} // namespace
 
 FileConverter::FileConverter(std::string configPath, std::string programDir)
     : configPath(std::move(configPath)), programDir(std::move(programDir)) {}
@@ -21,5 +30,8 @@ JobOutcome FileConverter::convert(const ConvertJob& job, const ConvertOptions& o
         return JobOutcome::Skipped;
     }
     const PagePiece whole{document.firstPage(), document.lastPage(), true, true};
-    return document.write(whole, configText, output, outputPath, progress);
+    const JobOutcome outcome = document.write(whole, configText, output, outputPath, progress);
+    if (outcome == JobOutcome::Converted && document.pagesWithoutText() > 0)
+        report(option::pagesWithoutTextMessage(job.pdfPath, document.pagesWithoutText()), job.pdfPath);
+    return outcome;
 }

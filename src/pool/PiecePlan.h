@@ -16,7 +16,9 @@ inline constexpr int piecesPerWorker = 3;
 // No piece shorter than this.
 inline constexpr int minPiecePages = 16;
 
-// Pieces in page order; the first carries the head and the last the foot.
-std::vector<PagePiece> cut(int firstPage, int lastPage, int workers);
+// Pieces in page order; the first carries the head and the last the foot. Each page of
+// readPages (read from its picture, which takes seconds) is a piece of its own, so the workers
+// share a scanned document page by page.
+std::vector<PagePiece> cut(int firstPage, int lastPage, int workers, const std::vector<int>& readPages = {});
 
 } // namespace PiecePlan

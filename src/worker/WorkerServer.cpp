@@ -166,7 +166,17 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
     JobDocument* const document = documentFor(request);
     if (!document)
         return;
-    const auto pieces = PiecePlan::cut(document->firstPage(), document->lastPage(), request.workers);
+    const auto progress = [](int done, int count) {
+        send(wire::Writer(reply::progress).put(done).put(count).record());
+    };
+    // Piece 0 finds the pages read from their picture, each a piece of its own; the later
+    // pieces are told them, so every worker cuts the range alike.
+    const std::vector<int> readPages =
+        request.pieceIndex > 0 || request.workers < 2
+            ? request.readPages
+            : document->pagesToRead(document->firstPage(), document->lastPage(), progress);
+    const auto pieces =
+        PiecePlan::cut(document->firstPage(), document->lastPage(), request.workers, readPages);
     // The document has other pages than when piece 0 cut it: this piece no longer exists.
     if (request.pieceIndex < 0 || request.pieceIndex >= static_cast<int>(pieces.size())) {
         JobDocument::reportChanged(request.job.pdfPath);
@@ -178,14 +188,12 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
             .put(document->firstPage())
             .put(document->lastPage());
         wire::putStamp(planned, document->stamp());
+        wire::putPages(planned, readPages);
         send(planned.record());
     }
     const std::string configText =
         JobDocument::configurationFor(request.configPath, request.programDir, request.job.pdfPath);
     platform::AtomicFile output(request.outputPath);
-    const auto progress = [](int done, int count) {
-        send(wire::Writer(reply::progress).put(done).put(count).record());
-    };
     const PagePiece& piece = pieces[static_cast<std::size_t>(request.pieceIndex)];
     JobOutcome outcome = JobOutcome::Skipped;
     if (const platform::Status adopted = output.adopt(std::move(outputFile)); !adopted.ok())
@@ -193,6 +201,8 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
     else
         outcome = document->write(piece, configText, output, request.outputPath, progress);
     // No later piece of this job comes after the one with the foot: the document goes.
+    if (document->pagesWithoutText() > 0)
+        send(wire::Writer(reply::unreadScans).put(document->pagesWithoutText()).record());
     if (piece.foot)
         open.reset();
     finish(static_cast<int>(outcome));
