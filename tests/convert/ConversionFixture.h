@@ -22,9 +22,9 @@ public:
     QString latinColumns();              // 3 pages, two columns painted right column first
     QString script(const QString& name); // "chinese", "traditional", "japanese", "cyrillic", "greek",
                                          // "polish", "multilingual" (all of them, Turkish, Hebrew and Korean)
-    QString threePages(); // plain 3-page document
-    QString withInfo();   // information dictionary with markup, UTF-16 and dates
-    QString markupBody(); // page text that looks like markup
+    QString threePages();                // plain 3-page document
+    QString withInfo();                  // information dictionary with markup, UTF-16 and dates
+    QString markupBody();                // page text that looks like markup
     QString encrypted(const QString& user, const QString& owner, bool allowExtract);
 
     // pdftotext's output for the same file and options, the oracle for the body text.

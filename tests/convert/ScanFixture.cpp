@@ -74,6 +74,40 @@ QString ScanFixture::scan() {
     return file;
 }
 
+QString ScanFixture::hugePage() {
+    const QString file = path(QStringLiteral("huge.pdf"));
+    if (!QFile::exists(file))
+        run(QStringLiteral("img2pdf"), {scanPicture(), QStringLiteral("--pagesize"),
+                                        QStringLiteral("200inx200in"), QStringLiteral("-o"), file});
+    return file;
+}
+
+QString ScanFixture::damagedScan() {
+    const QString file = path(QStringLiteral("damaged.pdf"));
+    if (QFile::exists(file))
+        return file;
+    QFile source(scan());
+    if (!source.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(scan()));
+    QByteArray bytes = source.readAll();
+    // The image is the longest stream; its length stays, so the file's offsets still hold.
+    qsizetype start = 0;
+    qsizetype longest = 0;
+    for (qsizetype at = bytes.indexOf("stream\n"); at >= 0; at = bytes.indexOf("stream\n", at + 1)) {
+        const qsizetype end = bytes.indexOf("endstream", at);
+        if (end > at && end - at > longest && bytes.mid(at - 3, 3) != "end") {
+            start = at + 7;
+            longest = end - start;
+        }
+    }
+    for (qsizetype i = start + longest / 3; i < start + 2 * longest / 3; ++i)
+        bytes[i] = static_cast<char>((i * 131) & 0xFF);
+    QFile damaged(file);
+    if (!damaged.open(QIODevice::WriteOnly) || damaged.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file));
+    return file;
+}
+
 QString ScanFixture::joined(const QString& name, const QStringList& filesAndRanges) {
     const QString file = path(name);
     if (!QFile::exists(file))

@@ -17,6 +17,10 @@ public:
     QString textPages(); // two pages of text
     QString blankPage(); // one page, nothing on it
     QString scan();      // one image-only page of scannedLines()
+    // The scan on a page of 200 by 200 inches: a picture of gigapixels at 300 dpi.
+    QString hugePage();
+    // The scan with the middle of its image data overwritten.
+    QString damagedScan();
     // Two text pages, the scan, the blank page.
     QString mixed();
     // The 300-dpi picture the scan was made of.

@@ -155,11 +155,8 @@ private Q_SLOTS:
 
     // A page size whose picture would take gigabytes is refused, not drawn; the job goes on.
     void aHugePageIsRefused() {
-        const QString file = fixture->path(QStringLiteral("pdf/huge.pdf"));
-        ScanFixture::run(QStringLiteral("img2pdf"),
-                         {scans->scanPicture(), QStringLiteral("--pagesize"), QStringLiteral("200inx200in"),
-                          QStringLiteral("-o"), file});
-        const QString pdf = scans->joined(QStringLiteral("huge-and-text.pdf"), {file, scans->textPages()});
+        const QString pdf =
+            scans->joined(QStringLiteral("huge-and-text.pdf"), {scans->hugePage(), scans->textPages()});
         const QByteArray text = fixture->convertedText(pdf, utf8Options(option::recognizePagesWithoutText));
         QCOMPARE(pagesOf(text).value(1),
                  pagesOf(ConversionFixture::pdftotext(pdf, {QStringLiteral("-layout"), QStringLiteral("-enc"),
@@ -188,8 +185,8 @@ private Q_SLOTS:
         const UnicodeMap* ascii = globalParams->getUnicodeMap("ASCII7");
         const UnicodeMap* utf16 = globalParams->getUnicodeMap("UTF-16");
         QVERIFY(ascii && utf16);
-        const std::vector<PageReader::Line> prose{line(100, 100, "Caf\xC3\xA9 x\xE4\xB8\xADy"), line(100, 140, "two"),
-                                                  line(100, 180, "three", true)};
+        const std::vector<PageReader::Line> prose{line(100, 100, "Caf\xC3\xA9 x\xE4\xB8\xADy"),
+                                                  line(100, 140, "two"), line(100, 180, "three", true)};
         const auto page = [](const UnicodeMap& map, EndOfLineKind eol, bool breaks, bool layout,
                              const std::vector<PageReader::Line>& lines) {
             return testsupport::bytes(RecognizedText(map, eol, breaks, layout).page(lines));
