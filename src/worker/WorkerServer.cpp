@@ -169,8 +169,8 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
     const auto progress = [](int done, int count) {
         send(wire::Writer(reply::progress).put(done).put(count).record());
     };
-    // Piece 0 finds the pages read from their picture, each a piece of its own; the later
-    // pieces are told them, so every worker cuts the range alike.
+    // Piece 0 finds the pages read from their picture, which the cut gives pieces of their
+    // own; the later pieces are told them, so every worker cuts the range alike.
     const std::vector<int> readPages =
         request.pieceIndex > 0 || request.workers < 2
             ? request.readPages
@@ -200,9 +200,9 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
         JobDocument::reportWriteFailure(request.outputPath, adopted.error(), request.job.pdfPath);
     else
         outcome = document->write(piece, configText, output, request.outputPath, progress);
-    // No later piece of this job comes after the one with the foot: the document goes.
     if (document->pagesWithoutText() > 0)
         send(wire::Writer(reply::unreadScans).put(document->pagesWithoutText()).record());
+    // No later piece of this job comes after the one with the foot: the document goes.
     if (piece.foot)
         open.reset();
     finish(static_cast<int>(outcome));
