@@ -127,13 +127,13 @@ bool BatchRunner::outputWrittenAlready(const std::string& pdfPath, const std::st
 // Without data for the chosen languages no page can be recognised: the user hears it once a
 // batch, not once a file, and the jobs leave their scanned pages as the engine gives them.
 ConvertOptions BatchRunner::withRecognitionData(ConvertOptions options, const std::string& pdfPath) {
-    if (options.recognizeScannedPages == option::ocrNo)
+    if (options.recognizeScannedPages == option::recognizeNo)
         return options;
     const std::vector<std::string> missing = OcrLanguages::missing(options.ocrLanguages);
     if (missing.empty())
         return options;
     if (!std::exchange(toldRecognitionDataMissing, true))
-        tell(OcrLanguages::missingMessage(missing), pdfPath);
+        tell(OcrLanguages::missingMessage(options.ocrLanguages, missing), pdfPath);
     options.ocrLanguages.clear();
     return options;
 }

@@ -19,6 +19,11 @@ void ConvertOptions::resetToDefaults() {
     rawMode = 1;
     endOfLine = option::eolDos;
     pageBreaks = option::yes;
-    recognizeScannedPages = option::ocrPagesWithoutText;
+    recognizeScannedPages = option::recognizePagesWithoutText;
     ocrLanguages = OcrLanguages::defaultChoice;
+}
+
+std::string option::pagesWithoutTextMessage(const std::string& pdfPath, int pages) {
+    return "'" + pdfPath + "' has " + std::to_string(pages) +
+           " pages without text; turn on Recognize Scanned Pages to read them.";
 }

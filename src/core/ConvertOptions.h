@@ -42,7 +42,10 @@ inline constexpr std::int32_t htmlFile = 1;
 inline constexpr std::int32_t eolDos = 0;
 inline constexpr std::int32_t eolUnix = 1;
 inline constexpr std::int32_t eolMac = 2;
-inline constexpr std::int32_t ocrNo = 0;
-inline constexpr std::int32_t ocrPagesWithoutText = 1;
-inline constexpr std::int32_t ocrAllPages = 2;
+inline constexpr std::int32_t recognizeNo = 0;
+inline constexpr std::int32_t recognizePagesWithoutText = 1;
+inline constexpr std::int32_t recognizeAllPages = 2;
+
+// What a job tells the user when it has pages without text and recognition is off.
+std::string pagesWithoutTextMessage(const std::string& pdfPath, int pages);
 } // namespace option

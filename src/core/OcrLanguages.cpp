@@ -74,13 +74,14 @@ std::vector<std::string> missing(const std::string& choice) {
     return absent;
 }
 
-std::string missingMessage(const std::vector<std::string>& missingNames) {
+std::string missingMessage(const std::string& choice, const std::vector<std::string>& missingNames) {
     std::string names;
     for (const std::string& name : missingNames)
-        names += (names.empty() ? "'" : ", '") + name + "'";
-    return "No text recognition data for " + names +
-           " is installed, so scanned pages are not read. Install it (for English the tesseract-ocr-eng "
-           "package), or choose another OCR language.";
+        names +=
+            (names.empty() ? "" : ", ") + (name.empty() ? std::string("an empty name") : "'" + name + "'");
+    return "No text recognition data is installed for the OCR Languages '" + choice + "' (" + names +
+           "), so scanned pages are not read. Install it (for English the tesseract-ocr-eng package), or "
+           "choose other OCR Languages.";
 }
 
 } // namespace OcrLanguages

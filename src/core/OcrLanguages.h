@@ -19,6 +19,6 @@ std::vector<std::string> installed();
 // name is there; an empty choice misses the default.
 std::vector<std::string> missing(const std::string& choice);
 // What the user is told when the choice misses names: scanned pages stay as they are.
-std::string missingMessage(const std::vector<std::string>& missingNames);
+std::string missingMessage(const std::string& choice, const std::vector<std::string>& missingNames);
 
 } // namespace OcrLanguages

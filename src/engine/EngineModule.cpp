@@ -3,6 +3,7 @@
 // the engine and the many libraries it pulls in.
 #include "core/SummaryReport.h"
 #include "engine/FileConverter.h"
+#include "ocr/TesseractReader.h"
 
 #define FOLVERIN_ENGINE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -10,6 +11,7 @@
 // the platform layer holds no state of the program's.
 FOLVERIN_ENGINE_EXPORT JobConverter* folverinNewFileConverter(const std::string& configPath,
                                                               const std::string& programDir) {
+    TesseractReader::installForProcess();
     return new FileConverter(configPath, programDir);
 }
 

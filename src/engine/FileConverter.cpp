@@ -22,5 +22,9 @@ JobOutcome FileConverter::convert(const ConvertJob& job, const ConvertOptions& o
         return JobOutcome::Skipped;
     }
     const PagePiece whole{document.firstPage(), document.lastPage(), true, true};
-    return document.write(whole, configText, output, outputPath);
+    const JobOutcome outcome = document.write(whole, configText, output, outputPath);
+    if (outcome == JobOutcome::Converted && document.pagesWithoutText() > 0)
+        feedback.message(
+            {option::pagesWithoutTextMessage(job.pdfPath, document.pagesWithoutText()), job.pdfPath});
+    return outcome;
 }

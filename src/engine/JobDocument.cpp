@@ -6,11 +6,15 @@
 #include "engine/EngineSession.h"
 #include "engine/HtmlBodyEscaper.h"
 #include "engine/HtmlHead.h"
+#include "engine/PageReader.h"
+#include "engine/RecognizedText.h"
+#include "engine/ScanProbe.h"
 #include "platform/AtomicFile.h"
 
 #include <PDFDoc.h>
 #include <TextOutputDev.h>
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 // Everything the engine owns for a job, released under the engine lock: the document, then
@@ -28,19 +32,28 @@ struct JobDocument::Engine {
 
 namespace {
 
-// The page text goes straight to the file; in an HTML page it is escaped first.
+// A page's text is held until the page is done, as a scan's text may take its place; in an
+// HTML page it is escaped first.
 struct BodySink {
-    platform::AtomicFile* file;
+    std::string page;
     std::optional<HtmlBodyEscaper> escaper;
+
+    void add(const char* text, std::size_t length) {
+        if (escaper)
+            page += escaper->escape(text, length);
+        else
+            page.append(text, length);
+    }
 };
 
 void writeBody(void* stream, const char* text, int length) {
-    auto* sink = static_cast<BodySink*>(stream);
-    if (!sink->escaper) {
-        sink->file->write(text, static_cast<std::size_t>(length));
-        return;
-    }
-    sink->file->write(sink->escaper->escape(text, static_cast<std::size_t>(length)));
+    static_cast<BodySink*>(stream)->add(text, static_cast<std::size_t>(length));
+}
+
+std::string megapixels(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f", value);
+    return text;
 }
 
 } // namespace
@@ -109,8 +122,9 @@ bool JobDocument::startSession(const std::string& configText) {
 JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configText,
                               platform::AtomicFile& output, const std::string& outputPath) {
     const bool html = options.outputMode != option::textFile;
-    BodySink sink{&output, std::nullopt};
+    BodySink sink;
     std::unique_ptr<TextOutputDev> device;
+    unreadScans = 0;
     if (!startSession(configText))
         return JobOutcome::Skipped;
     {
@@ -129,10 +143,18 @@ JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configT
     // One page at a time, so a summary asked for meanwhile waits for a page, not a file.
     const int pageCount = piece.last - piece.first + 1;
     for (int page = piece.first; page <= piece.last; ++page) {
+        bool toRead = false;
         {
             const auto lock = engine::lock();
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
+            toRead = readsPage(page, *device);
         }
+        if (toRead) {
+            if (const std::optional<std::string> read = readPage(page))
+                sink.page = sink.escaper ? sink.escaper->escape(read->data(), read->size()) : *read;
+        }
+        output.write(sink.page);
+        sink.page.clear();
         feedback.pageProgress(page - piece.first + 1, pageCount);
     }
     {
@@ -156,6 +178,84 @@ JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configT
 
 void JobDocument::tell(const std::string& text) const {
     feedback.message({text, pdfPath});
+}
+
+PageReader* JobDocument::reader() {
+    if (readerChecked)
+        return pageReader;
+    readerChecked = true;
+    PageReader* const installed = PageReader::installed();
+    // No languages: the batch found no data for the chosen ones and said so once already.
+    if (options.ocrLanguages.empty())
+        return nullptr;
+    if (!installed)
+        tell("This program reads no scanned pages, so those of '" + pdfPath + "' keep the text they have.");
+    else if (!installed->hasLanguages(options.ocrLanguages))
+        tell("No text recognition data is installed for '" + options.ocrLanguages +
+             "', so the scanned pages of '" + pdfPath + "' are not read.");
+    else
+        pageReader = installed;
+    return pageReader;
+}
+
+bool JobDocument::readsPage(int page, TextOutputDev& device) {
+    PDFDoc& document = *engine->document;
+    if (options.recognizeScannedPages == option::recognizeAllPages)
+        return reader() != nullptr;
+    const bool scan = ScanProbe::mayBeScan(document, page) && ScanProbe::yieldsNoText(device) &&
+                      ScanProbe::imageCoversHalf(document, page);
+    if (!scan)
+        return false;
+    if (options.recognizeScannedPages != option::recognizePagesWithoutText) {
+        ++unreadScans;
+        return false;
+    }
+    return reader() != nullptr;
+}
+
+std::optional<std::string> JobDocument::readPage(int page) {
+    const PageReader::Page read = pageReader->read(*engine->document, page, options.ocrLanguages);
+    const std::string which = "Page " + std::to_string(page) + " of '" + pdfPath + "'";
+    if (read.status == PageReader::Page::Status::TooLarge) {
+        tell(which + " would be a picture of " + megapixels(read.megapixels) +
+             " megapixels, too large to read, so it keeps the text it has.");
+        return std::nullopt;
+    }
+    if (read.status != PageReader::Page::Status::Read) {
+        tell(which + " could not be read, so it keeps the text it has.");
+        return std::nullopt;
+    }
+    const auto lock = engine::lock();
+    const RecognizedText text(*engine->session->textMap(), engine->session->endOfLine(),
+                              engine->session->pageBreaks(), options.layout == option::yes);
+    return text.page(read.lines);
+}
+
+std::vector<int> JobDocument::pagesToRead(int firstPage, int lastPage) {
+    std::vector<int> pages;
+    if (options.recognizeScannedPages != option::recognizePagesWithoutText &&
+        options.recognizeScannedPages != option::recognizeAllPages)
+        return pages;
+    const bool every = options.recognizeScannedPages == option::recognizeAllPages;
+    {
+        // Before the job's session: the probe draws with the engine's defaults.
+        const auto lock = engine::lock();
+        ScanProbe::Parameters parameters;
+        for (int page = firstPage; page <= lastPage; ++page) {
+            bool scan = every;
+            if (!every && ScanProbe::mayBeScan(*engine->document, page)) {
+                parameters.need();
+                scan = ScanProbe::isWithoutText(*engine->document, page);
+            }
+            if (scan)
+                pages.push_back(page);
+            if ((page - firstPage) % 64 == 63)
+                feedback.pageProgress(0, lastPage - firstPage + 1);
+        }
+    }
+    if (!pages.empty() && !reader())
+        pages.clear();
+    return pages;
 }
 
 void JobDocument::reportChanged(const std::string& pdfPath, JobFeedback& feedback) {

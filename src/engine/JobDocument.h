@@ -5,11 +5,15 @@
 #include "platform/FileStamp.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 class AtomicFile;
 }
+class PageReader;
+class TextOutputDev;
 
 // One job's PDF opened in the engine: the checks a job makes before it writes anything, then
 // its pages, whole or in pieces. Its progress and messages, naming the PDF, go to the feedback.
@@ -41,6 +45,13 @@ public:
     JobOutcome write(const PagePiece& piece, const std::string& configText, platform::AtomicFile& output,
                      const std::string& outputPath);
 
+    // The pages of first..last that the job reads from their picture: none with recognition
+    // off or unavailable (the user is told once why), every page with "All Pages", else the
+    // scans. On a long document it tells no pages done now and then, to show it is alive.
+    std::vector<int> pagesToRead(int firstPage, int lastPage);
+    // Scans the last write() passed over because recognition is off.
+    int pagesWithoutText() const { return unreadScans; }
+
     // Tells the user the output could not be written, and why.
     static void reportWriteFailure(const std::string& outputPath, const std::string& reason,
                                    const std::string& pdfPath, JobFeedback& feedback);
@@ -52,6 +63,14 @@ private:
     // encoding has no table under configText (the page text would come out empty).
     bool startSession(const std::string& configText);
     void tell(const std::string& text) const;
+    // The reader for this job's scans, or null (the user told why, once) when it has none.
+    PageReader* reader();
+    // Whether the page just shown to device is to be read from its picture; counts the scans
+    // left as they are when recognition is off.
+    bool readsPage(int page, TextOutputDev& device);
+    // The page read from its picture, written as the engine writes text; nothing when it
+    // cannot be read (the user told why).
+    std::optional<std::string> readPage(int page);
 
     struct Engine;
     std::unique_ptr<Engine> engine;
@@ -61,4 +80,7 @@ private:
     platform::FileStamp openedStamp;
     int first = 1;
     int last = 0;
+    int unreadScans = 0;
+    bool readerChecked = false;
+    PageReader* pageReader = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "core/SummaryReport.h"
 
 #include "engine/Engine.h"
+#include "engine/ScanProbe.h"
 
 #include <Catalog.h>
 #include <ErrorCodes.h>
@@ -34,8 +35,21 @@ std::string format(const char* pattern, double a, double b) {
     return text;
 }
 
+int countPagesWithoutText(PDFDoc& document, int pageCount) {
+    ScanProbe::Parameters parameters;
+    int count = 0;
+    for (int page = 1; page <= pageCount; ++page) {
+        if (!ScanProbe::mayBeScan(document, page))
+            continue;
+        parameters.need();
+        count += ScanProbe::isWithoutText(document, page) ? 1 : 0;
+    }
+    return count;
+}
+
 void addDocumentLines(SummaryReport& report, PDFDoc& document) {
     report.pageCount = document.getNumPages();
+    report.pagesWithoutText = countPagesWithoutText(document, report.pageCount);
     double width = 0;
     double height = 0;
     // A document without pages has no page size to show.
@@ -53,6 +67,7 @@ void addDocumentLines(SummaryReport& report, PDFDoc& document) {
     add(Style::Plain, std::string("\tPDF Version: ") + version + acrobatName(version) + "\n");
     add(Style::Plain, format("\tPage Size: %.0f x %.0f Pixel\n", width, height));
     add(Style::Plain, "\tNumber of Pages: " + std::to_string(report.pageCount) + "\n");
+    add(Style::Plain, "\tPages without text: " + std::to_string(report.pagesWithoutText) + "\n");
     add(Style::Heading, "PDF Security:\n");
     add(Style::Plain, permission("Printing", document.okToPrint()) + "\n");
     add(Style::Plain, permission("Document Assembly", document.okToChange()) + "\n");

@@ -2,6 +2,7 @@
 
 #include "core/PagePiece.h"
 
+#include <cstddef>
 #include <vector>
 
 // How a job's page range is cut so several workers share one long document: short ranges
@@ -15,8 +16,12 @@ inline constexpr int minPagesToCut = 64;
 inline constexpr int piecesPerWorker = 3;
 // No piece shorter than this.
 inline constexpr int minPiecePages = 16;
+// Pieces of pages read from their picture, at most.
+inline constexpr std::size_t maxReadPieces = 200;
 
-// Pieces in page order; the first carries the head and the last the foot.
-std::vector<PagePiece> cut(int firstPage, int lastPage, int workers);
+// Pieces in page order; the first carries the head and the last the foot. Each page of
+// readPages (read from its picture, which takes seconds) is a piece of its own, so the workers
+// share a scanned document page by page (a long one in groups of pages read).
+std::vector<PagePiece> cut(int firstPage, int lastPage, int workers, const std::vector<int>& readPages = {});
 
 } // namespace PiecePlan

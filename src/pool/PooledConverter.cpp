@@ -61,6 +61,7 @@ public:
         // A piece asked for again (its worker was ended for another task's sake) starts over
         // in the file it had.
         piece.pagesDone = 0;
+        piece.unreadScans = 0;
         piece.heldMessages.clear();
         if (!piece.file.valid() && !makePieceFile(*job, piece))
             return std::nullopt;
@@ -71,7 +72,8 @@ public:
                                      job->outputPath,
                                      task.piece,
                                      owner.pool.workerCount(),
-                                     task.piece > 0 ? job->documentStamp : platform::FileStamp{}};
+                                     task.piece > 0 ? job->documentStamp : platform::FileStamp{},
+                                     task.piece > 0 ? job->readPages : std::vector<int>{}};
         return Request{request.record(), piece.file.descriptor.get()};
     }
 
@@ -91,6 +93,9 @@ public:
             break;
         case reply::planned:
             plan(*job, reply);
+            break;
+        case reply::unreadScans:
+            piece.unreadScans = reply.getInt();
             break;
         case reply::finished:
             finish(*job, piece, static_cast<JobOutcome>(reply.getInt()));
@@ -143,8 +148,10 @@ private:
         const int first = reply.getInt();
         const int last = reply.getInt();
         job.documentStamp = wire::stampFrom(reply);
-        if (count < 2 || count > owner.pool.workerCount() * PiecePlan::piecesPerWorker ||
-            job.pieces.size() != 1)
+        job.readPages = wire::pagesFrom(reply);
+        // The cut is the worker's to tell, but never one this side would not make itself.
+        const auto cut = PiecePlan::cut(first, last, owner.pool.workerCount(), job.readPages);
+        if (count < 2 || static_cast<std::size_t>(count) != cut.size() || job.pieces.size() != 1)
             return;
         job.pageCount = last - first + 1;
         job.pieces.resize(static_cast<std::size_t>(count));
@@ -161,6 +168,18 @@ private:
         piece.pagesDone = job.pieces.size() == 1 ? job.pageCount : piece.pagesDone;
         job.done =
             std::all_of(job.pieces.begin(), job.pieces.end(), [](const Piece& p) { return p.finished; });
+        if (job.done)
+            tellUnreadScans(job);
+    }
+
+    // Once for the job, however many pieces found them.
+    static void tellUnreadScans(Job& job) {
+        int scans = 0;
+        for (const Piece& piece : job.pieces)
+            scans += piece.unreadScans;
+        if (scans > 0)
+            job.messages.push_back(
+                {option::pagesWithoutTextMessage(job.job.pdfPath, scans), job.job.pdfPath});
     }
 
     PooledConverter& owner;

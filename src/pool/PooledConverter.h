@@ -43,6 +43,7 @@ private:
         platform::AtomicFile::Reservation file;
         bool besideOutput = false;
         int pagesDone = 0;
+        int unreadScans = 0;
         bool finished = false;
         // What a later piece says is said by piece 0 already, unless the piece fails.
         std::vector<JobMessage> heldMessages;
@@ -57,6 +58,7 @@ private:
         int pageCount = 0;
         int pagesReported = 0;
         platform::FileStamp documentStamp; // the PDF as piece 0 read it
+        std::vector<int> readPages;        // as piece 0 found them
         bool done = false;
         JobOutcome outcome = JobOutcome::Converted;
     };

@@ -44,6 +44,7 @@ std::string ConvertRequest::record() const {
     putOptions(writer, options);
     writer.put(configPath).put(programDir).put(outputPath).put(pieceIndex).put(workers);
     wire::putStamp(writer, documentStamp);
+    wire::putPages(writer, readPages);
     return writer.record();
 }
 
@@ -61,6 +62,7 @@ ConvertRequest ConvertRequest::from(wire::Reader& reader) {
     request.pieceIndex = reader.getInt();
     request.workers = reader.getInt();
     request.documentStamp = wire::stampFrom(reader);
+    request.readPages = wire::pagesFrom(reader);
     reader.expectEnd();
     return request;
 }
@@ -85,6 +87,7 @@ std::string summaryRecord(const SummaryReport& report) {
     writer.put(report.documentValid ? 1 : 0)
         .put(report.encrypted ? 1 : 0)
         .put(report.pageCount)
+        .put(report.pagesWithoutText)
         .put(static_cast<std::int32_t>(report.lines.size()));
     for (const SummaryLine& line : report.lines)
         writer.put(static_cast<std::int32_t>(line.style)).put(line.text);
@@ -96,6 +99,7 @@ SummaryReport summaryFrom(wire::Reader& reader) {
     report.documentValid = reader.getInt() != 0;
     report.encrypted = reader.getInt() != 0;
     report.pageCount = reader.getInt();
+    report.pagesWithoutText = reader.getInt();
     const std::int32_t count = reader.getInt();
     for (std::int32_t i = 0; i < count && !reader.broken(); ++i) {
         const auto style = static_cast<SummaryLine::Style>(
@@ -116,6 +120,20 @@ void putStamp(Writer& writer, const platform::FileStamp& stamp) {
         .put64(stamp.size)
         .put64(stamp.modifiedSeconds)
         .put64(stamp.modifiedNanoseconds);
+}
+
+void putPages(Writer& writer, const std::vector<int>& pages) {
+    writer.put(static_cast<std::int32_t>(pages.size()));
+    for (const int page : pages)
+        writer.put(page);
+}
+
+std::vector<int> pagesFrom(Reader& reader) {
+    std::vector<int> pages;
+    const std::int32_t count = reader.getInt();
+    for (std::int32_t i = 0; i < count && !reader.broken(); ++i)
+        pages.push_back(reader.getInt());
+    return pages;
 }
 
 platform::FileStamp stampFrom(Reader& reader) {

@@ -7,6 +7,7 @@
 #include "pool/WireFormat.h"
 
 #include <string>
+#include <vector>
 
 // What the program asks of a worker process and what the worker answers, as records of the
 // wire format.
@@ -25,6 +26,7 @@ struct ConvertRequest {
     int pieceIndex = 0;
     int workers = 1;                     // how many pieces the range may be cut into at most
     platform::FileStamp documentStamp{}; // the PDF as piece 0 read it; for later pieces only
+    std::vector<int> readPages;          // pages read from their picture, as piece 0 found them
 
     std::string record() const;
     static ConvertRequest from(wire::Reader& reader);
@@ -47,11 +49,12 @@ inline constexpr std::uint8_t summary = 2;
 // The worker's answers: any number of messages and progress reports, then Planned (piece 0
 // of a cut range only) and Finished; or one Summary.
 namespace reply {
-inline constexpr std::uint8_t progress = 1; // pages done, pages of the piece
-inline constexpr std::uint8_t message = 2;  // text, subject
-inline constexpr std::uint8_t planned = 3;  // pieces, first page, last page, the PDF's stamp
-inline constexpr std::uint8_t finished = 4; // JobOutcome
-inline constexpr std::uint8_t summary = 5;  // the report
+inline constexpr std::uint8_t progress = 1;    // pages done, pages of the piece
+inline constexpr std::uint8_t message = 2;     // text, subject
+inline constexpr std::uint8_t planned = 3;     // pieces, first page, last page, the PDF's stamp, pages read
+inline constexpr std::uint8_t finished = 4;    // JobOutcome
+inline constexpr std::uint8_t summary = 5;     // the report
+inline constexpr std::uint8_t unreadScans = 6; // scans the piece left unread, recognition being off
 
 std::string summaryRecord(const SummaryReport& report);
 SummaryReport summaryFrom(wire::Reader& reader);
@@ -60,4 +63,6 @@ SummaryReport summaryFrom(wire::Reader& reader);
 namespace wire {
 void putStamp(Writer& writer, const platform::FileStamp& stamp);
 platform::FileStamp stampFrom(Reader& reader);
+void putPages(Writer& writer, const std::vector<int>& pages);
+std::vector<int> pagesFrom(Reader& reader);
 } // namespace wire

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -40,6 +41,20 @@ bool placeAt(int fd, int target) {
     return ::dup2(fd, target) == target;
 }
 
+// The worker's environment: this one, with the text recognizer's own threads off. Each worker
+// reads one page at a time and the pool runs a worker per core, so threads of its own would
+// only crowd the cores.
+std::vector<std::string> workerEnvironment() {
+    static constexpr std::string_view threadLimit = "OMP_THREAD_LIMIT=";
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable; ++variable) {
+        if (!std::string_view(*variable).starts_with(threadLimit))
+            variables.emplace_back(*variable);
+    }
+    variables.push_back(std::string(threadLimit) + "1");
+    return variables;
+}
+
 } // namespace
 
 WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::string>& arguments) {
@@ -60,6 +75,11 @@ WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    const std::vector<std::string> environment = workerEnvironment();
+    std::vector<char*> envp;
+    for (const std::string& variable : environment)
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    envp.push_back(nullptr);
     pid = ::fork();
     if (pid == 0) {
         // Only async-signal-safe calls between fork and exec: the program may have threads.
@@ -67,7 +87,7 @@ WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::
         ::setpgid(0, 0);
         if (!placeAt(errorEnds[1], STDERR_FILENO) || !placeAt(ends[1], wire::workerChannelFd))
             ::_exit(127);
-        ::execv(program.c_str(), argv.data());
+        ::execve(program.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }
     ::close(ends[1]);

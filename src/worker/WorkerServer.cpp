@@ -159,7 +159,14 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
     JobDocument* const document = documentFor(request);
     if (!document)
         return;
-    const auto pieces = PiecePlan::cut(document->firstPage(), document->lastPage(), request.workers);
+    // Piece 0 finds the pages read from their picture, which the cut gives pieces of their
+    // own; the later pieces are told them, so every worker cuts the range alike.
+    const std::vector<int> readPages =
+        request.pieceIndex > 0 || request.workers < 2
+            ? request.readPages
+            : document->pagesToRead(document->firstPage(), document->lastPage());
+    const auto pieces =
+        PiecePlan::cut(document->firstPage(), document->lastPage(), request.workers, readPages);
     // The document has other pages than when piece 0 cut it: this piece no longer exists.
     if (request.pieceIndex < 0 || request.pieceIndex >= static_cast<int>(pieces.size())) {
         JobDocument::reportChanged(request.job.pdfPath, replies);
@@ -171,6 +178,7 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
             .put(document->firstPage())
             .put(document->lastPage());
         wire::putStamp(planned, document->stamp());
+        wire::putPages(planned, readPages);
         send(planned.record());
     }
     const std::string configText =
@@ -182,6 +190,8 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
         JobDocument::reportWriteFailure(request.outputPath, adopted.error(), request.job.pdfPath, replies);
     else
         outcome = document->write(piece, configText, output, request.outputPath);
+    if (document->pagesWithoutText() > 0)
+        send(wire::Writer(reply::unreadScans).put(document->pagesWithoutText()).record());
     // No later piece of this job comes after the one with the foot: the document goes.
     if (piece.foot)
         open.reset();

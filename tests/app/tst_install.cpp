@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 
 // What `cmake --install` lays out, used as a packager and a user would use it.
 class TestInstall : public QObject {
@@ -119,6 +120,22 @@ private Q_SLOTS:
         QCOMPARE(needed.status, 0);
         QVERIFY(needed.out.contains("libc.so"));
         QVERIFY2(!needed.out.contains("poppler"), needed.out.constData());
+    }
+
+    // The text recognizer and its models cost every process that maps them; only the workers
+    // and the one-process module read scans.
+    void onlyTheWorkerAndTheModuleLinkTheRecognizer() {
+        const QString readelf = QStandardPaths::findExecutable(QStringLiteral("readelf"));
+        QVERIFY2(!readelf.isEmpty(), "readelf is missing (package binutils)");
+        for (const char* name : {"folverin-cli", "folverin", "folverin-worker", "folverin-engine.so"}) {
+            const Run needed =
+                run(readelf,
+                    {QStringLiteral("-d"), installed(QStringLiteral("lib/folverin/") + QLatin1String(name))});
+            QCOMPARE(needed.status, 0);
+            const bool reads =
+                std::strcmp(name, "folverin-worker") == 0 || std::strcmp(name, "folverin-engine.so") == 0;
+            QVERIFY2(needed.out.contains("libtesseract") == reads, name);
+        }
     }
 
     void theDesktopEntryIsValidAndOpensPdfs() {

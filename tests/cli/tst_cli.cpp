@@ -733,7 +733,7 @@ private Q_SLOTS:
         QCOMPARE(converted.outputMode, option::textFile);
         QCOMPARE(converted.rawMode, option::yes);
         QCOMPARE(converted.endOfLine, option::eolUnix);
-        QCOMPARE(converted.recognizeScannedPages, option::ocrAllPages);
+        QCOMPARE(converted.recognizeScannedPages, option::recognizeAllPages);
         QCOMPARE(testsupport::bytes(converted.ocrLanguages), testsupport::bytes("eng+deu"));
         QCOMPARE(converted.layout, ConvertOptions::defaults().layout); // not given: kept
         QCOMPARE(converted.pageRange, option::allPages);

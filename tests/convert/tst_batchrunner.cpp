@@ -119,13 +119,13 @@ private Q_SLOTS:
         const std::vector<BatchEntry> three =
             entries({QStringLiteral("/a.pdf"), QStringLiteral("/b.pdf"), QStringLiteral("/c.pdf")});
         const BatchOutcome told = BatchRunner(converter, client).run(three);
-        client.options.recognizeScannedPages = option::ocrNo;
+        client.options.recognizeScannedPages = option::recognizeNo;
         const QStringList messagesTold = fixture->messageTexts();
         BatchRunner(converter, client).run(three);
         qputenv("TESSDATA_PREFIX", saved);
         QCOMPARE(told.converted, 3);
         QCOMPARE(messagesTold.size(), 1);
-        QVERIFY2(messagesTold.first().contains(QStringLiteral("'eng', 'deu'")),
+        QVERIFY2(messagesTold.first().contains(QStringLiteral("'eng+deu' ('eng', 'deu')")),
                  qPrintable(messagesTold.first()));
         QCOMPARE(fixture->messageTexts(), messagesTold);
         QCOMPARE(converter.languages, (QStringList{QString(), QString(), QString(), QStringLiteral("eng+deu"),

@@ -110,16 +110,16 @@ private Q_SLOTS:
         app.loadSettings();
         QCOMPARE(app.options.endOfLine, 2);
         QCOMPARE(app.options.textEncoding, 5);
-        QCOMPARE(app.options.recognizeScannedPages, option::ocrPagesWithoutText);
+        QCOMPARE(app.options.recognizeScannedPages, option::recognizePagesWithoutText);
         QCOMPARE(bytes(app.options.ocrLanguages), bytes("eng"));
-        app.options.recognizeScannedPages = option::ocrAllPages;
+        app.options.recognizeScannedPages = option::recognizeAllPages;
         app.options.ocrLanguages = "eng+deu";
         app.saveSettings();
         ConverterApp restarted = freshApp();
         restarted.loadSettings();
         QCOMPARE(restarted.options, app.options);
         restarted.resetAllOptions();
-        QCOMPARE(restarted.options.recognizeScannedPages, option::ocrPagesWithoutText);
+        QCOMPARE(restarted.options.recognizeScannedPages, option::recognizePagesWithoutText);
         QCOMPARE(bytes(restarted.options.ocrLanguages), bytes("eng"));
     }
 
@@ -247,8 +247,8 @@ private Q_SLOTS:
         QCOMPARE(climbing, (std::vector<std::string>{"../secret", ""}));
         QCOMPARE(folder, std::vector<std::string>{"dir"});
         QVERIFY(defaulted.empty());
-        QVERIFY(
-            QString::fromStdString(OcrLanguages::missingMessage(french)).contains(QStringLiteral("'fra'")));
+        QVERIFY(QString::fromStdString(OcrLanguages::missingMessage("deu+fra", french))
+                    .contains(QStringLiteral("'deu+fra' ('fra')")));
     }
 
     void unwritableDataFolderLeavesDefaults() {

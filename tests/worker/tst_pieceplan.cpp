@@ -44,6 +44,46 @@ private Q_SLOTS:
         QCOMPARE(describe(PiecePlan::cut(firstPage, lastPage, workers)), pieces);
     }
 
+    // Each page read from its picture is a piece of its own; the text between keeps the
+    // rules of a range, and pages outside the range or repeated are passed over.
+    void readPagesArePiecesOfTheirOwn_data() {
+        QTest::addColumn<int>("lastPage");
+        QTest::addColumn<int>("workers");
+        QTest::addColumn<QList<int>>("readPages");
+        QTest::addColumn<QString>("pieces");
+        QTest::newRow("a scan of three pages")
+            << 3 << 2 << QList<int>{1, 2, 3} << QStringLiteral("1-1h 2-2 3-3f");
+        QTest::newRow("one worker keeps it whole")
+            << 3 << 1 << QList<int>{1, 2, 3} << QStringLiteral("1-3hf");
+        QTest::newRow("scans among text")
+            << 10 << 2 << QList<int>{2, 7} << QStringLiteral("1-1h 2-2 3-6 7-7 8-10f");
+        QTest::newRow("long text between is cut")
+            << 70 << 2 << QList<int>{1, 70} << QStringLiteral("1-1h 2-18 19-35 36-52 53-69 70-70f");
+        QTest::newRow("odd lists") << 5 << 2 << QList<int>{0, 3, 3, 2, 9} << QStringLiteral("1-2h 3-3 4-5f");
+    }
+    void readPagesArePiecesOfTheirOwn() {
+        QFETCH(int, lastPage);
+        QFETCH(int, workers);
+        QFETCH(QList<int>, readPages);
+        QFETCH(QString, pieces);
+        QCOMPARE(describe(PiecePlan::cut(1, lastPage, workers, {readPages.begin(), readPages.end()})),
+                 pieces);
+    }
+
+    // Each piece keeps a file open until its job's turn: a scan of thousands of pages must not
+    // take thousands of descriptors.
+    void longScansAreReadInGroups() {
+        std::vector<int> every(2000);
+        for (int page = 1; page <= 2000; ++page)
+            every[static_cast<std::size_t>(page - 1)] = page;
+        const std::vector<PagePiece> pieces = PiecePlan::cut(1, 2000, 2, every);
+        QCOMPARE(pieces.size(), PiecePlan::maxReadPieces);
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            QCOMPARE(pieces[i].first, static_cast<int>(i) * 10 + 1);
+        QCOMPARE(pieces.back().last, 2000);
+        QCOMPARE(PiecePlan::cut(1, 2000, 2, {every.begin(), every.begin() + 200}).size(), std::size_t{206});
+    }
+
     // Over many ranges and worker counts the rules hold for every cut, not just the samples.
     void everyCutCoversItsRangeOnce() {
         for (int workers = 1; workers <= 9; ++workers) {

@@ -1,9 +1,11 @@
 #include "ConversionFixture.h"
 #include "FixturePdf.h"
+#include "ScanFixture.h"
 #include "TestSupport.h"
 
 #include "core/CMapConfig.h"
 #include "core/SummaryReport.h"
+#include "ocr/TesseractReader.h"
 #include "pool/PooledConverter.h"
 #include "pool/SummaryClient.h"
 
@@ -106,7 +108,25 @@ class TestPooledConverter : public QObject {
         return text;
     }
 
+    // Reading a page takes seconds where the other tests allow a worker two, and the
+    // recognizer's models take more than their small memory limit.
+    PooledConverter::Settings readerSettings() {
+        PooledConverter::Settings result = settings(2, QStringLiteral("folverin-worker"));
+        result.pool.silenceLimit = std::chrono::milliseconds{60'000};
+        result.pool.memoryLimitBytes = WorkerPool::Settings{}.memoryLimitBytes;
+        return result;
+    }
+
+    static ConvertOptions readingScans(int recognize) {
+        ConvertOptions options = ConvertOptions::defaults();
+        options.textEncoding = CMapConfig::encodingIndex("UTF-8");
+        options.recognizeScannedPages = recognize;
+        return options;
+    }
+
 private Q_SLOTS:
+    // The one-process conversion, the oracle for pieces, reads scans too.
+    void initTestCase() { TesseractReader::installForProcess(); }
     void init() {
         testsupport::failOnUnexpectedWarnings();
         fixture = std::make_unique<ConversionFixture>();
@@ -377,10 +397,11 @@ private Q_SLOTS:
         for (const QString& pdf : {largePdf(300), scriptPdf}) {
             const QByteArray whole = inProcess(pdf, options);
             QVERIFY(whole.size() > 1000);
-            PooledConverter converter(settings(2, QStringLiteral("folverin-worker")));
+            PooledConverter converter(readerSettings());
             Client client;
             client.options = options;
-            QCOMPARE(run(converter, client, {pdf}).converted, 1);
+            QVERIFY2(run(converter, client, {pdf}).converted == 1,
+                     qPrintable(fixture->messageTexts().join(QStringLiteral(" | "))));
             QCOMPARE(ConversionFixture::readAll(ConversionFixture::outputPathFor(pdf, options)), whole);
         }
     }
@@ -426,6 +447,69 @@ private Q_SLOTS:
         const QString locked = fixture->encrypted(QStringLiteral("u"), QStringLiteral("o"), true);
         QVERIFY(client.build(testsupport::path(locked), failure)->encrypted);
         QVERIFY(!client.build(SummaryRequest{testsupport::path(locked), {}, "u"}, failure)->encrypted);
+    }
+
+    // A long document with scans in it is cut so each scan is a piece of its own; the pieces
+    // join to the bytes of the one-process conversion. With reading off, the scans of every
+    // piece are told in one message.
+    void scansShareTheWorkersAndJoinToOnePiecesBytes() {
+        ScanFixture scans(fixture->path(QStringLiteral("pdf")));
+        const QString large = largePdf(80);
+        const QString pdf =
+            scans.joined(QStringLiteral("scans-among-text.pdf"),
+                         {large, QStringLiteral("1-4"), scans.scan(), large, QStringLiteral("5-68"),
+                          scans.scan(), large, QStringLiteral("69-80")});
+        for (const int recognize : {option::recognizePagesWithoutText, option::recognizeNo}) {
+            const ConvertOptions options = readingScans(recognize);
+            const QByteArray whole = inProcess(pdf, options);
+            QCOMPARE(whole.contains("Seven quick brown foxes"), recognize != option::recognizeNo);
+            fixture->dialogs.clear();
+            PooledConverter converter(readerSettings());
+            Client client;
+            client.options = options;
+            QVERIFY2(run(converter, client, {pdf}).converted == 1,
+                     qPrintable(fixture->messageTexts().join(QStringLiteral(" | "))));
+            QCOMPARE(ConversionFixture::readAll(ConversionFixture::outputPathFor(pdf, options)), whole);
+            QCOMPARE(client.pages.value(client.pages.size() - 1), qMakePair(82, 82));
+            const QStringList told =
+                recognize == option::recognizeNo
+                    ? QStringList{QStringLiteral(
+                                      "'%1' has 2 pages without text; turn on Recognize Scanned Pages "
+                                      "to read them.")
+                                      .arg(pdf)}
+                    : QStringList();
+            QCOMPARE(fixture->messageTexts(), told);
+        }
+    }
+
+    // A page too large to draw and an image whose data is damaged cost at most their own job.
+    void hostileScansCostTheirOwnJobOnly() {
+        ScanFixture scans(fixture->path(QStringLiteral("pdf")));
+        const ConvertOptions options = readingScans(option::recognizePagesWithoutText);
+        const QString good = fixture->threePages();
+        const QByteArray goodText = inProcess(good, options);
+        PooledConverter converter(readerSettings());
+        Client client;
+        client.options = options;
+        fixture->dialogs.clear();
+        const BatchOutcome outcome = run(converter, client, {scans.hugePage(), scans.damagedScan(), good});
+        QCOMPARE(outcome.end, BatchOutcome::End::Finished);
+        QVERIFY(outcome.converted >= 2);
+        QCOMPARE(ConversionFixture::readAll(ConversionFixture::outputPathFor(scans.hugePage(), options)),
+                 QByteArray("\f"));
+        QCOMPARE(ConversionFixture::readAll(ConversionFixture::outputPathFor(good, options)), goodText);
+        QVERIFY2(fixture->messageTexts().value(0).contains(QStringLiteral("megapixels, too large to read")),
+                 qPrintable(fixture->messageTexts().join(QStringLiteral(" | "))));
+    }
+
+    void summariesCountPagesWithoutTextInTheWorker() {
+        ScanFixture scans(fixture->path(QStringLiteral("pdf")));
+        SummaryClient client(readerSettings().pool);
+        std::string failure;
+        const SummaryReport report = *client.build(testsupport::path(scans.mixed()), failure);
+        QCOMPARE(report.pagesWithoutText, 1);
+        QCOMPARE(testsupport::bytes(report.plainText()),
+                 testsupport::bytes(SummaryReport::build(testsupport::path(scans.mixed())).plainText()));
     }
 };
 

@@ -29,12 +29,15 @@ class TestWireFormat : public QObject {
         request.options = ConvertOptions::defaults();
         request.options.outputDirectory = "/out";
         request.options.endPage = 42;
+        request.options.recognizeScannedPages = option::recognizeAllPages;
+        request.options.ocrLanguages = "eng+deu";
         request.configPath = "/config";
         request.programDir = "/program/";
         request.outputPath = "/out/name.txt";
         request.pieceIndex = 2;
         request.workers = 4;
         request.documentStamp = {INT64_MIN, INT64_MAX, 1ll << 40, -1, 999'999'999};
+        request.readPages = {3, 9, 40};
         return request;
     }
 
@@ -96,6 +99,8 @@ private Q_SLOTS:
         const ConvertRequest read = ConvertRequest::from(whole);
         QVERIFY(!whole.broken());
         QCOMPARE(bytes(read.record()), bytes(request.record()));
+        QVERIFY(read.options == request.options);
+        QCOMPARE(read.readPages, request.readPages);
 
         for (std::size_t cut = 0; cut < payload.size(); ++cut) {
             wire::Reader reader(payload.substr(0, cut));
@@ -116,6 +121,7 @@ private Q_SLOTS:
         report.documentValid = true;
         report.encrypted = true;
         report.pageCount = 12;
+        report.pagesWithoutText = 5;
         report.lines = {{SummaryLine::Style::Path, "/a.pdf"}, {SummaryLine::Style::Plain, "Pages: 12"}};
         const std::string summary = payloadOf(reply::summaryRecord(report));
         wire::Reader summaryReader(summary);
@@ -123,6 +129,7 @@ private Q_SLOTS:
         QVERIFY(!summaryReader.broken());
         QVERIFY(back.documentValid && back.encrypted);
         QCOMPARE(back.pageCount, 12);
+        QCOMPARE(back.pagesWithoutText, 5);
         QCOMPARE(back.lines.size(), std::size_t{2});
         QCOMPARE(back.lines[1].style, SummaryLine::Style::Plain);
         QCOMPARE(bytes(back.lines[1].text), bytes("Pages: 12"));

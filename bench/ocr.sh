@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Reading scanned pages: 20 scanned pages converted by folverin-cli (one worker per usable
+# core, a page per piece) against a shell loop running the tesseract command on the same
+# 300-dpi page pictures one after another; and what telling scans from text costs a text
+# document: the 2000-page benchmark text converted in one process with "Pages Without Text"
+# against "No". Runs alternate and each figure is the median.
+#
+# Usage: bench/ocr.sh [-r RUNS] BUILD_DIR
+#   -r RUNS    timed runs per side (default 3 for the scans, three times as many for the text;
+#              one warm-up run comes first)
+
+# The compared commands are functions called by name, which shellcheck takes for dead code.
+# shellcheck disable=SC2317
+set -euo pipefail
+
+runs=3
+build=""
+while (($#)); do
+    case "$1" in
+    -r) runs="${2:?-r needs a number}"; shift 2 ;;
+    -h | --help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -*) echo "ocr.sh: unknown option $1" >&2; exit 2 ;;
+    *) build="$1"; shift ;;
+    esac
+done
+if [[ -z "$build" ]] || ! [[ "$runs" =~ ^[1-9][0-9]*$ ]]; then
+    echo "usage: ocr.sh [-r RUNS] BUILD_DIR" >&2
+    exit 2
+fi
+
+build="$(cd "$build" && pwd)"
+cli="$build/bin/folverin-cli"
+convert="$build/bin/bench_ocr_convert"
+make_samples="$build/bin/folverin-make-samples"
+for program in "$cli" "$convert" "$make_samples"; do
+    [[ -x "$program" ]] || { echo "ocr.sh: $program is missing; build the project with benchmarks" >&2; exit 2; }
+done
+for tool in qpdf pdftoppm img2pdf tesseract; do
+    command -v "$tool" >/dev/null || { echo "ocr.sh: $tool is missing (scripts/setup installs it)" >&2; exit 2; }
+done
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/folverin-ocr.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+out="$work/out"
+mkdir -p "$out"
+prepare_run() { rm -rf "${out:?}"/*; }
+# shellcheck source=SCRIPTDIR/measure.bash
+source "$(dirname "$0")/measure.bash"
+
+echo "Generating inputs in $work ..." >&2
+"$make_samples" --bench "$work/in" >/dev/null
+text="$work/in/pages-2000.pdf"
+qpdf --empty --pages "$text" 1-20 -- "$work/text-20.pdf"
+pdftoppm -r 300 -gray "$work/text-20.pdf" "$work/page"
+img2pdf "$work"/page-*.pgm -o "$work/scan-20.pdf"
+
+cli_scans() { "$cli" --no-settings -q -o "$out" "$work/scan-20.pdf"; }
+tesseract_loop() {
+    local picture
+    for picture in "$work"/page-*.pgm; do
+        tesseract "$picture" "$out/${picture##*/}" --dpi 300 2>/dev/null
+    done
+}
+text_off() { "$convert" 0 "$out" "$text"; }
+text_scans() { "$convert" 1 "$out" "$text"; }
+
+ms() { case "$1" in FAILED) echo FAILED ;; *) awk -v v="$1" 'BEGIN { printf "%.0f", v / 1000 }' ;; esac; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+
+echo "Measuring 20 scanned pages ($runs runs each, alternating) ..." >&2
+measure "$runs" 1 wall:cli_scans wall:tesseract_loop
+scans="${median_of[wall:cli_scans]}"
+loop="${median_of[wall:tesseract_loop]}"
+echo "Measuring the 2000-page text ($((3 * runs)) runs each, alternating) ..." >&2
+measure "$((3 * runs))" 1 wall:text_off wall:text_scans
+off="${median_of[wall:text_off]}"
+on="${median_of[wall:text_scans]}"
+
+echo
+printf '%-58s %10s\n' "what" "ms"
+printf '%s\n' "$(printf '%.0s-' {1..69})"
+printf '%-58s %10s\n' "folverin-cli, 20 scanned pages ($(nproc) workers)" "$(ms "$scans")"
+printf '%-58s %10s\n' "tesseract, the same 20 pictures one after another" "$(ms "$loop")"
+printf '%-58s %10s\n' "2000-page text, one process, recognition No" "$(ms "$off")"
+printf '%-58s %10s\n' "2000-page text, one process, Pages Without Text" "$(ms "$on")"
+echo
+[[ $scans != FAILED && $loop != FAILED ]] && echo "scans: folverin-cli / tesseract loop = $(ratio "$scans" "$loop")"
+[[ $off != FAILED && $on != FAILED ]] && echo "text: Pages Without Text / No = $(ratio "$on" "$off")"
+echo "Medians; $(uname -sr), $(nproc) usable cores."

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class PDFDoc;
+
+// Reads the text of a page from its picture, for pages that are scans. The engine knows only
+// this seam: the programs that may read scans (the worker, the one-process module) install a
+// reader, so the window and the terminal program never load a recognizer.
+class PageReader {
+public:
+    // One line as read, in pixels of the page's picture (origin top left).
+    struct Line {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        std::string text; // UTF-8, without line end
+        bool startsParagraph = false;
+    };
+    struct Page {
+        enum class Status { Read, TooLarge, Failed };
+        Status status = Status::Failed;
+        std::vector<Line> lines;
+        double megapixels = 0; // of the picture it would take; set when TooLarge
+    };
+
+    virtual ~PageReader() = default;
+
+    // Whether the data for every language of "eng+deu" is installed.
+    virtual bool hasLanguages(const std::string& languages) = 0;
+    // Draws the page (taking the engine lock for it) and reads it. Never called with the lock
+    // held: reading takes seconds.
+    virtual Page read(PDFDoc& document, int page, const std::string& languages) = 0;
+
+    // The reader of this process; null when it reads no scans.
+    static PageReader* installed();
+    static void install(PageReader* reader);
+};

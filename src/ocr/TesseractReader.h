@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/PageReader.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace tesseract {
+class TessBaseAPI;
+}
+
+// Reads scanned pages with Tesseract: the page drawn by the engine at 300 dpi in grey, read
+// one page at a time on the calling thread alone (the worker pool gives the parallelism; a
+// recognizer running threads of its own in every worker would only crowd the cores).
+class TesseractReader : public PageReader {
+public:
+    static constexpr double dotsPerInch = 300;
+    // A picture larger than this is refused rather than drawn: a hostile page size must not
+    // take the worker's memory.
+    static constexpr double maxMegapixels = 100;
+
+    TesseractReader();
+    ~TesseractReader() override;
+
+    bool hasLanguages(const std::string& languages) override;
+    Page read(PDFDoc& document, int page, const std::string& languages) override;
+
+    // Makes this process's reader the Tesseract one.
+    static void installForProcess();
+
+private:
+    tesseract::TessBaseAPI* engineFor(const std::string& languages);
+
+    // Started once per set of languages: loading the models takes longer than a page.
+    std::map<std::string, std::unique_ptr<tesseract::TessBaseAPI>> engines;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Scanned documents made at test time: text pages drawn as 300-dpi grey pictures and wrapped
+// into image-only PDFs, the way a scanner's files look, and what the recognizer's own command
+// reads from the very same pictures.
+class ScanFixture {
+public:
+    explicit ScanFixture(QString folder);
+
+    // The lines the scanned page shows, one of them markup.
+    static QStringList scannedLines();
+
+    QString textPages(); // two pages of text
+    QString blankPage(); // one page, nothing on it
+    QString scan();      // one image-only page of scannedLines()
+    // The scan on a page of 200 by 200 inches: a picture of gigapixels at 300 dpi.
+    QString hugePage();
+    // The scan with the middle of its image data overwritten.
+    QString damagedScan();
+    // Two text pages, the scan, the blank page.
+    QString mixed();
+    // The 300-dpi picture the scan was made of.
+    QString scanPicture();
+    // Pages of the given PDFs (file, "first-last") joined into one.
+    QString joined(const QString& name, const QStringList& filesAndRanges);
+
+    // The words the recognizer's command reads from a picture.
+    static QStringList recognizerWords(const QString& picture);
+    static QStringList words(const QByteArray& text);
+    // Runs a program to its end; the test fails fatally when it does not succeed.
+    static QByteArray run(const QString& program, const QStringList& arguments);
+
+private:
+    QString path(const QString& name) const;
+
+    QString folder;
+};

@@ -1,0 +1,212 @@
+#include "ConversionFixture.h"
+#include "ScanFixture.h"
+#include "TestSupport.h"
+
+#include "core/CMapConfig.h"
+#include "core/SummaryReport.h"
+#include "engine/RecognizedText.h"
+#include "ocr/TesseractReader.h"
+
+#include <GlobalParams.h>
+#include <QFile>
+#include <QTest>
+#include <UnicodeMap.h>
+
+// Scanned pages in one process: found without touching text pages, read as the recognizer's
+// own command reads the same picture, and written through the job's output path; text and
+// blank pages keep the engine's bytes in every mode but "All Pages".
+class TestScannedPages : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ConversionFixture> fixture;
+    std::unique_ptr<ScanFixture> scans;
+
+    static ConvertOptions utf8Options(int recognize) {
+        ConvertOptions options = ConvertOptions::defaults();
+        options.textEncoding = CMapConfig::encodingIndex("UTF-8");
+        options.endOfLine = option::eolUnix;
+        options.recognizeScannedPages = recognize;
+        return options;
+    }
+
+    static QList<QByteArray> pagesOf(const QByteArray& text) { return text.split('\f'); }
+
+    static PageReader::Line line(int left, int top, const char* text, bool paragraph = false) {
+        return {left, top, left + 10 * static_cast<int>(std::strlen(text)), top + 30, text, paragraph};
+    }
+
+private Q_SLOTS:
+    void initTestCase() { TesseractReader::installForProcess(); }
+    void init() {
+        fixture = std::make_unique<ConversionFixture>();
+        scans = std::make_unique<ScanFixture>(fixture->path(QStringLiteral("pdf")));
+    }
+    void cleanup() {
+        scans.reset();
+        fixture.reset();
+    }
+
+    void textAndBlankPagesKeepTheEngineBytes_data() {
+        QTest::addColumn<int>("recognize");
+        QTest::addColumn<bool>("layout");
+        QTest::addColumn<bool>("raw");
+        QTest::newRow("off, layout") << option::recognizeNo << true << false;
+        QTest::newRow("without text, layout") << option::recognizePagesWithoutText << true << false;
+        QTest::newRow("without text, reading order") << option::recognizePagesWithoutText << false << false;
+        QTest::newRow("without text, raw") << option::recognizePagesWithoutText << false << true;
+    }
+    void textAndBlankPagesKeepTheEngineBytes() {
+        QFETCH(int, recognize);
+        QFETCH(bool, layout);
+        QFETCH(bool, raw);
+        ConvertOptions options = utf8Options(recognize);
+        options.layout = layout ? option::yes : 1;
+        options.rawMode = raw ? option::yes : 1;
+        QStringList arguments{QStringLiteral("-enc"), QStringLiteral("UTF-8"), QStringLiteral("-eol"),
+                              QStringLiteral("unix")};
+        if (layout)
+            arguments << QStringLiteral("-layout");
+        if (raw)
+            arguments << QStringLiteral("-raw");
+        const QString pdf = scans->mixed();
+        const QList<QByteArray> oracle = pagesOf(ConversionFixture::pdftotext(pdf, arguments));
+        const QList<QByteArray> pages = pagesOf(fixture->convertedText(pdf, options));
+        QCOMPARE(pages.size(), 5);
+        QCOMPARE(pages[0], oracle[0]);
+        QCOMPARE(pages[1], oracle[1]);
+        QCOMPARE(pages[3], QByteArray()); // blank stays blank
+        QCOMPARE(pages[4], QByteArray());
+        QCOMPARE(oracle[2], QByteArray());
+        if (recognize == option::recognizeNo)
+            QCOMPARE(pages[2], QByteArray());
+        else
+            QCOMPARE(ScanFixture::words(pages[2]), ScanFixture::recognizerWords(scans->scanPicture()));
+    }
+
+    void theScanReadsAsTheRecognizerReadsItsPicture() {
+        const QStringList expected = ScanFixture::recognizerWords(scans->scanPicture());
+        // The recognizer itself must have read the page for the comparison to say anything.
+        QVERIFY2(expected.join(QLatin1Char(' ')).contains(QStringLiteral("Seven quick brown foxes")),
+                 qPrintable(expected.join(QLatin1Char(' '))));
+        const QByteArray text =
+            fixture->convertedText(scans->scan(), utf8Options(option::recognizePagesWithoutText));
+        QCOMPARE(ScanFixture::words(text), expected);
+        QVERIFY(text.endsWith("\n\f"));
+        QCOMPARE(fixture->messageTexts(), QStringList());
+    }
+
+    // A scan that reads as markup must stay text in the page it becomes.
+    void recognizedMarkupIsEscapedInHtml() {
+        ConvertOptions options = utf8Options(option::recognizePagesWithoutText);
+        options.outputMode = option::htmlFile;
+        const QByteArray page = fixture->convertedText(scans->scan(), options);
+        const QByteArray body = page.mid(page.indexOf("<body>") + 6);
+        QVERIFY2(body.contains("&lt;b&gt;&amp;") || body.contains("&lt;b&gt; &amp;"), body.constData());
+        QVERIFY(!body.contains("<b>"));
+    }
+
+    // "All Pages" reads text pages from their picture too, and a blank page stays blank.
+    void allPagesReadsEveryPage() {
+        const QString pdf = scans->mixed();
+        const QList<QByteArray> pages =
+            pagesOf(fixture->convertedText(pdf, utf8Options(option::recognizeAllPages)));
+        QCOMPARE(pages.size(), 5);
+        QCOMPARE(ScanFixture::words(pages[0]),
+                 ScanFixture::words("The first page has text. It stays as the engine reads it."));
+        QCOMPARE(pages[3], QByteArray());
+        QVERIFY(!pages[2].isEmpty());
+    }
+
+    // With recognition off the user learns once per job that pages were left unread.
+    void unreadScansAreToldOncePerJob() {
+        const QString pdf = scans->joined(QStringLiteral("two-scans.pdf"),
+                                          {scans->scan(), scans->textPages(), scans->scan()});
+        QCOMPARE(fixture->convert(pdf, utf8Options(option::recognizeNo)), JobOutcome::Converted);
+        QCOMPARE(
+            fixture->messageTexts(),
+            QStringList{
+                QStringLiteral("'%1' has 2 pages without text; turn on Recognize Scanned Pages to read them.")
+                    .arg(pdf)});
+        fixture->dialogs.clear();
+        fixture->convert(scans->textPages(), utf8Options(option::recognizeNo));
+        QCOMPARE(fixture->messageTexts(), QStringList());
+    }
+
+    // Languages without data, or names that would reach outside the data folder, convert
+    // without reading, told once.
+    void languagesWithoutDataConvertWithoutReading_data() {
+        QTest::addColumn<QString>("languages");
+        QTest::newRow("not installed") << QStringLiteral("eng+xyz");
+        QTest::newRow("outside the data folder") << QStringLiteral("../../../etc/passwd");
+        QTest::newRow("empty part") << QStringLiteral("eng+");
+    }
+    void languagesWithoutDataConvertWithoutReading() {
+        QFETCH(QString, languages);
+        ConvertOptions options = utf8Options(option::recognizePagesWithoutText);
+        options.ocrLanguages = languages.toStdString();
+        const QString pdf = scans->joined(QStringLiteral("scans-%1.pdf")
+                                              .arg(QString::fromLatin1(QTest::currentDataTag()))
+                                              .replace(QLatin1Char(' '), QLatin1Char('-')),
+                                          {scans->scan(), scans->scan()});
+        QCOMPARE(fixture->convertedText(pdf, options), QByteArray("\f\f"));
+        QCOMPARE(fixture->messageTexts().size(), 1);
+        QVERIFY(fixture->messageTexts().first().contains(languages));
+    }
+
+    // A page size whose picture would take gigabytes is refused, not drawn; the job goes on.
+    void aHugePageIsRefused() {
+        const QString pdf =
+            scans->joined(QStringLiteral("huge-and-text.pdf"), {scans->hugePage(), scans->textPages()});
+        const QByteArray text = fixture->convertedText(pdf, utf8Options(option::recognizePagesWithoutText));
+        QCOMPARE(pagesOf(text).value(1),
+                 pagesOf(ConversionFixture::pdftotext(pdf, {QStringLiteral("-layout"), QStringLiteral("-enc"),
+                                                            QStringLiteral("UTF-8"), QStringLiteral("-eol"),
+                                                            QStringLiteral("unix")}))
+                     .value(1));
+        QCOMPARE(pagesOf(text).value(0), QByteArray());
+        QCOMPARE(fixture->messageTexts().size(), 1);
+        QVERIFY2(fixture->messageTexts().first().startsWith(
+                     QStringLiteral("Page 1 of '%1' would be a picture of 3600 megapixels").arg(pdf)),
+                 qPrintable(fixture->messageTexts().first()));
+    }
+
+    void summaryCountsPagesWithoutText() {
+        const SummaryReport report = SummaryReport::build(testsupport::path(scans->mixed()));
+        QCOMPARE(report.pagesWithoutText, 1);
+        QCOMPARE(testsupport::bytes(report.lines[7].text), QByteArray("\tNumber of Pages: 4\n"));
+        QCOMPARE(testsupport::bytes(report.lines[8].text), QByteArray("\tPages without text: 1\n"));
+        QCOMPARE(SummaryReport::build(testsupport::path(scans->textPages())).pagesWithoutText, 0);
+    }
+
+    // Read lines through the encoding: line ends and page breaks in its codes, characters it
+    // cannot hold dropped, lines kept in place with the layout.
+    void readLinesTakeTheOutputPath() {
+        globalParams = std::make_unique<GlobalParams>();
+        const UnicodeMap* ascii = globalParams->getUnicodeMap("ASCII7");
+        const UnicodeMap* utf16 = globalParams->getUnicodeMap("UTF-16");
+        QVERIFY(ascii && utf16);
+        const std::vector<PageReader::Line> prose{line(100, 100, "Caf\xC3\xA9 x\xE4\xB8\xADy"),
+                                                  line(100, 140, "two"), line(100, 180, "three", true)};
+        const auto page = [](const UnicodeMap& map, EndOfLineKind eol, bool breaks, bool layout,
+                             const std::vector<PageReader::Line>& lines) {
+            return testsupport::bytes(RecognizedText(map, eol, breaks, layout).page(lines));
+        };
+        QCOMPARE(page(*ascii, eolDOS, true, false, prose),
+                 QByteArray("Cafe xy\r\ntwo\r\n\r\nthree\r\n\r\n\f"));
+        QCOMPARE(page(*utf16, eolUnix, false, false, {line(0, 0, "a")}), QByteArray("\0a\0\n\0\n", 6));
+        // Two columns on shared rows, an indented line, a wide gap.
+        const std::vector<PageReader::Line> columns{line(0, 0, "left one"),   line(200, 0, "right one"),
+                                                    line(0, 40, "left two"),  line(200, 42, "right two"),
+                                                    line(40, 80, "indented"), line(0, 240, "after gap")};
+        QCOMPARE(page(*ascii, eolUnix, false, true, columns), QByteArray("left one            right one\n"
+                                                                         "left two            right two\n"
+                                                                         "    indented\n"
+                                                                         "\n\n\n"
+                                                                         "after gap\n"));
+        QCOMPARE(page(*ascii, eolUnix, true, true, {}), QByteArray("\f"));
+        globalParams.reset();
+    }
+};
+
+QTEST_MAIN(TestScannedPages)
+#include "tst_scannedpages.moc"
