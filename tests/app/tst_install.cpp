@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
-#include <cstring>
 
 // What `cmake --install` lays out, used as a packager and a user would use it.
 class TestInstall : public QObject {

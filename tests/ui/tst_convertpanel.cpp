@@ -498,14 +498,15 @@ private Q_SLOTS:
             QFileInfo(path).birthTime().isValid() ? QFileInfo(path).birthTime().toSecsSinceEpoch()
                                                   : QFileInfo(path).lastModified().toSecsSinceEpoch()));
         CSummaryEdit* summary = pane.panel->summaryPane();
-        QCOMPARE(summary->toPlainText().split(QLatin1Char('\n')),
-                 QStringList{QFileInfo(path).canonicalFilePath()} +
-                     strings({"Summary:", "\tFile Size: 244 KB (250,000 Bytes)"}) +
-                     QStringList{QStringLiteral("\tCreation Time: ") + created} +
-                     strings({"PDF Description:", "\tPDF Version: 1.4 (Acrobat 5.x) ",
-                              "\tPage Size: 816 x 1056 Pixel", "\tNumber of Pages: 3",
-                              "\tPages without text: 0", "PDF Security:", "\tPrinting: Allowed", "\tDocument Assembly: Allowed",
-                              "\tContent Copying or Extraction: Allowed", "\tCommenting: Allowed"}));
+        QCOMPARE(
+            summary->toPlainText().split(QLatin1Char('\n')),
+            QStringList{QFileInfo(path).canonicalFilePath()} +
+                strings({"Summary:", "\tFile Size: 244 KB (250,000 Bytes)"}) +
+                QStringList{QStringLiteral("\tCreation Time: ") + created} +
+                strings({"PDF Description:", "\tPDF Version: 1.4 (Acrobat 5.x) ",
+                         "\tPage Size: 816 x 1056 Pixel", "\tNumber of Pages: 3", "\tPages without text: 0",
+                         "PDF Security:", "\tPrinting: Allowed", "\tDocument Assembly: Allowed",
+                         "\tContent Copying or Extraction: Allowed", "\tCommenting: Allowed"}));
         struct Look {
             int block;
             bool bold;
