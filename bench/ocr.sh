@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
 # Reading scanned pages: 20 scanned pages converted by folverin-cli (one worker per usable
 # core, a page per piece) against a shell loop running the tesseract command on the same
-# 300-dpi page pictures one after another; and what telling scans from text costs a text
-# document: the 2000-page benchmark text converted in one process with "Pages Without Text"
-# against "No". Runs alternate and each figure is the median.
+# 300-dpi page pictures one after another, as installed (its own threads) and with one thread;
+# and what telling scans from text costs a text document: the 2000-page benchmark text
+# converted in one process with "Pages Without Text" against "No". Runs alternate and each
+# figure is the median.
 #
 # Usage: bench/ocr.sh [-r RUNS] BUILD_DIR
-#   -r RUNS    timed runs per side (default 3 for the scans, three times as many for the text;
-#              one warm-up run comes first)
+#   -r RUNS    timed runs per side of the scans (default 1; minutes each); the text gets
+#              nine times as many, after a warm-up run
 
 # The compared commands are functions called by name, which shellcheck takes for dead code.
 # shellcheck disable=SC2317
 set -euo pipefail
 
-runs=3
+runs=1
 build=""
 while (($#)); do
     case "$1" in
     -r) runs="${2:?-r needs a number}"; shift 2 ;;
-    -h | --help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "ocr.sh: unknown option $1" >&2; exit 2 ;;
     *) build="$1"; shift ;;
     esac
@@ -52,7 +53,7 @@ echo "Generating inputs in $work ..." >&2
 text="$work/in/pages-2000.pdf"
 qpdf --empty --pages "$text" 1-20 -- "$work/text-20.pdf"
 pdftoppm -r 300 -gray "$work/text-20.pdf" "$work/page"
-img2pdf "$work"/page-*.pgm -o "$work/scan-20.pdf"
+img2pdf --imgsize 300dpi "$work"/page-*.pgm -o "$work/scan-20.pdf"
 
 cli_scans() { "$cli" --no-settings -q -o "$out" "$work/scan-20.pdf"; }
 tesseract_loop() {
@@ -61,6 +62,7 @@ tesseract_loop() {
         tesseract "$picture" "$out/${picture##*/}" --dpi 300 2>/dev/null
     done
 }
+tesseract_one_thread() { OMP_THREAD_LIMIT=1 tesseract_loop; }
 text_off() { "$convert" 0 "$out" "$text"; }
 text_scans() { "$convert" 1 "$out" "$text"; }
 
@@ -68,11 +70,12 @@ ms() { case "$1" in FAILED) echo FAILED ;; *) awk -v v="$1" 'BEGIN { printf "%.0
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 
 echo "Measuring 20 scanned pages ($runs runs each, alternating) ..." >&2
-measure "$runs" 1 wall:cli_scans wall:tesseract_loop
+measure "$runs" 0 wall:cli_scans wall:tesseract_loop wall:tesseract_one_thread
 scans="${median_of[wall:cli_scans]}"
 loop="${median_of[wall:tesseract_loop]}"
-echo "Measuring the 2000-page text ($((3 * runs)) runs each, alternating) ..." >&2
-measure "$((3 * runs))" 1 wall:text_off wall:text_scans
+single="${median_of[wall:tesseract_one_thread]}"
+echo "Measuring the 2000-page text ($((9 * runs)) runs each, alternating) ..." >&2
+measure "$((9 * runs))" 1 wall:text_off wall:text_scans
 off="${median_of[wall:text_off]}"
 on="${median_of[wall:text_scans]}"
 
@@ -81,9 +84,12 @@ printf '%-58s %10s\n' "what" "ms"
 printf '%s\n' "$(printf '%.0s-' {1..69})"
 printf '%-58s %10s\n' "folverin-cli, 20 scanned pages ($(nproc) workers)" "$(ms "$scans")"
 printf '%-58s %10s\n' "tesseract, the same 20 pictures one after another" "$(ms "$loop")"
+printf '%-58s %10s\n' "the same, OMP_THREAD_LIMIT=1" "$(ms "$single")"
 printf '%-58s %10s\n' "2000-page text, one process, recognition No" "$(ms "$off")"
 printf '%-58s %10s\n' "2000-page text, one process, Pages Without Text" "$(ms "$on")"
 echo
 [[ $scans != FAILED && $loop != FAILED ]] && echo "scans: folverin-cli / tesseract loop = $(ratio "$scans" "$loop")"
+[[ $scans != FAILED && $single != FAILED ]] &&
+    echo "scans: folverin-cli / one-thread tesseract loop = $(ratio "$scans" "$single")"
 [[ $off != FAILED && $on != FAILED ]] && echo "text: Pages Without Text / No = $(ratio "$on" "$off")"
 echo "Medians; $(uname -sr), $(nproc) usable cores."

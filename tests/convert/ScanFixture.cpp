@@ -70,7 +70,8 @@ QString ScanFixture::scanPicture() {
 QString ScanFixture::scan() {
     const QString file = path(QStringLiteral("scan.pdf"));
     if (!QFile::exists(file))
-        run(QStringLiteral("img2pdf"), {scanPicture(), QStringLiteral("-o"), file});
+        run(QStringLiteral("img2pdf"), {QStringLiteral("--imgsize"), QStringLiteral("300dpi"), scanPicture(),
+                                        QStringLiteral("-o"), file});
     return file;
 }
 

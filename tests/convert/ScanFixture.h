@@ -16,7 +16,7 @@ public:
 
     QString textPages(); // two pages of text
     QString blankPage(); // one page, nothing on it
-    QString scan();      // one image-only page of scannedLines()
+    QString scan();      // one image-only page of scannedLines(), its picture at 300 dpi
     // The scan on a page of 200 by 200 inches: a picture of gigapixels at 300 dpi.
     QString hugePage();
     // The scan with the middle of its image data overwritten.
