@@ -106,6 +106,12 @@ std::string RecognizedText::inPlace(std::vector<PageReader::Line> lines) const {
         heights.push_back(line.bottom - line.top);
     }
     const double characterWidth = std::max(median(characterWidths, 1.0), 1.0);
+    // The page's margin is no indentation: the engine's text, too, starts at its leftmost.
+    int margin = 0;
+    if (!lines.empty())
+        margin = std::min_element(lines.begin(), lines.end(), [](const auto& a, const auto& b) {
+                     return a.left < b.left;
+                 })->left;
     const auto byRow = rows(std::move(lines));
     std::vector<double> pitches;
     for (std::size_t i = 1; i < byRow.size(); ++i)
@@ -121,7 +127,7 @@ std::string RecognizedText::inPlace(std::vector<PageReader::Line> lines) const {
         }
         long column = 0;
         for (const PageReader::Line& line : byRow[i]) {
-            const long wanted = std::lround(line.left / characterWidth);
+            const long wanted = std::lround((line.left - margin) / characterWidth);
             const long spaces = std::max(wanted - column, column > 0 ? 1L : 0L);
             for (long k = 0; k < spaces; ++k)
                 text += space;

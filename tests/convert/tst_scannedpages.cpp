@@ -203,6 +203,13 @@ private Q_SLOTS:
                                                                          "    indented\n"
                                                                          "\n\n\n"
                                                                          "after gap\n"));
+        // The page's left margin is no indentation, as the engine's text starts at its leftmost.
+        std::vector<PageReader::Line> inset = columns;
+        for (PageReader::Line& each : inset) {
+            each.left += 300;
+            each.right += 300;
+        }
+        QCOMPARE(page(*ascii, eolUnix, false, true, inset), page(*ascii, eolUnix, false, true, columns));
         QCOMPARE(page(*ascii, eolUnix, true, true, {}), QByteArray("\f"));
         globalParams.reset();
     }
