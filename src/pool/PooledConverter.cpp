@@ -161,7 +161,11 @@ private:
 
     void finish(Job& job, Piece& piece, JobOutcome outcome) {
         if (outcome != JobOutcome::Converted) {
-            job.messages.insert(job.messages.end(), piece.heldMessages.begin(), piece.heldMessages.end());
+            // Piece 0 may have said the same already (every piece meets a missing table).
+            for (const JobMessage& held : piece.heldMessages) {
+                if (std::find(job.messages.begin(), job.messages.end(), held) == job.messages.end())
+                    job.messages.push_back(held);
+            }
             return owner.fail(job, outcome);
         }
         piece.finished = true;
