@@ -1,47 +1,10 @@
 #include "cli/Terminal.h"
 
+#include "platform/Utf8.h"
+
 #include <unistd.h>
 
 namespace {
-
-bool isContinuation(unsigned char byte) {
-    return (byte & 0xc0) == 0x80;
-}
-
-// The length of the valid UTF-8 sequence of two or more bytes at the start of text, and its
-// code point; 0 when there is none (a stray, overlong, surrogate or cut-off sequence).
-std::size_t sequenceAt(std::string_view text, char32_t& codePoint) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t length = 0;
-    char32_t lowest = 0;
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        length = 2;
-        codePoint = lead & 0x1f;
-        lowest = 0x80;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        length = 3;
-        codePoint = lead & 0x0f;
-        lowest = 0x800;
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        length = 4;
-        codePoint = lead & 0x07;
-        lowest = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (!isContinuation(byte))
-            return 0;
-        codePoint = codePoint << 6 | (byte & 0x3f);
-    }
-    const bool surrogate = codePoint >= 0xd800 && codePoint <= 0xdfff;
-    if (codePoint < lowest || codePoint > 0x10ffff || surrogate)
-        return 0;
-    return length;
-}
 
 void appendEscaped(std::string& shown, unsigned char byte) {
     static const char digits[] = "0123456789abcdef";
@@ -86,7 +49,7 @@ std::string terminalSafeText(std::string_view text) {
             continue;
         }
         char32_t codePoint = 0;
-        const std::size_t length = sequenceAt(text.substr(i), codePoint);
+        const std::size_t length = platform::utf8SequenceAt(text.substr(i), codePoint);
         if (length == 0) {
             appendEscaped(shown, byte);
             ++i;

@@ -1,5 +1,7 @@
 #include "engine/RecognizedText.h"
 
+#include "platform/Utf8.h"
+
 #include <UnicodeMap.h>
 #include <algorithm>
 #include <cmath>
@@ -9,28 +11,12 @@ namespace {
 // Characters of a UTF-8 text; broken sequences are skipped.
 std::vector<unsigned> decode(std::string_view text) {
     std::vector<unsigned> characters;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80           ? 1
-                           : (lead >> 5) == 0x6  ? 2
-                           : (lead >> 4) == 0xE  ? 3
-                           : (lead >> 3) == 0x1E ? 4
-                                                 : 0;
-        if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) {
-            ++i;
-            continue;
-        }
-        unsigned character = length == 1 ? lead : lead & (0x7Fu >> length);
-        bool whole = true;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            whole = whole && (next & 0xC0) == 0x80;
-            character = character << 6 | (next & 0x3Fu);
-        }
-        i += whole ? static_cast<std::size_t>(length) : 1;
-        if (whole)
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t character = 0;
+        const std::size_t length = platform::utf8SequenceAt(text.substr(i), character);
+        if (length > 0)
             characters.push_back(character);
+        i += length > 0 ? length : 1;
     }
     return characters;
 }
