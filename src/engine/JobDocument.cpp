@@ -236,22 +236,13 @@ std::vector<int> JobDocument::pagesToRead(int firstPage, int lastPage) {
     if (options.recognizeScannedPages != option::recognizePagesWithoutText &&
         options.recognizeScannedPages != option::recognizeAllPages)
         return pages;
-    const bool every = options.recognizeScannedPages == option::recognizeAllPages;
-    {
-        // Before the job's session: the probe draws with the engine's defaults.
+    if (options.recognizeScannedPages == option::recognizeAllPages) {
+        for (int page = firstPage; page <= lastPage; ++page)
+            pages.push_back(page);
+    } else {
         const auto lock = engine::lock();
-        ScanProbe::Parameters parameters;
-        for (int page = firstPage; page <= lastPage; ++page) {
-            bool scan = every;
-            if (!every && ScanProbe::mayBeScan(*engine->document, page)) {
-                parameters.need();
-                scan = ScanProbe::isWithoutText(*engine->document, page);
-            }
-            if (scan)
-                pages.push_back(page);
-            if ((page - firstPage) % 64 == 63)
-                feedback.pageProgress(0, lastPage - firstPage + 1);
-        }
+        pages = ScanProbe::pagesWithoutText(*engine->document, firstPage, lastPage,
+                                            [&] { feedback.pageProgress(0, lastPage - firstPage + 1); });
     }
     if (!pages.empty() && !reader())
         pages.clear();

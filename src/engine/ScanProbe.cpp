@@ -100,6 +100,29 @@ private:
     }
 };
 
+// Drawing a page needs the engine's global parameters, which only a job sets up: outside one
+// this sets the engine's defaults, from the first need() to the end of its life.
+class Parameters {
+public:
+    Parameters() = default;
+    ~Parameters() {
+        if (own && globalParams.get() == own)
+            globalParams.reset();
+    }
+    Parameters(const Parameters&) = delete;
+    Parameters& operator=(const Parameters&) = delete;
+
+    void need() {
+        if (globalParams)
+            return;
+        globalParams = std::make_unique<GlobalParams>();
+        own = globalParams.get();
+    }
+
+private:
+    GlobalParams* own = nullptr;
+};
+
 } // namespace
 
 namespace ScanProbe {
@@ -119,24 +142,23 @@ bool yieldsNoText(TextOutputDev& device) {
     return device.makeWordList()->getLength() == 0;
 }
 
-bool isWithoutText(PDFDoc& document, int page) {
-    if (!mayBeScan(document, page))
-        return false;
-    TextOutputDev text(nullptr, false, 0.0, false, false);
-    document.displayPage(&text, page, 72, 72, 0, false, true, false);
-    return yieldsNoText(text) && imageCoversHalf(document, page);
-}
-
-void Parameters::need() {
-    if (globalParams)
-        return;
-    globalParams = std::make_unique<GlobalParams>();
-    own = globalParams.get();
-}
-
-Parameters::~Parameters() {
-    if (own && globalParams.get() == own)
-        globalParams.reset();
+std::vector<int> pagesWithoutText(PDFDoc& document, int firstPage, int lastPage,
+                                  const std::function<void()>& alive) {
+    // Outside a job the probe draws with the engine's defaults.
+    Parameters parameters;
+    std::vector<int> pages;
+    for (int page = firstPage; page <= lastPage; ++page) {
+        if (mayBeScan(document, page)) {
+            parameters.need();
+            TextOutputDev text(nullptr, false, 0.0, false, false);
+            document.displayPage(&text, page, 72, 72, 0, false, true, false);
+            if (yieldsNoText(text) && imageCoversHalf(document, page))
+                pages.push_back(page);
+        }
+        if (alive && (page - firstPage) % 64 == 63)
+            alive();
+    }
+    return pages;
 }
 
 } // namespace ScanProbe

@@ -1,6 +1,8 @@
 #pragma once
 
-class GlobalParams;
+#include <functional>
+#include <vector>
+
 class PDFDoc;
 class TextOutputDev;
 
@@ -15,22 +17,9 @@ bool mayBeScan(PDFDoc& document, int page);
 bool imageCoversHalf(PDFDoc& document, int page);
 // Whether the page that device has just been shown yields no character.
 bool yieldsNoText(TextOutputDev& device);
-// All three, for callers that do not draw the page's text themselves.
-bool isWithoutText(PDFDoc& document, int page);
-
-// Drawing a page needs the engine's global parameters, which only a job sets up: outside one
-// this sets the engine's defaults, from the first need() to the end of its life.
-class Parameters {
-public:
-    Parameters() = default;
-    ~Parameters();
-    Parameters(const Parameters&) = delete;
-    Parameters& operator=(const Parameters&) = delete;
-
-    void need();
-
-private:
-    GlobalParams* own = nullptr;
-};
+// The pages of first..last without text, by all three tests. A long document takes a while:
+// alive, when given, is called every 64 pages.
+std::vector<int> pagesWithoutText(PDFDoc& document, int firstPage, int lastPage,
+                                  const std::function<void()>& alive = {});
 
 } // namespace ScanProbe

@@ -35,21 +35,10 @@ std::string format(const char* pattern, double a, double b) {
     return text;
 }
 
-int countPagesWithoutText(PDFDoc& document, int pageCount) {
-    ScanProbe::Parameters parameters;
-    int count = 0;
-    for (int page = 1; page <= pageCount; ++page) {
-        if (!ScanProbe::mayBeScan(document, page))
-            continue;
-        parameters.need();
-        count += ScanProbe::isWithoutText(document, page) ? 1 : 0;
-    }
-    return count;
-}
-
 void addDocumentLines(SummaryReport& report, PDFDoc& document) {
     report.pageCount = document.getNumPages();
-    report.pagesWithoutText = countPagesWithoutText(document, report.pageCount);
+    report.pagesWithoutText =
+        static_cast<int>(ScanProbe::pagesWithoutText(document, 1, report.pageCount).size());
     double width = 0;
     double height = 0;
     // A document without pages has no page size to show.
