@@ -14,15 +14,11 @@ JobOutcome FileConverter::convert(const ConvertJob& job, const ConvertOptions& o
     const JobOutcome checked = document.check();
     if (checked != JobOutcome::Converted)
         return checked;
-    const std::string configText =
-        JobDocument::configurationFor(configPath, programDir, job.pdfPath, feedback);
     platform::AtomicFile output(outputPath);
-    if (const platform::Status opened = output.open(); !opened.ok()) {
-        JobDocument::reportWriteFailure(outputPath, opened.error(), job.pdfPath, feedback);
-        return JobOutcome::Skipped;
-    }
-    const PagePiece whole{document.firstPage(), document.lastPage(), true, true};
-    const JobOutcome outcome = document.write(whole, configText, output, outputPath);
+    const platform::Status opened = output.open();
+    // One pass: the scans are found as the pages are written.
+    const PageOrder whole{{document.firstPage(), document.lastPage(), true, true}, std::nullopt};
+    const JobOutcome outcome = document.write(whole, {configPath, programDir}, output, opened, outputPath);
     if (outcome == JobOutcome::Converted && document.pagesWithoutText() > 0)
         feedback.message(
             {option::pagesWithoutTextMessage(job.pdfPath, document.pagesWithoutText()), job.pdfPath});

@@ -102,9 +102,15 @@ JobOutcome JobDocument::check() {
     return JobOutcome::Converted;
 }
 
-std::string JobDocument::configurationFor(const std::string& configPath, const std::string& programDir,
-                                          const std::string& pdfPath, JobFeedback& feedback) {
-    return EngineSession::readConfiguration(configPath, programDir, pdfPath, feedback);
+JobOutcome JobDocument::write(const PageOrder& order, const EngineFiles& files, platform::AtomicFile& output,
+                              const platform::Status& opened, const std::string& outputPath) {
+    const std::string configText =
+        EngineSession::readConfiguration(files.configPath, files.programDir, pdfPath, feedback);
+    if (!opened.ok()) {
+        reportWriteFailure(outputPath, opened.error(), pdfPath, feedback);
+        return JobOutcome::Skipped;
+    }
+    return writePages(order, configText, output, outputPath);
 }
 
 bool JobDocument::startSession(const std::string& configText) {
@@ -119,8 +125,9 @@ bool JobDocument::startSession(const std::string& configText) {
     return hasTable;
 }
 
-JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configText,
-                              platform::AtomicFile& output, const std::string& outputPath) {
+JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& configText,
+                                   platform::AtomicFile& output, const std::string& outputPath) {
+    const PagePiece& piece = order.pages;
     const bool html = options.outputMode != option::textFile;
     BodySink sink;
     std::unique_ptr<TextOutputDev> device;
@@ -147,7 +154,7 @@ JobOutcome JobDocument::write(const PagePiece& piece, const std::string& configT
         {
             const auto lock = engine::lock();
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
-            toRead = readsPage(page, *device);
+            toRead = readsPage(page, order, *device);
         }
         if (toRead) {
             if (const std::optional<std::string> read = readPage(page))
@@ -198,7 +205,10 @@ PageReader* JobDocument::reader() {
     return pageReader;
 }
 
-bool JobDocument::readsPage(int page, TextOutputDev& device) {
+bool JobDocument::readsPage(int page, const PageOrder& order, TextOutputDev& device) {
+    if (order.readPages)
+        return std::binary_search(order.readPages->begin(), order.readPages->end(), page) &&
+               reader() != nullptr;
     PDFDoc& document = *engine->document;
     if (options.recognizeScannedPages == option::recognizeAllPages)
         return reader() != nullptr;
@@ -231,16 +241,15 @@ std::optional<std::string> JobDocument::readPage(int page) {
     return text.page(read.lines);
 }
 
-std::vector<int> JobDocument::pagesToRead(int firstPage, int lastPage) {
-    std::vector<int> pages;
+std::optional<std::vector<int>> JobDocument::pagesToRead(int firstPage, int lastPage) {
     if (options.recognizeScannedPages != option::recognizePagesWithoutText &&
         options.recognizeScannedPages != option::recognizeAllPages)
-        return pages;
+        return std::nullopt;
+    std::vector<int> pages;
     if (options.recognizeScannedPages == option::recognizeAllPages) {
         for (int page = firstPage; page <= lastPage; ++page)
             pages.push_back(page);
     } else {
-        const auto lock = engine::lock();
         pages = ScanProbe::pagesWithoutText(*engine->document, firstPage, lastPage,
                                             [&] { feedback.pageProgress(0, lastPage - firstPage + 1); });
     }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "core/JobConverter.h"
-#include "core/PagePiece.h"
+#include "core/PageOrder.h"
 #include "platform/FileStamp.h"
+#include "platform/Result.h"
 
 #include <memory>
 #include <optional>
@@ -34,21 +35,23 @@ public:
     int firstPage() const { return first; }
     int lastPage() const { return last; }
 
-    // The engine configuration for the job on pdfPath; it may tell the user something.
-    static std::string configurationFor(const std::string& configPath, const std::string& programDir,
-                                        const std::string& pdfPath, JobFeedback& feedback);
+    // Where the engine's configuration is read: the configuration file and the program's folder.
+    struct EngineFiles {
+        std::string configPath;
+        std::string programDir;
+    };
+    // Writes the order's pages into output and commits it: the one way from a checked document
+    // to its output, in this process and in a worker. opened is how opening output went.
+    // Skipped, with the user told why, when the output could not be opened or written (named
+    // outputPath), the PDF changed on disk while it was read, or the text encoding has no table.
+    JobOutcome write(const PageOrder& order, const EngineFiles& files, platform::AtomicFile& output,
+                     const platform::Status& opened, const std::string& outputPath);
 
-    // Writes the piece into output, which is open, and commits it; configText is the engine
-    // configuration read for this job. Skipped, with the user told why, when the output could
-    // not be written (named outputPath), the PDF changed on disk while it was read, or the text
-    // encoding has no table.
-    JobOutcome write(const PagePiece& piece, const std::string& configText, platform::AtomicFile& output,
-                     const std::string& outputPath);
-
-    // The pages of first..last that the job reads from their picture: none with recognition
-    // off or unavailable (the user is told once why), every page with "All Pages", else the
-    // scans. On a long document it tells no pages done now and then, to show it is alive.
-    std::vector<int> pagesToRead(int firstPage, int lastPage);
+    // The pages of first..last that the job reads from their picture: every page with "All
+    // Pages", else the scans; none when no reader serves the job (the user is told once why);
+    // no list with recognition off, whose scans are only counted as they are written. On a long
+    // document it tells no pages done now and then, to show it is alive.
+    std::optional<std::vector<int>> pagesToRead(int firstPage, int lastPage);
     // Scans the last write() passed over because recognition is off.
     int pagesWithoutText() const { return unreadScans; }
 
@@ -62,12 +65,14 @@ private:
     // Builds the engine set-up for the job; false, with the user told, when the job's text
     // encoding has no table under configText (the page text would come out empty).
     bool startSession(const std::string& configText);
+    JobOutcome writePages(const PageOrder& order, const std::string& configText, platform::AtomicFile& output,
+                          const std::string& outputPath);
     void tell(const std::string& text) const;
     // The reader for this job's scans, or null (the user told why, once) when it has none.
     PageReader* reader();
-    // Whether the page just shown to device is to be read from its picture; counts the scans
-    // left as they are when recognition is off.
-    bool readsPage(int page, TextOutputDev& device);
+    // Whether the page just shown to device is to be read from its picture: one of the order's
+    // pages to read, or, without a list, a scan (counted when recognition is off).
+    bool readsPage(int page, const PageOrder& order, TextOutputDev& device);
     // The page read from its picture, written as the engine writes text; nothing when it
     // cannot be read (the user told why).
     std::optional<std::string> readPage(int page);

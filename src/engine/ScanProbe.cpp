@@ -1,5 +1,7 @@
 #include "engine/ScanProbe.h"
 
+#include "engine/Engine.h"
+
 #include <GfxState.h>
 #include <GlobalParams.h>
 #include <OutputDev.h>
@@ -105,10 +107,7 @@ private:
 class Parameters {
 public:
     Parameters() = default;
-    ~Parameters() {
-        if (own && globalParams.get() == own)
-            globalParams.reset();
-    }
+    ~Parameters() { release(); }
     Parameters(const Parameters&) = delete;
     Parameters& operator=(const Parameters&) = delete;
 
@@ -117,6 +116,12 @@ public:
             return;
         globalParams = std::make_unique<GlobalParams>();
         own = globalParams.get();
+    }
+
+    void release() {
+        if (own && globalParams.get() == own)
+            globalParams.reset();
+        own = nullptr;
     }
 
 private:
@@ -144,20 +149,25 @@ bool yieldsNoText(TextOutputDev& device) {
 
 std::vector<int> pagesWithoutText(PDFDoc& document, int firstPage, int lastPage,
                                   const std::function<void()>& alive) {
-    // Outside a job the probe draws with the engine's defaults.
+    // Outside a job the probe draws with the engine's defaults, set up and let go under the lock.
     Parameters parameters;
     std::vector<int> pages;
     for (int page = firstPage; page <= lastPage; ++page) {
-        if (mayBeScan(document, page)) {
-            parameters.need();
-            TextOutputDev text(nullptr, false, 0.0, false, false);
-            document.displayPage(&text, page, 72, 72, 0, false, true, false);
-            if (yieldsNoText(text) && imageCoversHalf(document, page))
-                pages.push_back(page);
+        {
+            const auto lock = engine::lock();
+            if (mayBeScan(document, page)) {
+                parameters.need();
+                TextOutputDev text(nullptr, false, 0.0, false, false);
+                document.displayPage(&text, page, 72, 72, 0, false, true, false);
+                if (yieldsNoText(text) && imageCoversHalf(document, page))
+                    pages.push_back(page);
+            }
         }
         if (alive && (page - firstPage) % 64 == 63)
             alive();
     }
+    const auto lock = engine::lock();
+    parameters.release();
     return pages;
 }
 

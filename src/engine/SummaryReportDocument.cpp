@@ -35,10 +35,12 @@ std::string format(const char* pattern, double a, double b) {
     return text;
 }
 
+// The page walk takes the engine lock a page at a time; the rest holds it, briefly.
 void addDocumentLines(SummaryReport& report, PDFDoc& document) {
     report.pageCount = document.getNumPages();
     report.pagesWithoutText =
         static_cast<int>(ScanProbe::pagesWithoutText(document, 1, report.pageCount).size());
+    const auto lock = engine::lock();
     double width = 0;
     double height = 0;
     // A document without pages has no page size to show.
@@ -69,11 +71,16 @@ void addDocumentLines(SummaryReport& report, PDFDoc& document) {
 SummaryReport SummaryReport::build(const std::string& pdfPath, const std::string& ownerPassword,
                                    const std::string& userPassword) {
     SummaryReport report = fileFacts(pdfPath);
-    const auto lock = engine::lock();
-    const std::unique_ptr<PDFDoc> document = engine::openDocument(pdfPath, ownerPassword, userPassword);
-    report.documentValid = document->isOk();
-    report.encrypted = !report.documentValid && document->getErrorCode() == errEncrypted;
+    std::unique_ptr<PDFDoc> document;
+    {
+        const auto lock = engine::lock();
+        document = engine::openDocument(pdfPath, ownerPassword, userPassword);
+        report.documentValid = document->isOk();
+        report.encrypted = !report.documentValid && document->getErrorCode() == errEncrypted;
+    }
     if (report.documentValid)
         addDocumentLines(report, *document);
+    const auto lock = engine::lock();
+    document.reset();
     return report;
 }

@@ -9,8 +9,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <iterator>
 #include <sched.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -65,15 +67,19 @@ public:
         piece.heldMessages.clear();
         if (!piece.file.valid() && !makePieceFile(*job, piece))
             return std::nullopt;
-        const ConvertRequest request{job->job,
-                                     job->options,
-                                     owner.settings.configPath,
-                                     owner.settings.programDir,
-                                     job->outputPath,
-                                     task.piece,
-                                     owner.pool.workerCount(),
-                                     task.piece > 0 ? job->documentStamp : platform::FileStamp{},
-                                     task.piece > 0 ? job->readPages : std::vector<int>{}};
+        ConvertRequest request;
+        request.job = job->job;
+        request.options = job->options;
+        request.configPath = owner.settings.configPath;
+        request.programDir = owner.settings.programDir;
+        request.outputPath = job->outputPath;
+        request.pieceIndex = task.piece;
+        if (job->planned) {
+            request.order = piece.order;
+            request.documentStamp = job->documentStamp;
+        } else {
+            request.cutFrom = owner.pool.workerCount() > 1 ? PiecePlan::minPagesToCut : 0;
+        }
         return Request{request.record(), piece.file.descriptor.get()};
     }
 
@@ -91,8 +97,9 @@ public:
         case reply::message:
             (task.piece == 0 ? job->messages : piece.heldMessages).push_back(messageFrom(reply));
             break;
-        case reply::planned:
-            plan(*job, reply);
+        case reply::facts:
+            if (!takeFacts(*job, reply))
+                lost(task, "it answered out of turn");
             break;
         case reply::unreadScans:
             piece.unreadScans = reply.getInt();
@@ -143,20 +150,43 @@ private:
         return message;
     }
 
-    void plan(Job& job, wire::Reader& reply) {
-        const int count = reply.getInt();
-        const int first = reply.getInt();
-        const int last = reply.getInt();
+    // False when the facts cannot be cut by: the job is then lost, not written empty.
+    static bool takeFacts(Job& job, wire::Reader& reply) {
+        Job::Facts facts;
+        facts.first = reply.getInt();
+        facts.last = reply.getInt();
         job.documentStamp = wire::stampFrom(reply);
-        job.readPages = wire::pagesFrom(reply);
-        // The cut is the worker's to tell, but never one this side would not make itself.
-        const auto cut = PiecePlan::cut(first, last, owner.pool.workerCount(), job.readPages);
-        if (count < 2 || static_cast<std::size_t>(count) != cut.size() || job.pieces.size() != 1)
-            return;
-        job.pageCount = last - first + 1;
-        job.pieces.resize(static_cast<std::size_t>(count));
-        for (int index = 1; index < count; ++index)
-            owner.pool.submit({job.job.jobNumber, index});
+        facts.readPages = wire::optionalPagesFrom(reply);
+        reply.expectEnd();
+        if (reply.broken() || facts.first > facts.last || job.planned)
+            return false;
+        job.facts = std::move(facts);
+        return true;
+    }
+
+    // The one cut of the job, from the facts its first request found: every piece is asked
+    // for with its exact pages, the first one again.
+    void plan(Job& job) {
+        const Job::Facts facts = *std::exchange(job.facts, std::nullopt);
+        const auto cut = PiecePlan::cut(facts.first, facts.last, owner.pool.workerCount(),
+                                        facts.readPages.value_or(std::vector<int>{}));
+        job.planned = true;
+        job.pageCount = facts.last - facts.first + 1;
+        job.pieces.resize(cut.size());
+        for (std::size_t index = 0; index < cut.size(); ++index) {
+            job.pieces[index].order = {cut[index], pagesWithin(facts.readPages, cut[index])};
+            owner.pool.submit({job.job.jobNumber, static_cast<int>(index)});
+        }
+    }
+
+    static std::optional<std::vector<int>> pagesWithin(const std::optional<std::vector<int>>& pages,
+                                                       const PagePiece& piece) {
+        if (!pages)
+            return std::nullopt;
+        std::vector<int> within;
+        std::copy_if(pages->begin(), pages->end(), std::back_inserter(within),
+                     [&](int page) { return page >= piece.first && page <= piece.last; });
+        return within;
     }
 
     void finish(Job& job, Piece& piece, JobOutcome outcome) {
@@ -168,6 +198,8 @@ private:
             }
             return owner.fail(job, outcome);
         }
+        if (job.facts)
+            return plan(job);
         piece.finished = true;
         piece.pagesDone = job.pieces.size() == 1 ? job.pageCount : piece.pagesDone;
         job.done =

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/JobConverter.h"
+#include "core/PageOrder.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileStamp.h"
 #include "pool/WorkerPool.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,7 @@ public:
 
 private:
     struct Piece {
+        PageOrder order; // once the job is planned
         platform::AtomicFile::Reservation file;
         bool besideOutput = false;
         int pagesDone = 0;
@@ -57,8 +60,15 @@ private:
         std::vector<Piece> pieces;
         int pageCount = 0;
         int pagesReported = 0;
-        platform::FileStamp documentStamp; // the PDF as piece 0 read it
-        std::vector<int> readPages;        // as piece 0 found them
+        platform::FileStamp documentStamp; // the PDF the facts came from
+        // What the first request found instead of writing the job whole, to cut it by.
+        struct Facts {
+            int first = 1;
+            int last = 0;
+            std::optional<std::vector<int>> readPages;
+        };
+        std::optional<Facts> facts;
+        bool planned = false; // every piece has its order
         bool done = false;
         JobOutcome outcome = JobOutcome::Converted;
     };

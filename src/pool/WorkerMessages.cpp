@@ -42,9 +42,16 @@ std::string ConvertRequest::record() const {
     wire::Writer writer(request::convert);
     writer.put(job.pdfPath).put(job.ownerPassword).put(job.userPassword).put(job.jobNumber).put(job.jobCount);
     putOptions(writer, options);
-    writer.put(configPath).put(programDir).put(outputPath).put(pieceIndex).put(workers);
-    wire::putStamp(writer, documentStamp);
-    wire::putPages(writer, readPages);
+    writer.put(configPath).put(programDir).put(outputPath).put(pieceIndex).put(cutFrom);
+    writer.put(order ? 1 : 0);
+    if (order) {
+        writer.put(order->pages.first)
+            .put(order->pages.last)
+            .put(order->pages.head ? 1 : 0)
+            .put(order->pages.foot ? 1 : 0);
+        wire::putOptionalPages(writer, order->readPages);
+        wire::putStamp(writer, documentStamp);
+    }
     return writer.record();
 }
 
@@ -60,9 +67,17 @@ ConvertRequest ConvertRequest::from(wire::Reader& reader) {
     request.programDir = reader.getText();
     request.outputPath = reader.getText();
     request.pieceIndex = reader.getInt();
-    request.workers = reader.getInt();
-    request.documentStamp = wire::stampFrom(reader);
-    request.readPages = wire::pagesFrom(reader);
+    request.cutFrom = reader.getInt();
+    if (reader.getInt() != 0) {
+        PageOrder order;
+        order.pages.first = reader.getInt();
+        order.pages.last = reader.getInt();
+        order.pages.head = reader.getInt() != 0;
+        order.pages.foot = reader.getInt() != 0;
+        order.readPages = wire::optionalPagesFrom(reader);
+        request.documentStamp = wire::stampFrom(reader);
+        request.order = std::move(order);
+    }
     reader.expectEnd();
     return request;
 }
@@ -134,6 +149,18 @@ std::vector<int> pagesFrom(Reader& reader) {
     for (std::int32_t i = 0; i < count && !reader.broken(); ++i)
         pages.push_back(reader.getInt());
     return pages;
+}
+
+void putOptionalPages(Writer& writer, const std::optional<std::vector<int>>& pages) {
+    writer.put(pages ? 1 : 0);
+    if (pages)
+        putPages(writer, *pages);
+}
+
+std::optional<std::vector<int>> optionalPagesFrom(Reader& reader) {
+    if (reader.getInt() == 0)
+        return std::nullopt;
+    return pagesFrom(reader);
 }
 
 platform::FileStamp stampFrom(Reader& reader) {

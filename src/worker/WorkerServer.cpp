@@ -3,7 +3,6 @@
 #include "engine/EngineDataFolder.h"
 #include "engine/JobDocument.h"
 #include "platform/AtomicFile.h"
-#include "pool/PiecePlan.h"
 #include "pool/WorkerMessages.h"
 
 #include <cerrno>
@@ -33,6 +32,23 @@ public:
 };
 
 ReplyFeedback replies;
+
+// A first request writes the whole range when the program would not cut it; otherwise it
+// tells the program the facts to cut by and writes nothing (no order).
+std::optional<PageOrder> firstOrder(JobDocument& document, int cutFrom) {
+    const PagePiece whole{document.firstPage(), document.lastPage(), true, true};
+    if (cutFrom <= 0)
+        return PageOrder{whole, std::nullopt};
+    const std::optional<std::vector<int>> readPages = document.pagesToRead(whole.first, whole.last);
+    if (whole.last - whole.first + 1 < cutFrom && (!readPages || readPages->empty()))
+        return PageOrder{whole, readPages};
+    wire::Writer facts(reply::facts);
+    facts.put(whole.first).put(whole.last);
+    wire::putStamp(facts, document.stamp());
+    wire::putOptionalPages(facts, readPages);
+    send(facts.record());
+    return std::nullopt;
+}
 
 #if defined(__SANITIZE_ADDRESS__)
 #define FOLVERIN_ADDRESS_SANITIZER 1
@@ -136,12 +152,13 @@ WorkerServer::WorkerServer() = default;
 WorkerServer::~WorkerServer() = default;
 
 JobDocument* WorkerServer::documentFor(const ConvertRequest& request) {
-    if (request.pieceIndex > 0 && open && open->serves(request))
+    if (request.order && open && open->serves(request))
         return &open->document;
     open.reset();
     auto fresh = std::make_unique<OpenDocument>(request);
-    // A later piece read from another file than piece 0 would join two documents in one output.
-    if (request.pieceIndex > 0 && fresh->document.stamp() != request.documentStamp) {
+    // Pages read from another file than the one the facts came from would join two documents
+    // in one output.
+    if (request.order && fresh->document.stamp() != request.documentStamp) {
         JobDocument::reportChanged(request.job.pdfPath, replies);
         finish(static_cast<int>(JobOutcome::Skipped));
         return nullptr;
@@ -159,41 +176,24 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
     JobDocument* const document = documentFor(request);
     if (!document)
         return;
-    // Piece 0 finds the pages read from their picture, which the cut gives pieces of their
-    // own; the later pieces are told them, so every worker cuts the range alike.
-    const std::vector<int> readPages =
-        request.pieceIndex > 0 || request.workers < 2
-            ? request.readPages
-            : document->pagesToRead(document->firstPage(), document->lastPage());
-    const auto pieces =
-        PiecePlan::cut(document->firstPage(), document->lastPage(), request.workers, readPages);
-    // The document has other pages than when piece 0 cut it: this piece no longer exists.
-    if (request.pieceIndex < 0 || request.pieceIndex >= static_cast<int>(pieces.size())) {
+    std::optional<PageOrder> order = request.order;
+    if (!order) {
+        order = firstOrder(*document, request.cutFrom);
+        if (!order)
+            return finish(static_cast<int>(JobOutcome::Converted));
+    } else if (order->pages.first < document->firstPage() || order->pages.last > document->lastPage() ||
+               order->pages.first > order->pages.last) {
         JobDocument::reportChanged(request.job.pdfPath, replies);
         return finish(static_cast<int>(JobOutcome::Skipped));
     }
-    if (request.pieceIndex == 0 && pieces.size() > 1) {
-        wire::Writer planned(reply::planned);
-        planned.put(static_cast<std::int32_t>(pieces.size()))
-            .put(document->firstPage())
-            .put(document->lastPage());
-        wire::putStamp(planned, document->stamp());
-        wire::putPages(planned, readPages);
-        send(planned.record());
-    }
-    const std::string configText =
-        JobDocument::configurationFor(request.configPath, request.programDir, request.job.pdfPath, replies);
     platform::AtomicFile output(request.outputPath);
-    const PagePiece& piece = pieces[static_cast<std::size_t>(request.pieceIndex)];
-    JobOutcome outcome = JobOutcome::Skipped;
-    if (const platform::Status adopted = output.adopt(std::move(outputFile)); !adopted.ok())
-        JobDocument::reportWriteFailure(request.outputPath, adopted.error(), request.job.pdfPath, replies);
-    else
-        outcome = document->write(piece, configText, output, request.outputPath);
+    const platform::Status adopted = output.adopt(std::move(outputFile));
+    const JobOutcome outcome = document->write(*order, {request.configPath, request.programDir}, output,
+                                               adopted, request.outputPath);
     if (document->pagesWithoutText() > 0)
         send(wire::Writer(reply::unreadScans).put(document->pagesWithoutText()).record());
     // No later piece of this job comes after the one with the foot: the document goes.
-    if (piece.foot)
+    if (order->pages.foot)
         open.reset();
     finish(static_cast<int>(outcome));
 }

@@ -8,9 +8,12 @@
 #include "ocr/TesseractReader.h"
 #include "pool/PooledConverter.h"
 #include "pool/SummaryClient.h"
+#include "pool/WorkerMessages.h"
+#include "pool/WorkerProcess.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryFile>
 #include <QTest>
 #include <functional>
 
@@ -124,6 +127,42 @@ class TestPooledConverter : public QObject {
         if (run(converter, client, {pdf}).converted != 1)
             return "<not converted: " + fixture->messageTexts().join(QStringLiteral(" | ")).toUtf8() + ">";
         return ConversionFixture::readAll(ConversionFixture::outputPathFor(pdf, options));
+    }
+
+    struct WorkerRun {
+        QList<int> replies; // kinds, in order
+        platform::FileStamp stamp;
+        int outcome = -1;
+        QByteArray written;
+    };
+
+    // One request served by a real worker into a file of its own.
+    WorkerRun serve(const ConvertRequest& request) {
+        WorkerRun run;
+        WorkerProcess worker(
+            testsupport::path(testsupport::programDir() + QStringLiteral("/folverin-worker")), {});
+        QTemporaryFile output;
+        if (!output.open() || !worker.started() || !worker.send(request.record(), output.handle()))
+            qFatal("cannot start a worker");
+        while (run.outcome < 0 && worker.readAvailable()) {
+            while (const std::optional<std::string> record = worker.nextRecord()) {
+                wire::Reader reader(*record);
+                run.replies.append(reader.kind());
+                if (reader.kind() == reply::facts) {
+                    reader.getInt();
+                    reader.getInt();
+                    run.stamp = wire::stampFrom(reader);
+                } else if (reader.kind() == reply::message) {
+                    ConversionFixture::show({reader.getText(), reader.getText()});
+                } else if (reader.kind() == reply::finished) {
+                    run.outcome = reader.getInt();
+                }
+            }
+            if (run.outcome < 0)
+                QTest::qWait(10);
+        }
+        run.written = ConversionFixture::readAll(output.fileName());
+        return run;
     }
 
     static ConvertOptions readingScans(int recognize) {
@@ -362,6 +401,41 @@ private Q_SLOTS:
         }
         QCOMPARE(QDir(shared).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
                  QStringList());
+    }
+
+    // The program alone cuts a job: a first request on a range it would cut reports the facts
+    // and writes nothing, and a request with an order writes exactly its pages, from the very
+    // file the facts came from.
+    void workersReportFactsAndWriteExactlyThePagesAsked() {
+        const QString pdf = tenPages();
+        ConvertOptions options = ConvertOptions::defaults();
+        options.textEncoding = CMapConfig::encodingIndex("UTF-8");
+        ConvertRequest request;
+        request.job = {testsupport::path(pdf), {}, {}, 1, 1};
+        request.options = options;
+        request.configPath = testsupport::path(fixture->configPath());
+        request.programDir = testsupport::path(testsupport::programDir() + QLatin1Char('/'));
+        request.outputPath = testsupport::path(fixture->path(QStringLiteral("ten.txt")));
+        request.cutFrom = 10;
+        WorkerRun facts = serve(request);
+        QCOMPARE(facts.replies.value(0), reply::facts);
+        QCOMPARE(facts.outcome, int(JobOutcome::Converted));
+        QCOMPARE(facts.written, QByteArray());
+
+        request.order = PageOrder{{4, 6, false, false}, std::nullopt};
+        request.documentStamp = facts.stamp;
+        ConvertOptions pagesFourToSix = options;
+        pagesFourToSix.pageRange = 1;
+        pagesFourToSix.startPage = 4;
+        pagesFourToSix.endPage = 6;
+        const QByteArray expected = inProcess(pdf, pagesFourToSix);
+        QCOMPARE(serve(request).written, expected);
+
+        request.documentStamp.modifiedSeconds += 1;
+        const WorkerRun changed = serve(request);
+        QCOMPARE(changed.outcome, int(JobOutcome::Skipped));
+        QCOMPARE(changed.written, QByteArray());
+        QVERIFY(fixture->messageTexts().join(QLatin1Char('|')).contains(QStringLiteral("changed while")));
     }
 
     void piecesJoinToTheBytesOfOnePiece_data() {

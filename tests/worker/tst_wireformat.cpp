@@ -35,9 +35,8 @@ class TestWireFormat : public QObject {
         request.programDir = "/program/";
         request.outputPath = "/out/name.txt";
         request.pieceIndex = 2;
-        request.workers = 4;
+        request.order = PageOrder{{3, 40, false, true}, std::vector<int>{3, 9, 40}};
         request.documentStamp = {INT64_MIN, INT64_MAX, 1ll << 40, -1, 999'999'999};
-        request.readPages = {3, 9, 40};
         return request;
     }
 
@@ -100,7 +99,9 @@ private Q_SLOTS:
         QVERIFY(!whole.broken());
         QCOMPARE(bytes(read.record()), bytes(request.record()));
         QVERIFY(read.options == request.options);
-        QCOMPARE(read.readPages, request.readPages);
+        QCOMPARE(read.order->readPages, request.order->readPages);
+        QCOMPARE(read.order->pages.first, 3);
+        QVERIFY(!read.order->pages.head && read.order->pages.foot);
 
         for (std::size_t cut = 0; cut < payload.size(); ++cut) {
             wire::Reader reader(payload.substr(0, cut));
