@@ -144,6 +144,7 @@ private:
 
     // Every add runs the duplicate test first; false when the path was listed already.
     bool addFile(const std::string& path);
+    void tellListedAlready(const std::string& path);
     void importFolder(const std::string& folder);
     void addDroppedPath(const std::string& path);
     void stateChanged();
@@ -154,6 +155,7 @@ private:
     void setCheckOfEveryJob(const std::function<bool(bool)>& newCheck);
     // True when event is one of the pane's keys, which then reaches nothing else.
     bool takePanelKey(QEvent* event);
+    bool moveFocusByControlTab(QEvent* event);
 
     bool noBatch() const { return !running; }
     bool hasJobs() const { return !jobList.empty(); }
@@ -177,4 +179,6 @@ private:
     std::function<void()> stopHandler;
     bool running = false;
     bool startWaiting = false;
+    // While a drop is handled: the paths listed already, told of once it has returned.
+    std::vector<std::string>* heldDuplicates = nullptr;
 };
