@@ -533,7 +533,13 @@ void ConvertPanel::showSummary(int row, int column) {
     const CCellRange range = grid->GetSelectionBounds();
     if (!range.InRange(row, column) || range.maxRow < 1)
         return;
-    summaryPresenter.show(jobList.at(range.maxRow - 1));
+    showSummaryOfRow(range.maxRow);
+}
+
+// The row's passwords open the document, as they do for its conversion.
+void ConvertPanel::showSummaryOfRow(int row) {
+    const RowPasswords typed = passwords(row);
+    summaryPresenter.show({jobList.at(row - 1), typed.owner, typed.user});
 }
 
 void ConvertPanel::showJob(const std::string& path) {
@@ -547,7 +553,7 @@ void ConvertPanel::showJob(const std::string& path) {
     if (selected.minRow == row && selected.maxRow == row)
         return;
     grid->SelectOnly(CCellID(row, JobGrid::COL_NAME));
-    summaryPresenter.show(path);
+    showSummaryOfRow(row);
 }
 
 void ConvertPanel::followPageCount(int pageCount) {

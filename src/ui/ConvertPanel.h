@@ -149,6 +149,7 @@ private:
     void addDroppedPath(const std::string& path);
     void stateChanged();
     void showSummary(int row, int column);
+    void showSummaryOfRow(int row);
     void followPageCount(int pageCount);
     // The last row of the grid's selection when it is a job row, else 0.
     int selectedJobRow() const;
