@@ -1,14 +1,18 @@
 #include "cli/CliOptions.h"
 
 #include "core/CMapConfig.h"
-#include "platform/FileContents.h"
+#include "platform/UniqueFd.h"
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 #include <charconv>
+#include <fcntl.h>
 #include <iterator>
 #include <limits>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using platform::Failure;
 using platform::Status;
@@ -19,13 +23,37 @@ bool sameIgnoringCase(const std::string& a, const char* b) {
     return ::strcasecmp(a.c_str(), b) == 0;
 }
 
+// A password line longer than this is no password: a wrong file (or a device) was named.
+constexpr std::size_t maxPasswordLine = 64u << 10;
+
+// The first line of a password file, without its line end. A pipe or FIFO serves as well as a
+// plain file (--user-password-file <(pass show x)): it is read until its first line end or its
+// end, and never more than maxPasswordLine bytes.
 Status readFirstLine(const std::string& path, std::string& line) {
-    std::string text;
-    if (!platform::FileContents::read(path, text))
+    const platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0)
         return Failure{"cannot read the password file '" + path + "'"};
-    line = text.substr(0, text.find('\n'));
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+    if (S_ISDIR(info.st_mode))
+        return Failure{"the password file '" + path + "' is a folder, not a file"};
+    std::string text;
+    char buffer[4096];
+    while (text.find('\n') == std::string::npos && text.size() <= maxPasswordLine) {
+        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return Failure{"cannot read the password file '" + path + "'"};
+        if (count == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(count));
+    }
+    text.resize(std::min(text.find('\n'), text.size()));
+    if (text.size() > maxPasswordLine)
+        return Failure{"the first line of the password file '" + path + "' is longer than 64 KiB"};
+    if (!text.empty() && text.back() == '\r')
+        text.pop_back();
+    line = std::move(text);
     return {};
 }
 

@@ -127,6 +127,7 @@ bool BatchRunner::outputWrittenAlready(const std::string& pdfPath, const std::st
 // Without data for the chosen languages no page can be recognised: the user hears it once a
 // batch, not once a file, and the jobs leave their scanned pages as the engine gives them.
 ConvertOptions BatchRunner::withRecognitionData(ConvertOptions options, const std::string& pdfPath) {
+    options.ocrLanguages = OcrLanguages::chosen(options.ocrLanguages);
     if (options.recognizeScannedPages == option::recognizeNo)
         return options;
     const std::vector<std::string> missing = OcrLanguages::missing(options.ocrLanguages);

@@ -40,6 +40,10 @@ std::vector<std::string> namesOf(const std::string& choice) {
 
 namespace OcrLanguages {
 
+std::string chosen(const std::string& choice) {
+    return choice.empty() ? defaultChoice : choice;
+}
+
 std::string dataFolder() {
     const char* prefix = std::getenv("TESSDATA_PREFIX");
     if (!prefix || !*prefix)
@@ -67,7 +71,7 @@ std::vector<std::string> installed() {
 
 std::vector<std::string> missing(const std::string& choice) {
     std::vector<std::string> absent;
-    for (const std::string& name : namesOf(choice.empty() ? defaultChoice : choice)) {
+    for (const std::string& name : namesOf(chosen(choice))) {
         if (!plainName(name) || !isInstalled(name))
             absent.push_back(name);
     }

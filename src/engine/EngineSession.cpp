@@ -9,6 +9,7 @@
 #include <GlobalParams.h>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -25,6 +26,16 @@ EndOfLineKind endOfLineKind(int endOfLine) {
 // another name takes the engine's built-in table.
 const char* builtInNameFor(const std::string& encodingName) {
     return encodingName == "ASCII" ? "ASCII7" : nullptr;
+}
+
+// The fallback is announced by its path; a configuration file that is a folder (which no
+// start can write over) is named with what is wrong with it, or the user could not mend it.
+std::string fallbackNotice(const std::string& configPath, const std::string& programConfig) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(configPath, error))
+        return programConfig;
+    return "The engine configuration '" + configPath +
+           "' is a folder, not a file, so the engine looks for its configuration in '" + programConfig + "'.";
 }
 
 } // namespace
@@ -66,7 +77,7 @@ std::string EngineSession::readConfiguration(const std::string& configPath, cons
     if (home && *home && platform::FileContents::read(std::string(home) + "/.xpdfrc", text))
         return text;
     const std::string programConfig = programDir + "xpdfrc";
-    feedback.message({programConfig, pdfPath});
+    feedback.message({fallbackNotice(configPath, programConfig), pdfPath});
     platform::FileContents::read(programConfig, text);
     return text;
 }

@@ -9,9 +9,13 @@ void openOrTell(ShellVerb verb, const QString& target, const QObject* context) {
         if (result.ok)
             return;
         MessageRequest request;
-        QString text = QStringLiteral("Could not open '%1'").arg(target);
-        if (!result.error.isEmpty())
-            text += QStringLiteral(": ") + result.error;
+        // A reason that names the target says all: the path once is enough.
+        QString text = result.error;
+        if (target.isEmpty() || !result.error.contains(target)) {
+            text = QStringLiteral("Could not open '%1'").arg(target);
+            if (!result.error.isEmpty())
+                text += QStringLiteral(": ") + result.error;
+        }
         // The shell's reasons are sentences of their own, most with their full stop.
         if (!text.endsWith(QLatin1Char('.')))
             text += QLatin1Char('.');

@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -179,8 +180,11 @@ void ConvertPanel::createButtons() {
         const commands::Command* command = commands::find(role.command);
         assert(command && command->icon && command->toolTip);
         auto* button = new CIconButton(this);
-        button->SetIcon(jobPaneIcon(command->icon).pixmap(QSize(ICON_SIDE, ICON_SIDE), devicePixelRatio()),
-                        CIconButton::DarkerOutIcon);
+        // Greyed out as the platform greys any disabled icon, so a guarded button reads as off.
+        const QIcon icon = jobPaneIcon(command->icon);
+        const QSize side(ICON_SIDE, ICON_SIDE);
+        button->SetIcon(icon.pixmap(side, devicePixelRatio()),
+                        icon.pixmap(side, devicePixelRatio(), QIcon::Disabled));
         button->SetTooltipText(commands::toolTip(*command));
         connect(button, &QPushButton::clicked, this, [this, id = role.command] { runCommand(id); });
         buttons[role.command] = button;
@@ -252,6 +256,7 @@ void ConvertPanel::layOut() {
     const QRect area(QPoint(), size().expandedTo(minimumSizeHint()));
     const PanelLayout layout = PanelLayout::compute(area, barHeight(), captionWidth());
     grid->setGeometry(layout.grid);
+    jobRows.fitToWidth();
     summary->setGeometry(layout.summary);
     for (const ButtonRole& role : BUTTONS)
         buttons.at(role.command)->setGeometry(layout.*role.place);
@@ -355,13 +360,19 @@ void ConvertPanel::stateChanged() {
 
 bool ConvertPanel::addFile(const std::string& path) {
     if (jobList.contains(path)) {
-        platform::Dialogs::message("File: " + path + " have been imported!", platform::MessageButtons::Ok,
-                                   path);
+        if (heldDuplicates)
+            heldDuplicates->push_back(path);
+        else
+            tellListedAlready(path);
         return false;
     }
     jobList.append(path);
     jobRows.appendRow(JobGrid::textsFor(path));
     return true;
+}
+
+void ConvertPanel::tellListedAlready(const std::string& path) {
+    platform::Dialogs::message("File: " + path + " have been imported!", platform::MessageButtons::Ok, path);
 }
 
 void ConvertPanel::importFolder(const std::string& folder) {
@@ -423,7 +434,17 @@ void ConvertPanel::dropEvent(QDropEvent* event) {
         if (url.isLocalFile())
             paths.push_back(platform::toNativePath(url.toLocalFile()));
     }
+    // The drag source waits until the drop returns: a box about a file listed already comes
+    // once it has, or the source would hang behind the box.
+    std::vector<std::string> duplicates;
+    heldDuplicates = &duplicates;
     addDroppedPaths(paths);
+    heldDuplicates = nullptr;
+    if (!duplicates.empty())
+        QTimer::singleShot(0, this, [this, duplicates] {
+            for (const std::string& path : duplicates)
+                tellListedAlready(path);
+        });
 }
 
 // ---- Removing and ticking -------------------------------------------------------------------
@@ -512,7 +533,13 @@ void ConvertPanel::showSummary(int row, int column) {
     const CCellRange range = grid->GetSelectionBounds();
     if (!range.InRange(row, column) || range.maxRow < 1)
         return;
-    summaryPresenter.show(jobList.at(range.maxRow - 1));
+    showSummaryOfRow(range.maxRow);
+}
+
+// The row's passwords open the document, as they do for its conversion.
+void ConvertPanel::showSummaryOfRow(int row) {
+    const RowPasswords typed = passwords(row);
+    summaryPresenter.show({jobList.at(row - 1), typed.owner, typed.user});
 }
 
 void ConvertPanel::showJob(const std::string& path) {
@@ -526,7 +553,7 @@ void ConvertPanel::showJob(const std::string& path) {
     if (selected.minRow == row && selected.maxRow == row)
         return;
     grid->SelectOnly(CCellID(row, JobGrid::COL_NAME));
-    summaryPresenter.show(path);
+    showSummaryOfRow(row);
 }
 
 void ConvertPanel::followPageCount(int pageCount) {
@@ -567,9 +594,22 @@ bool ConvertPanel::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab leave any control for the next or the previous one, as they
+// leave the grid and the option tree; a button or the summary would otherwise keep them.
+bool ConvertPanel::moveFocusByControlTab(QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+    if (!tab || !key->modifiers().testFlag(Qt::ControlModifier))
+        return false;
+    focusNextPrevChild(key->key() == Qt::Key_Tab && !key->modifiers().testFlag(Qt::ShiftModifier));
+    return true;
+}
+
 // Keys the pane's other children leave unanswered come up here.
 bool ConvertPanel::event(QEvent* event) {
-    if (takePanelKey(event))
+    if (takePanelKey(event) || moveFocusByControlTab(event))
         return true;
     return QWidget::event(event);
 }

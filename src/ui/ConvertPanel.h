@@ -144,16 +144,19 @@ private:
 
     // Every add runs the duplicate test first; false when the path was listed already.
     bool addFile(const std::string& path);
+    void tellListedAlready(const std::string& path);
     void importFolder(const std::string& folder);
     void addDroppedPath(const std::string& path);
     void stateChanged();
     void showSummary(int row, int column);
+    void showSummaryOfRow(int row);
     void followPageCount(int pageCount);
     // The last row of the grid's selection when it is a job row, else 0.
     int selectedJobRow() const;
     void setCheckOfEveryJob(const std::function<bool(bool)>& newCheck);
     // True when event is one of the pane's keys, which then reaches nothing else.
     bool takePanelKey(QEvent* event);
+    bool moveFocusByControlTab(QEvent* event);
 
     bool noBatch() const { return !running; }
     bool hasJobs() const { return !jobList.empty(); }
@@ -177,4 +180,6 @@ private:
     std::function<void()> stopHandler;
     bool running = false;
     bool startWaiting = false;
+    // While a drop is handled: the paths listed already, told of once it has returned.
+    std::vector<std::string>* heldDuplicates = nullptr;
 };

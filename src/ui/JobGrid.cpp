@@ -43,16 +43,15 @@ QString headerText(int column) {
     }
 }
 
-// Each column takes its given width, or what it needs when that is more. The given widths add
-// up to a width that fits the pane, and the columns keep to it while their needs allow: what a
-// column needs beyond its given width comes from the columns with room above their own needs,
-// in proportion to that room. Where the needs alone are wider (a large font), nothing is
-// taken, since the grid scrolls anyway.
-std::array<int, JobGrid::COL_COUNT> fitColumns(const std::array<int, JobGrid::COL_COUNT>& needs) {
+// Each column takes its given width, or what it needs when that is more. The columns keep to
+// the budget (the given widths' sum, or less in a narrower grid) while their needs allow: what
+// has to go comes from the columns with room above their own needs, in proportion to that
+// room. Where the needs alone are wider (a large font), nothing is taken, since the grid
+// scrolls anyway.
+std::array<int, JobGrid::COL_COUNT> fitColumns(const std::array<int, JobGrid::COL_COUNT>& needs, int budget) {
     std::array<int, JobGrid::COL_COUNT> widths{};
     for (std::size_t column = 0; column < widths.size(); ++column)
         widths[column] = std::max(GIVEN_WIDTHS[column], needs[column]);
-    const int budget = std::accumulate(GIVEN_WIDTHS.begin(), GIVEN_WIDTHS.end(), 0);
     const int total = std::accumulate(widths.begin(), widths.end(), 0);
     const int room = total - std::accumulate(needs.begin(), needs.end(), 0);
     const int cut = total - budget;
@@ -109,12 +108,9 @@ void JobGrid::fitToFont() {
     headerFont.weight = LOGFONT::FW_BOLD;
     for (int column = 0; column < COL_COUNT; ++column)
         grid.SetCellFont(0, column, &headerFont);
-    std::array<int, COL_COUNT> needs{};
     for (int column = 0; column < COL_COUNT; ++column)
         needs[std::size_t(column)] = neededWidth(column);
-    const std::array<int, COL_COUNT> widths = fitColumns(needs);
-    for (int column = 0; column < COL_COUNT; ++column)
-        grid.SetColumnWidth(column, widths[std::size_t(column)]);
+    applyFittedWidths();
     // The grid keeps a margin above and below the text too, and a header cell a frame pixel
     // more on each side: rows grow until a line of text fits whole, descenders included.
     const CGridDefaultCell* cell = grid.GetDefaultCell(false, false);
@@ -122,6 +118,24 @@ void JobGrid::fitToFont() {
     rowHeight = std::max(LEAST_ROW_HEIGHT, textHeight + 2 * int(cell->GetMargin()) + 1);
     for (int row = 0; row < grid.GetRowCount(); ++row)
         grid.SetRowHeight(row, rowHeight);
+}
+
+void JobGrid::fitToWidth() {
+    for (int column = 0; column < COL_COUNT; ++column) {
+        if (grid.GetColumnWidth(column) != fitted[std::size_t(column)])
+            return;
+    }
+    applyFittedWidths();
+}
+
+// The columns fit beside a vertical scroll bar, so a long list scrolls only up and down: a
+// horizontal scroll would take the tick column out of sight.
+void JobGrid::applyFittedWidths() {
+    const int given = std::accumulate(GIVEN_WIDTHS.begin(), GIVEN_WIDTHS.end(), 0);
+    const int room = grid.width() - grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+    fitted = fitColumns(needs, grid.width() > 0 ? std::min(given, room) : given);
+    for (int column = 0; column < COL_COUNT; ++column)
+        grid.SetColumnWidth(column, fitted[std::size_t(column)]);
 }
 
 // What a column cannot do without: its whole header, and for the dates a whole date.

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <array>
 #include <string>
 
 namespace grid {
@@ -26,9 +27,11 @@ public:
     // Empties the grid and lays out the header row, with the columns fitted to the font.
     void setUp();
     // Header font, column widths and row heights for the grid's current font. At the usual
-    // font the columns fit the pane, every header whole; a font too large for that widens
-    // the columns whose headers need it.
+    // font the columns fit the pane beside a vertical scroll bar, every header whole; a font
+    // too large for that widens the columns whose headers need it.
     void fitToFont();
+    // Fits the columns again to the grid's new width, unless the user has resized one.
+    void fitToWidth();
 
     // A new last row, its check box ticked.
     void appendRow(const RowTexts& texts);
@@ -42,7 +45,10 @@ public:
 
 private:
     int neededWidth(int column) const;
+    void applyFittedWidths();
 
     grid::CGridCtrl& grid;
     int rowHeight = 0;
+    std::array<int, COL_COUNT> needs{};
+    std::array<int, COL_COUNT> fitted{};
 };

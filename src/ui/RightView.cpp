@@ -60,7 +60,7 @@ QStringList languageChoices(const std::string& chosen) {
                 choices.append(english + QLatin1Char('+') + QString::fromStdString(name));
         }
     }
-    const QString current = QString::fromStdString(chosen.empty() ? OcrLanguages::defaultChoice : chosen);
+    const QString current = QString::fromStdString(OcrLanguages::chosen(chosen));
     if (!choices.contains(current))
         choices.prepend(current);
     return choices;
@@ -186,9 +186,10 @@ void CRightView::InsertItems() {
             item = AddSpinner(category, label, info, numberOf(app.options, *field));
             break;
         case RowKind::languages: {
-            const QStringList choices = languageChoices(textOf(app.options, *field));
-            const QString chosen = QString::fromStdString(textOf(app.options, *field));
-            item = AddComboBox(category, label, info, choices, std::max(0, int(choices.indexOf(chosen))));
+            const std::string chosen = OcrLanguages::chosen(textOf(app.options, *field));
+            const QStringList choices = languageChoices(chosen);
+            item = AddComboBox(category, label, info, choices,
+                               int(choices.indexOf(QString::fromStdString(chosen))));
             break;
         }
         default:

@@ -52,11 +52,12 @@ void SummaryPresenter::setThread(std::unique_ptr<SummaryThread> thread) {
     summaryThread = std::move(thread);
 }
 
-void SummaryPresenter::show(const std::string& pdfPath) {
+void SummaryPresenter::show(const SummaryRequest& request) {
     if (!summaryThread)
-        return present(SummaryReport::build(pdfPath), {});
-    fill(SummaryReport::fileFacts(pdfPath));
-    summaryThread->request(pdfPath, [this](const SummaryReport& report, const std::string& failure) {
+        return present(SummaryReport::build(request.pdfPath, request.ownerPassword, request.userPassword),
+                       {});
+    fill(SummaryReport::fileFacts(request.pdfPath));
+    summaryThread->request(request, [this](const SummaryReport& report, const std::string& failure) {
         present(report, failure);
     });
 }

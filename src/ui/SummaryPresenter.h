@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pool/WorkerMessages.h"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,7 +27,8 @@ public:
     // comes, the pane shows the lines about the file.
     void setThread(std::unique_ptr<SummaryThread> thread);
 
-    void show(const std::string& pdfPath);
+    // The report on the request's document, opened with its passwords as a conversion would.
+    void show(const SummaryRequest& request);
     void clear();
 
 private:

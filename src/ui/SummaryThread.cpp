@@ -14,11 +14,11 @@ SummaryThread::~SummaryThread() {
     thread.join();
 }
 
-void SummaryThread::request(const std::string& pdfPath, Done done) {
+void SummaryThread::request(SummaryRequest summary, Done done) {
     {
         const std::lock_guard lock(mutex);
         ++latest;
-        pending = pdfPath;
+        pending = std::move(summary);
     }
     waiting = std::move(done);
     changed.notify_all();
@@ -37,7 +37,7 @@ void SummaryThread::serve() {
         changed.wait(lock, [this] { return quitting || pending; });
         if (quitting)
             return;
-        const std::string pdfPath = std::move(*pending);
+        const SummaryRequest summary = std::move(*pending);
         pending.reset();
         const quint64 serial = latest;
         lock.unlock();
@@ -46,7 +46,7 @@ void SummaryThread::serve() {
             const std::lock_guard check(mutex);
             return quitting || latest != serial;
         };
-        std::optional<SummaryReport> report = client.build(pdfPath, failure, abandoned);
+        std::optional<SummaryReport> report = client.build(summary, failure, abandoned);
         lock.lock();
         if (!report || latest != serial)
             continue;

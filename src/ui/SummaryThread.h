@@ -26,8 +26,8 @@ public:
     ~SummaryThread() override;
 
     // Returns at once; done is called from the event loop when the report comes, unless a
-    // newer request or forget() came first.
-    void request(const std::string& pdfPath, Done done);
+    // newer request or forget() came first. The document opens with the request's passwords.
+    void request(SummaryRequest summary, Done done);
     // Forgets the request in the works: its report is never handed over.
     void forget();
 
@@ -38,7 +38,7 @@ private:
     SummaryClient client; // used on this thread only
     std::mutex mutex;
     std::condition_variable changed; // this thread waits here for a request
-    std::optional<std::string> pending;
+    std::optional<SummaryRequest> pending;
     quint64 latest = 0;
     bool quitting = false;
     Done waiting; // on the user-interface thread only

@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -110,6 +113,25 @@ class TestCli : public QObject {
         raw.pageTexts = pages;
         if (!fixtures::writeRawPdf(file, raw))
             qFatal("fixture %s", qPrintable(name));
+        return file;
+    }
+
+    // A scanned page: a 300-dpi picture of a line of text and no text layer.
+    QString scan(const QString& name) {
+        const QString file = path(name);
+        QPdfWriter writer(file);
+        writer.setResolution(300);
+        writer.setPageSize(QPageSize(QPageSize::A6));
+        writer.setPageMargins(QMarginsF());
+        QImage picture(writer.width(), writer.height(), QImage::Format_Grayscale8);
+        picture.fill(Qt::white);
+        QPainter drawing(&picture);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(90);
+        drawing.setFont(font);
+        drawing.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Introduction"));
+        drawing.end();
+        QPainter(&writer).drawImage(QRect(0, 0, writer.width(), writer.height()), picture);
         return file;
     }
 
@@ -656,6 +678,10 @@ private Q_SLOTS:
         row("missing page", {"x.pdf", "--first"}, "option '--first' needs a value");
         row("missing password file", {"--user-password-file", "/no/such", "x.pdf"},
             "cannot read the password file '/no/such'");
+        row("password file a folder", {"--owner-password-file", "/", "x.pdf"},
+            "the password file '/' is a folder, not a file");
+        row("password line without end", {"--user-password-file", "/dev/zero", "x.pdf"},
+            "the first line of the password file '/dev/zero' is longer than 64 KiB");
         row("no jobs", {"-j", "0", "x.pdf"}, "-j takes a number of processes from 1 to 256, not '0'");
         row("jobs beyond the cap", {"--jobs=257", "x.pdf"},
             "--jobs takes a number of processes from 1 to 256, not '257'");
@@ -686,6 +712,17 @@ private Q_SLOTS:
                        QStringLiteral("--user-password-file"), secret.fileName(), locked});
         QCOMPARE(run.status, 0);
         QCOMPARE(read(path(QStringLiteral("locked.txt"))), QByteArray("hello\r\n\f"));
+        // A pipe is a fine place for a secret: its first line is the password.
+        QFile::remove(path(QStringLiteral("locked.txt")));
+        QProcess shell;
+        shell.setProcessEnvironment(environment());
+        shell.start(QStringLiteral("bash"), {QStringLiteral("-c"),
+                                             QStringLiteral("\"$0\" --no-settings -q --user-password-file "
+                                                            "<(printf 's3cret word\\nnext\\n') \"$1\""),
+                                             program(), locked});
+        waitFor(shell);
+        QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError().constData());
+        QCOMPARE(read(path(QStringLiteral("locked.txt"))), QByteArray("hello\r\n\f"));
 
         run = cli({QStringLiteral("--summary"), plain, locked});
         QCOMPARE(run.status, 1); // the summary opens without passwords
@@ -700,6 +737,44 @@ private Q_SLOTS:
                        QStringLiteral("--user-password"), QStringLiteral("s3cret word"), locked});
             QVERIFY2(run.status == 0, run.err.constData());
             QVERIFY(run.out.split('\n').contains("\tNumber of Pages: 1"));
+        }
+    }
+
+    // No languages given means English, on the command line and in the settings alike: the
+    // scan is read, not written as an empty page.
+    void emptyRecognitionLanguagesMeanEnglish() {
+        const QString scanned = scan(QStringLiteral("scan.pdf"));
+        const QString output = path(QStringLiteral("scan.txt"));
+        Run run = cli({QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("--ocr-lang"),
+                       QString(), scanned});
+        QVERIFY2(run.status == 0 && run.err.isEmpty(), run.err.constData());
+        QVERIFY2(read(output).contains("Introduction"), read(output).constData());
+
+        QFile::remove(output);
+        QDir().mkpath(QFileInfo(settingsPath()).path());
+        QFile settings(settingsPath());
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[Output Options]\r\nOCR Languages=\r\n");
+        settings.close();
+        run = cli({QStringLiteral("-q"), QStringLiteral("--text"), scanned});
+        QVERIFY2(run.status == 0 && run.err.isEmpty(), run.err.constData());
+        QVERIFY2(read(output).contains("Introduction"), read(output).constData());
+    }
+
+    // An engine configuration that is a folder cannot be rewritten at start: each job says what
+    // is wrong with it, not just where the engine looks instead.
+    void aConfigurationFolderIsNamedAsSuch() {
+        const QString config = path(QStringLiteral("config/Corvanta/Folverin/CMapConfig.ini"));
+        QVERIFY(QDir().mkpath(config));
+        const QString in = pdf(QStringLiteral("doc.pdf"));
+        for (const QString& jobs : {QStringLiteral("1"), QStringLiteral("2")}) {
+            const Run run =
+                cli({QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("-j"), jobs, in});
+            QVERIFY2(
+                run.err.contains("The engine configuration '" + config.toUtf8() +
+                                 "' is a folder, not a file, so the engine looks for its configuration in '"),
+                run.err.constData());
+            QCOMPARE(read(path(QStringLiteral("doc.txt"))), QByteArray("hello\r\n\f"));
         }
     }
 

@@ -6,12 +6,12 @@
 #include "controls/grid/GridCellCheck.h"
 #include "core/ConverterApp.h"
 #include "platform/QtDialogs.h"
+#include "pool/PooledConverter.h"
 #include "resource.h"
 #include "ui/BatchThread.h"
 #include "ui/ConvertBatch.h"
 #include "ui/RightView.h"
 #include "ui/SummaryThread.h"
-#include "pool/PooledConverter.h"
 
 #include <QMessageBox>
 #include <QProcess>
@@ -276,6 +276,11 @@ private Q_SLOTS:
         QCOMPARE(lastLine().begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
         QVERIFY(summary->toPlainText().startsWith(locked + QLatin1Char('\n')));
         QVERIFY(shownFromTop());
+        // The password typed in the row opens the document for its next summary, as it does
+        // for its conversion.
+        pane.clickCell(2, 1);
+        QTRY_COMPARE(lastLine().text(), QStringLiteral("\tCommenting: Allowed"));
+        QVERIFY(summary->toPlainText().contains(QStringLiteral("\tNumber of Pages: 1")));
 
         pane.clickCell(3, 2); // the grid keeps the password column in view
         QTRY_COMPARE(lastLine().text(), QStringLiteral("Not a valid pdf file!"));

@@ -1,6 +1,7 @@
 #include "MainFrameFixture.h"
 #include "TestSupport.h"
 #include "controls/chrome/IconButton.h"
+#include "controls/chrome/SummaryEdit.h"
 #include "controls/chrome/TextProgressCtrl.h"
 #include "controls/grid/GridCtrl.h"
 #include "controls/optiontree/OptionTree.h"
@@ -103,6 +104,38 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::focusWidget(), list);
         QVERIFY2(gridMarked > darkInColumn(grid, 1) + 10, qPrintable(QString::number(gridMarked)));
         QVERIFY2(darkInColumn(list, 1) > listUnmarked + 10, qPrintable(QString::number(listUnmarked)));
+    }
+
+    // Ctrl+Tab walks from the job list over its buttons, the summary, Start and Stop into the
+    // option list and round to the job list; Ctrl+Shift+Tab walks the same way back.
+    void controlTabWalksThePanesBothWays() {
+        Frame window;
+        QVERIFY(QTest::qWaitForWindowActive(window.frame.get()));
+        ConvertPanel* panel = window.panel();
+        const QList<QWidget*> order{panel->button(ID_OPEN_FILE),
+                                    panel->button(ID_IMPORT_DIRECTORY),
+                                    panel->button(ID_REMOVE_SELECTED),
+                                    panel->button(ID_CLEAR_ALL_SELECTED),
+                                    panel->summaryPane(),
+                                    panel->button(ID_START_CONVERT),
+                                    panel->button(ID_STOP_CONVERT),
+                                    window.frame->RightView()->GetTree()->GetListWindow(),
+                                    panel->jobGrid()};
+        QCOMPARE(QApplication::focusWidget(), panel->jobGrid());
+        QList<QWidget*> visited;
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            window.key(Qt::Key_Tab, Qt::ControlModifier);
+            visited.append(QApplication::focusWidget());
+        }
+        QCOMPARE(visited, order);
+        visited.clear();
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            window.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+            visited.append(QApplication::focusWidget());
+        }
+        QList<QWidget*> back(order.rbegin() + 1, order.rend());
+        back.append(panel->jobGrid());
+        QCOMPARE(visited, back);
     }
 
     void commandsAreEnabledByJobsAndBatch() {

@@ -16,6 +16,8 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
@@ -174,6 +176,26 @@ private Q_SLOTS:
         QCOMPARE(pane.combo(14)->ValueText(), QStringLiteral("Shift-JIS (Japanese)"));
         QCOMPARE(static_cast<COptionTreeItemFile*>(pane.item(7))->DisplayText(),
                  QStringLiteral("/srv/out/\n"));
+    }
+
+    // An empty "OCR Languages" (a settings file's "OCR Languages=") is English, shown and used
+    // as such, even where a language sorting before "eng" is installed.
+    void emptyRecognitionLanguagesShowAndUseEnglish() {
+        QTemporaryDir data;
+        for (const char* name : {"chi_sim", "eng"}) {
+            QFile file(data.filePath(QString::fromLatin1(name) + QStringLiteral(".traineddata")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        qputenv("TESSDATA_PREFIX", data.path().toUtf8());
+        const auto restore = qScopeGuard([] { qunsetenv("TESSDATA_PREFIX"); });
+        ConvertOptions options = ConvertOptions::defaults();
+        options.ocrLanguages.clear();
+        Pane pane(options);
+        QCOMPARE(pane.combo(CRightView::ID_OCR_LANGUAGES)->ValueText(), QStringLiteral("eng"));
+        ConvertOptions used;
+        used.ocrLanguages.clear();
+        pane.view->CopyValuesInto(used);
+        QCOMPARE(used.ocrLanguages, std::string("eng"));
     }
 
     void pageRangeLocksAndUnlocksThePageSpinnersAtOnce() {
