@@ -51,7 +51,8 @@ public:
     Result<Reservation> reserve();
     // Puts the reserved temporary, filled by its writer, in the target's place.
     Status publish(Reservation& reservation);
-    // Writes on at the end of the reserved temporary; commit() then puts it in the target's place.
+    // Writes on at the end of a temporary this file reserved; commit() then puts it in the
+    // target's place.
     Status extend(Reservation& reservation);
 
     // The temporary name used beside target: the target's name between "." and

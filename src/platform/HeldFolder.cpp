@@ -91,7 +91,7 @@ void HeldFolder::walk(std::string rest, bool makeMissing) {
     }
 }
 
-// Steps into the folder name names here, or through the link it is, putting the link's text
+// Steps into the folder of that name, or through the link of that name by putting its text
 // before the rest of the path.
 void HeldFolder::enter(const std::string& name, bool makeMissing, std::string& rest, int& linksFollowed) {
     constexpr int flags = O_PATH | O_NOFOLLOW | O_CLOEXEC;
