@@ -117,7 +117,7 @@ public:
 
 private:
     bool makePieceFile(Job& job, Piece& piece) {
-        platform::Status located = job.output->locate();
+        const platform::Status located = job.output->locate();
         if (!located.ok())
             return refuse(job, located.error());
         platform::Result<platform::AtomicFile::Reservation> reserved = job.output->reserve();
