@@ -11,7 +11,7 @@
 #include "core/OutputNames.h"
 #include "core/PdfFinder.h"
 #include "core/SummaryReport.h"
-#include "platform/SystemFolders.h"
+#include "platform/HeldFolder.h"
 #include "pool/PooledConverter.h"
 #include "pool/SummaryClient.h"
 
@@ -20,18 +20,29 @@
 #include <set>
 #include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
 // An output at least as new as its PDF needs no new conversion, so an interrupted run over a
-// large tree resumes where it stopped.
+// large tree resumes where it stopped. Only one of this user's counts: another user could
+// plant a file dated in the future in a shared folder to keep a PDF from ever being converted.
 bool upToDate(const std::string& pdfPath, const std::string& outputPath) {
     struct stat pdf {};
+    struct stat named {};
     struct stat output {};
-    if (::stat(pdfPath.c_str(), &pdf) != 0 || ::stat(outputPath.c_str(), &output) != 0)
+    if (::stat(pdfPath.c_str(), &pdf) != 0 || ::lstat(outputPath.c_str(), &named) != 0 ||
+        ::stat(outputPath.c_str(), &output) != 0 || named.st_uid != ::geteuid() ||
+        output.st_uid != ::geteuid())
         return false;
     return std::tie(output.st_mtim.tv_sec, output.st_mtim.tv_nsec) >=
            std::tie(pdf.st_mtim.tv_sec, pdf.st_mtim.tv_nsec);
+}
+
+// Nothing is made behind another user's link; each file then says why it is not converted.
+bool outputFolderMade(const std::string& folder) {
+    const platform::HeldFolder made = platform::HeldFolder::make(folder);
+    return made.valid() || !made.refusedLink().empty();
 }
 
 } // namespace
@@ -60,8 +71,7 @@ int CliRunner::run(const std::vector<std::string>& arguments) {
         app.options = ConvertOptions::defaults();
     app.writeEngineConfig();
     cli.applyTo(app.options);
-    if (!app.options.outputDirectory.empty() &&
-        !platform::SystemFolders::makePath(app.options.outputDirectory))
+    if (!app.options.outputDirectory.empty() && !outputFolderMade(app.options.outputDirectory))
         return usageError("cannot create the output folder '" + app.options.outputDirectory + "'");
 
     bool missing = false;

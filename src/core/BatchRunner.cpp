@@ -90,9 +90,12 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
 
 bool BatchRunner::outputRefused(const std::string& pdfPath, const std::string& outputPath,
                                 const ConvertOptions& options) {
-    if (const std::string missing = OutputNames::missingFolderMessage(options, pdfPath); !missing.empty()) {
-        tell(missing, pdfPath);
-        return true;
+    for (const std::string& refusal : {OutputNames::foreignLinkMessage(outputPath, pdfPath),
+                                       OutputNames::missingFolderMessage(options, pdfPath)}) {
+        if (!refusal.empty()) {
+            tell(refusal, pdfPath);
+            return true;
+        }
     }
     return outputReplacesBatchPdf(pdfPath, outputPath) || outputWrittenAlready(pdfPath, outputPath);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
+#include "platform/HeldFolder.h"
 #include "platform/SystemFolders.h"
 
 #include <sys/stat.h>
@@ -23,6 +24,15 @@ std::string missingFolderMessage(const ConvertOptions& options, const std::strin
         (::stat(options.outputDirectory.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
         return {};
     return "The output folder '" + options.outputDirectory + "' does not exist, so '" + pdfPath +
+           "' is not converted.";
+}
+
+std::string foreignLinkMessage(const std::string& outputPath, const std::string& pdfPath) {
+    std::string name;
+    const platform::HeldFolder folder = platform::HeldFolder::ofFile(outputPath, name);
+    if (folder.refusedLink().empty())
+        return {};
+    return "The folder '" + folder.refusedLink() + "' is another user's link, so '" + pdfPath +
            "' is not converted.";
 }
 

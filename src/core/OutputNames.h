@@ -21,6 +21,10 @@ std::string selfOverwriteMessage(const std::string& outputPath, const std::strin
 // there or none is set.
 std::string missingFolderMessage(const ConvertOptions& options, const std::string& pdfPath);
 
+// What the user is told when the way to outputPath leads through a folder that is another
+// user's link, which is never followed; empty when it does not.
+std::string foreignLinkMessage(const std::string& outputPath, const std::string& pdfPath);
+
 // What the user is told when writing outputPath would replace otherPdf, another PDF of the
 // batch that converts pdfPath.
 std::string batchPdfOverwriteMessage(const std::string& outputPath, const std::string& otherPdf,

@@ -18,9 +18,9 @@ namespace {
 
 // Longest name of one folder entry on the file systems we write to.
 constexpr std::size_t maxNameBytes = NAME_MAX;
-constexpr int maxLinkHops = 40;
 constexpr int suffixLength = 8;
 constexpr std::size_t streamBuffer = 256 * 1024;
+const char* const replacedByAnother = "its temporary file was replaced by another program";
 
 Failure systemError(int code) {
     return {std::strerror(code)};
@@ -31,13 +31,6 @@ Status failWith(Failure failure, int code) {
     Status status = std::move(failure);
     errno = code;
     return status;
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string nameOf(const std::string& path) {
@@ -62,8 +55,27 @@ std::string cutAtCharacter(const std::string& text, std::size_t limit) {
     return text.substr(0, end);
 }
 
-bool sameFile(const struct stat& first, const struct stat& second) {
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+// Whether name in the folder still holds the file open at fd. Another user who may write the
+// folder can rename our temporary away and put a file or link of theirs in its place: that is
+// neither published nor removed.
+bool holds(int folderFd, const std::string& name, int fd) {
+    struct stat named {};
+    struct stat held {};
+    return ::fstatat(folderFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &held) == 0 &&
+           named.st_dev == held.st_dev && named.st_ino == held.st_ino;
+}
+
+void removeIfHeld(int folderFd, const std::string& name, int fd) {
+    if (holds(folderFd, name, fd))
+        ::unlinkat(folderFd, name.c_str(), 0);
+}
+
+// Only a plain file of this user's passes on its permissions, and never the set-user-id,
+// set-group-id or sticky bit: a file another user planted under the output's name must not
+// decide who may read or run what we write.
+void keepPermissionsOf(const struct stat& existing, int fd) {
+    if (S_ISREG(existing.st_mode) && existing.st_uid == ::geteuid())
+        ::fchmod(fd, existing.st_mode & 0777);
 }
 
 // A file system that cannot sync a file (some network and FUSE ones) still wrote it.
@@ -74,13 +86,14 @@ bool syncRefusedHarmlessly(int code) {
 } // namespace
 
 void AtomicFile::Reservation::drop() {
-    if (valid() && !path.empty())
-        ::unlink(path.c_str());
-    path.clear();
+    if (valid() && folder && !name.empty())
+        removeIfHeld(folder->fd(), name, descriptor.get());
+    folder.reset();
+    name.clear();
     descriptor.reset();
 }
 
-AtomicFile::AtomicFile(std::string targetPath) : target(targetOf(std::move(targetPath))) {}
+AtomicFile::AtomicFile(std::string targetPath) : target(std::move(targetPath)) {}
 
 AtomicFile::~AtomicFile() {
     discard();
@@ -91,25 +104,19 @@ std::string AtomicFile::temporaryNameFor(const std::string& target, const std::s
     return "." + cutAtCharacter(nameOf(target), maxNameBytes - 1 - tail.size()) + tail;
 }
 
-// Another user's link in a shared folder must not make us write where it points (their
-// choice, our data); one of our own is where we keep the file, as a link to a synced folder.
-std::string AtomicFile::targetOf(const std::string& path) {
-    std::string current = path;
-    for (int hop = 0; hop < maxLinkHops; ++hop) {
-        struct stat info {};
-        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode) || info.st_uid != ::geteuid())
-            return current;
-        std::string destination(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
-        const ssize_t length = ::readlink(current.c_str(), destination.data(), destination.size());
-        if (length <= 0)
-            return current;
-        destination.resize(static_cast<std::size_t>(length));
-        current = destination.front() == '/' ? destination : folderOf(current) + "/" + destination;
-    }
-    return current;
+Status AtomicFile::locate() {
+    if (folder)
+        return {};
+    HeldFolder found = HeldFolder::ofFile(target, name);
+    if (!found.valid())
+        return Failure{found.error()};
+    folder = std::make_shared<const HeldFolder>(std::move(found));
+    return {};
 }
 
 Status AtomicFile::open() {
+    if (Status located = locate(); !located.ok())
+        return located;
     Status created = createTemporary();
     if (created.ok())
         return startWriting(temporaryFd.get(), Mode::Temporary);
@@ -118,8 +125,8 @@ Status AtomicFile::open() {
     // it incomplete, which the temporary name otherwise prevents.
     const bool folderRefused = errno == EACCES || errno == EPERM || errno == EROFS;
     struct stat info {};
-    if (folderRefused && ::lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-        ::access(target.c_str(), W_OK) == 0)
+    if (folderRefused && ::fstatat(folder->fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode) && ::faccessat(folder->fd(), name.c_str(), W_OK, 0) == 0)
         return openInPlace();
     return created;
 }
@@ -134,49 +141,53 @@ Status AtomicFile::adopt(UniqueFd descriptor) {
 }
 
 Result<AtomicFile::Reservation> AtomicFile::reserve() {
+    if (Status located = locate(); !located.ok())
+        return Failure{located.error()};
     Status created = createTemporary();
     if (!created.ok())
         return Failure{created.error()};
-    return Reservation{std::exchange(temporary, {}), std::move(temporaryFd)};
+    return Reservation{folder, std::exchange(temporary, {}), std::move(temporaryFd)};
 }
 
-Status AtomicFile::publish(Reservation& reservation, const std::string& target) {
-    struct stat named {};
-    struct stat held {};
-    // The name is only a name: what another user put there in our place is not published,
-    // and not removed either.
-    if (::lstat(reservation.path.c_str(), &named) != 0 || ::fstat(reservation.descriptor.get(), &held) != 0 ||
-        !sameFile(named, held)) {
-        reservation.path.clear();
-        reservation.descriptor.reset();
-        return Failure{"its temporary file was replaced by another program"};
-    }
-    if (std::rename(reservation.path.c_str(), targetOf(target).c_str()) != 0) {
-        Status renamed = systemError(errno);
-        reservation.drop();
-        return renamed;
-    }
-    reservation.path.clear();
-    reservation.descriptor.reset();
-    return {};
+Status AtomicFile::publish(Reservation& reservation) {
+    Status renamed = locate();
+    if (renamed.ok())
+        renamed = renameOverTarget(reservation.name, reservation.descriptor.get());
+    if (renamed.ok())
+        reservation.name.clear();
+    reservation.drop();
+    return renamed;
+}
+
+Status AtomicFile::extend(Reservation& reservation) {
+    if (Status located = locate(); !located.ok())
+        return located;
+    if (::lseek(reservation.descriptor.get(), 0, SEEK_END) < 0)
+        return systemError(errno);
+    temporary = std::exchange(reservation.name, {});
+    temporaryFd = std::move(reservation.descriptor);
+    reservation.folder.reset();
+    return startWriting(temporaryFd.get(), Mode::Temporary);
 }
 
 Status AtomicFile::createTemporary() {
+    const int at = folder->fd();
     struct stat info {};
-    const bool exists = ::lstat(target.c_str(), &info) == 0;
+    const bool exists = ::fstatat(at, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
     if (exists && S_ISDIR(info.st_mode))
         return failWith({"a folder of that name exists"}, EISDIR);
     // A device or pipe at the target (our own link to /dev/null, say) is never renamed over.
     if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
         return failWith({"it is not a plain file"}, EINVAL);
-    const std::string folder = folderOf(target);
-    const std::string sample = temporaryNameFor(target, std::string(suffixLength, '0'));
+    const std::string sample = temporaryNameFor(name, std::string(suffixLength, '0'));
     const std::size_t suffixAndTail = suffixLength + std::strlen(".part");
-    StaleTemporaries::sweep(folder, sample.substr(0, sample.size() - suffixAndTail), sample.size());
+    StaleTemporaries::sweep(at, folder->path(), sample.substr(0, sample.size() - suffixAndTail),
+                            sample.size());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder + "/" + temporaryNameFor(target, randomSuffix());
+        temporary = temporaryNameFor(name, randomSuffix());
         // 0666 so a new file gets the user's usual permissions through the umask.
-        UniqueFd fd(::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        UniqueFd fd(
+            ::openat(at, temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (!fd.valid() && errno == EEXIST)
             continue;
         if (!fd.valid()) {
@@ -184,8 +195,8 @@ Status AtomicFile::createTemporary() {
             temporary.clear();
             return failWith(systemError(code), code);
         }
-        if (exists && S_ISREG(info.st_mode))
-            ::fchmod(fd.get(), info.st_mode & 07777);
+        if (exists)
+            keepPermissionsOf(info, fd.get());
         ::flock(fd.get(), LOCK_EX | LOCK_NB);
         temporaryFd = std::move(fd);
         return {};
@@ -195,7 +206,7 @@ Status AtomicFile::createTemporary() {
 }
 
 Status AtomicFile::openInPlace() {
-    UniqueFd fd(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    UniqueFd fd(::openat(folder->fd(), name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (fd.valid() && (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)))
         return Failure{"it is not a plain file"};
@@ -238,11 +249,12 @@ Status AtomicFile::commit() {
     if (std::fclose(file) != 0 && code == 0)
         code = errno;
     file = nullptr;
-    if (code == 0 && mode == Mode::Temporary && std::rename(temporary.c_str(), target.c_str()) != 0)
-        code = errno;
-    if (code != 0) {
+    Status done = code != 0 ? systemError(code) : Status{};
+    if (done.ok() && mode == Mode::Temporary)
+        done = renameOverTarget(temporary, temporaryFd.get());
+    if (!done.ok()) {
         discard();
-        return systemError(code);
+        return done;
     }
     temporary.clear();
     temporaryFd.reset();
@@ -254,11 +266,19 @@ void AtomicFile::discard() {
         std::fclose(file);
         file = nullptr;
     }
-    if (!temporary.empty()) {
-        ::unlink(temporary.c_str());
-        temporary.clear();
-    }
+    if (!temporary.empty() && folder)
+        removeIfHeld(folder->fd(), temporary, temporaryFd.get());
+    temporary.clear();
     temporaryFd.reset();
+}
+
+Status AtomicFile::renameOverTarget(const std::string& temporaryName, int written) {
+    const int at = folder->fd();
+    if (!holds(at, temporaryName, written))
+        return Failure{replacedByAnother};
+    if (::renameat(at, temporaryName.c_str(), at, name.c_str()) != 0)
+        return systemError(errno);
+    return {};
 }
 
 } // namespace platform

@@ -13,29 +13,30 @@ namespace platform {
 std::mutex StaleTemporaries::guard;
 std::map<std::string, std::set<std::string>> StaleTemporaries::listed;
 
-void StaleTemporaries::sweep(const std::string& folder, const std::string& namePrefix,
+void StaleTemporaries::sweep(int folderFd, const std::string& folderPath, const std::string& namePrefix,
                              std::size_t nameLength) {
     const std::lock_guard lock(guard);
-    auto found = listed.find(folder);
+    auto found = listed.find(folderPath);
     if (found == listed.end())
-        found = listed.emplace(folder, candidatesIn(folder)).first;
+        found = listed.emplace(folderPath, candidatesIn(folderFd)).first;
     std::set<std::string>& names = found->second;
-    const UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folderFd.valid())
-        return;
     for (auto it = names.lower_bound(namePrefix); it != names.end() && it->starts_with(namePrefix);) {
-        if (it->size() == nameLength && removeIfStale(folderFd.get(), *it))
+        if (it->size() == nameLength && removeIfStale(folderFd, *it))
             it = names.erase(it);
         else
             ++it;
     }
 }
 
-std::set<std::string> StaleTemporaries::candidatesIn(const std::string& folder) {
+std::set<std::string> StaleTemporaries::candidatesIn(int folderFd) {
     std::set<std::string> names;
-    DIR* listing = ::opendir(folder.c_str());
-    if (!listing)
+    const int readable = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* listing = readable >= 0 ? ::fdopendir(readable) : nullptr;
+    if (!listing) {
+        if (readable >= 0)
+            ::close(readable);
         return names;
+    }
     while (const dirent* entry = ::readdir(listing)) {
         const std::string_view name = entry->d_name;
         if (name.starts_with('.') && name.ends_with(".part"))

@@ -29,7 +29,7 @@ platform::AtomicFile::Reservation pieceInTemporaryFolder() {
         if (fd.valid())
             ::unlink(pattern.c_str());
     }
-    return {{}, std::move(fd)};
+    return {nullptr, {}, std::move(fd)};
 }
 
 // Copies a finished piece, read through the descriptor it was written to.
@@ -124,14 +124,17 @@ public:
 
 private:
     bool makePieceFile(Job& job, Piece& piece) {
-        platform::AtomicFile output(job.outputPath);
-        platform::Result<platform::AtomicFile::Reservation> reserved = output.reserve();
+        const platform::Status located = job.output->locate();
+        if (!located.ok())
+            return refuse(job, located.error());
+        platform::Result<platform::AtomicFile::Reservation> reserved = job.output->reserve();
         piece.besideOutput = reserved.ok();
         piece.file = reserved.ok() ? std::move(reserved).value() : pieceInTemporaryFolder();
-        if (piece.file.valid())
-            return true;
-        job.messages.push_back(
-            {OutputNames::writeFailureMessage(job.outputPath, reserved.error()), job.job.pdfPath});
+        return piece.file.valid() || refuse(job, reserved.error());
+    }
+
+    bool refuse(Job& job, const std::string& reason) {
+        job.messages.push_back({OutputNames::writeFailureMessage(job.outputPath, reason), job.job.pdfPath});
         owner.fail(job, JobOutcome::Skipped);
         return false;
     }
@@ -305,6 +308,7 @@ PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const Conve
     state.job = job;
     state.options = options;
     state.outputPath = outputPath;
+    state.output.emplace(outputPath);
     state.pieces.resize(1);
     pool.submit({job.jobNumber, 0});
     return state;
@@ -333,14 +337,19 @@ JobOutcome PooledConverter::commit(Job& job, JobFeedback& feedback) {
 }
 
 platform::Status PooledConverter::publish(Job& job) {
-    if (job.pieces.size() == 1 && job.pieces.front().besideOutput)
-        return platform::AtomicFile::publish(job.pieces.front().file, job.outputPath);
-    platform::AtomicFile output(job.outputPath);
-    if (platform::Status opened = output.open(); !opened.ok())
+    platform::AtomicFile& output = *job.output;
+    Piece& first = job.pieces.front();
+    if (job.pieces.size() == 1 && first.besideOutput)
+        return output.publish(first.file);
+    const platform::Status opened = first.besideOutput ? output.extend(first.file) : output.open();
+    if (!opened.ok())
         return opened;
-    for (const Piece& piece : job.pieces) {
+    for (Piece& piece : job.pieces) {
+        if (!piece.file.valid())
+            continue;
         if (!appendFile(output, piece.file.descriptor.get()))
             return platform::Failure{"a finished part of it could not be read back"};
+        piece.file.drop();
     }
     return output.commit();
 }

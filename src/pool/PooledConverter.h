@@ -55,6 +55,7 @@ private:
         ConvertJob job;
         ConvertOptions options;
         std::string outputPath;
+        std::optional<platform::AtomicFile> output; // its folder held once for every piece
         std::vector<JobMessage> messages;
         std::size_t messagesShown = 0;
         std::vector<Piece> pieces;
@@ -77,7 +78,8 @@ private:
     Job& jobFor(const ConvertJob& job, const ConvertOptions& options);
     void replay(Job& job, JobFeedback& feedback);
     JobOutcome commit(Job& job, JobFeedback& feedback);
-    // Puts the finished output in place: its one piece renamed, or its pieces joined.
+    // Puts the finished output in place: its one piece renamed, or its pieces joined into the
+    // first, each removed once it is in, so a join needs no more room than one piece.
     static platform::Status publish(Job& job);
     void discard(int jobNumber);
     void fail(Job& job, JobOutcome outcome);

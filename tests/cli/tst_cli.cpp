@@ -20,6 +20,7 @@
 #include <csignal>
 #include <limits>
 #include <memory>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -133,6 +134,11 @@ class TestCli : public QObject {
         drawing.end();
         QPainter(&writer).drawImage(QRect(0, 0, writer.width(), writer.height()), picture);
         return file;
+    // Rows for the -j value: converting in folverin-cli's own process and in workers.
+    static void inThisProcessAndInWorkers() {
+        QTest::addColumn<QString>("jobs");
+        QTest::newRow("in this process") << QStringLiteral("1");
+        QTest::newRow("in workers") << QStringLiteral("2");
     }
 
     static QByteArray read(const QString& file) {
@@ -429,6 +435,96 @@ private Q_SLOTS:
         QCOMPARE(run.out, path(QStringLiteral("upd/added.txt")).toUtf8() + "\n" +
                               path(QStringLiteral("upd/changed.txt")).toUtf8() + "\n");
         QVERIFY(QFile::exists(path(QStringLiteral("upd/kept.txt"))));
+    }
+
+    // Only an output of this user's counts as done: another user's file dated in the future
+    // in a shared folder is converted over, and the output is ours then.
+    void updateConvertsOverAnotherUsersOutput() {
+        if (::geteuid() != 0)
+            QSKIP("planting another user's file needs the superuser");
+        const QString doc = pdf(QStringLiteral("shared/doc.pdf"));
+        QCOMPARE(::chmod(QFile::encodeName(path(QStringLiteral("shared"))).constData(), 01777), 0);
+        const QString planted = path(QStringLiteral("shared/doc.txt"));
+        QFile file(planted);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("planted") == 7);
+        QVERIFY(
+            file.setFileTime(QDateTime(QDate(2030, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+        file.close();
+        QCOMPARE(::chown(QFile::encodeName(planted).constData(), 65534, 65534), 0);
+
+        const Run run = cli({QStringLiteral("--no-settings"), QStringLiteral("--update"), doc});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, planted.toUtf8() + "\n");
+        QCOMPARE(read(planted), QByteArray("hello\r\n\f"));
+        QCOMPARE(QFileInfo(planted).ownerId(), 0u);
+    }
+
+    // Another user's link on the way to an output leads nowhere, given with -o or met in a
+    // folder search: nothing is written, and no folder made, in the private folder it points
+    // at. A link of ours is followed.
+    void anotherUsersFolderLinkIsNotFollowed_data() { inThisProcessAndInWorkers(); }
+    void anotherUsersFolderLinkIsNotFollowed() {
+        QFETCH(QString, jobs);
+        if (::geteuid() != 0)
+            QSKIP("planting another user's links needs the superuser");
+        const QString doc = pdf(QStringLiteral("doc.pdf"));
+        const QString secret = path(QStringLiteral("private"));
+        const QString found = pdf(QStringLiteral("private/found.pdf"));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("shared/tree"))) &&
+                QDir().mkpath(path(QStringLiteral("mine"))));
+        QCOMPARE(::chmod(QFile::encodeName(path(QStringLiteral("shared"))).constData(), 01777), 0);
+        QCOMPARE(::chmod(QFile::encodeName(secret).constData(), 0700), 0);
+        const auto plant = [&](const QString& target, const QString& link, uid_t owner) {
+            QVERIFY(QFile::link(target, path(link)));
+            QCOMPARE(::lchown(QFile::encodeName(path(link)).constData(), owner, owner), 0);
+        };
+        plant(secret, QStringLiteral("shared/out"), 65534);
+        plant(secret, QStringLiteral("shared/tree/away"), 65534);
+        plant(path(QStringLiteral("mine")), QStringLiteral("shared/mine"), 0);
+        const QStringList options{QStringLiteral("--no-settings"), QStringLiteral("-j"), jobs};
+        const auto refusal = [&](const QString& link, const QString& pdfPath) {
+            return QStringLiteral("%2: The folder '%1' is another user's link, so '%2' is not converted.\n")
+                .arg(path(link), pdfPath)
+                .toUtf8();
+        };
+
+        for (const QString& folder : {QStringLiteral("shared/out"), QStringLiteral("shared/out/new")}) {
+            const Run run = cli(options + QStringList{QStringLiteral("-o"), path(folder), doc});
+            QCOMPARE(run.status, 1);
+            QCOMPARE(run.out, QByteArray());
+            QCOMPARE(run.err, refusal(QStringLiteral("shared/out"), doc));
+        }
+        const Run search = cli(options + QStringList{path(QStringLiteral("shared/tree"))});
+        QCOMPARE(search.status, 1);
+        QCOMPARE(search.err, refusal(QStringLiteral("shared/tree/away"),
+                                     path(QStringLiteral("shared/tree/away/found.pdf"))));
+        QCOMPARE(QDir(secret).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QFileInfo(found).fileName()});
+
+        const Run own =
+            cli(options + QStringList{QStringLiteral("-o"), path(QStringLiteral("shared/mine")), doc});
+        QCOMPARE(own.status, 0);
+        QCOMPARE(read(path(QStringLiteral("mine/doc.txt"))), QByteArray("hello\r\n\f"));
+    }
+
+    // A path near the system's limit converts: the temporary beside the output is made in its
+    // folder held open, not by a path longer still.
+    void pathsNearTheLimitConvert_data() { inThisProcessAndInWorkers(); }
+    void pathsNearTheLimitConvert() {
+        QFETCH(QString, jobs);
+        constexpr qsizetype pdfPathBytes = 4086;
+        QString folder = path(QStringLiteral("deep"));
+        while (pdfPathBytes - folder.size() - 1 > 255)
+            folder += QLatin1Char('/') + QString(200, QLatin1Char('d'));
+        const QString name = QString(pdfPathBytes - folder.size() - 1 - 4, QLatin1Char('n'));
+        const QString doc =
+            pdf(folder.mid(temp.path().size() + 1) + QLatin1Char('/') + name + QStringLiteral(".pdf"));
+        QCOMPARE(QFile::encodeName(doc).size(), pdfPathBytes);
+        const Run run = cli({QStringLiteral("--no-settings"), QStringLiteral("-j"), jobs, doc});
+        QCOMPARE(run.err, QByteArray("File 1 of 1, 100%\n"));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(read(folder + QLatin1Char('/') + name + QStringLiteral(".txt")), QByteArray("hello\r\n\f"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     // Runs at the same time over overlapping trees, with options that give different text:

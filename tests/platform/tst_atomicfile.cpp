@@ -138,13 +138,153 @@ private Q_SLOTS:
         QVERIFY(reserved.ok());
         AtomicFile::Reservation& reservation = reserved.value();
         QVERIFY(reservation.valid());
-        const QString path = QString::fromStdString(reservation.path);
+        const QString path = folder.filePath(QString::fromStdString(reservation.name));
         QVERIFY(QFile::remove(path));
         QVERIFY(QFile::link(folder.path() + QStringLiteral("/elsewhere"), path));
-        const Status published = AtomicFile::publish(reservation, target);
+        const Status published = writer.publish(reservation);
         QVERIFY(!published.ok());
         QCOMPARE(published.error(), std::string("its temporary file was replaced by another program"));
         QVERIFY(!QFileInfo::exists(QString::fromStdString(target)));
+        QVERIFY(QFileInfo(path).isSymLink());
+    }
+
+    // The same swap between writing and renaming: the old output stays, and what was put in
+    // the temporary's place is neither renamed into the output nor removed.
+    void swappedTemporaryIsNotRenamedOverTheOutput_data() {
+        QTest::addColumn<bool>("plantLink");
+        QTest::newRow("a file of another user") << false;
+        QTest::newRow("a link to a victim file") << true;
+    }
+    void swappedTemporaryIsNotRenamedOverTheOutput() {
+        QFETCH(bool, plantLink);
+        QTemporaryDir folder;
+        const QString target = folder.filePath(QStringLiteral("out.txt"));
+        const QString victim = folder.filePath(QStringLiteral("victim"));
+        QVERIFY(writeFile(target.toStdString(), "old") && writeFile(victim.toStdString(), "victim"));
+        AtomicFile file(target.toStdString());
+        QVERIFY(file.open().ok());
+        file.write("ours");
+        const QStringList temporaries =
+            QDir(folder.path()).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden);
+        QCOMPARE(temporaries.size(), 1);
+        const QString temporary = folder.filePath(temporaries.first());
+        QVERIFY(QFile::rename(temporary, folder.filePath(QStringLiteral("moved away"))));
+        if (plantLink)
+            QVERIFY(QFile::link(victim, temporary));
+        else
+            QVERIFY(writeFile(temporary.toStdString(), "planted"));
+        if (::geteuid() == 0)
+            QCOMPARE(::lchown(QFile::encodeName(temporary).constData(), 65534, 65534), 0);
+
+        const Status committed = file.commit();
+        QVERIFY(!committed.ok());
+        QCOMPARE(committed.error(), std::string("its temporary file was replaced by another program"));
+        QCOMPARE(read(target), QByteArray("old"));
+        QVERIFY(!QFileInfo(target).isSymLink());
+        QCOMPARE(QFileInfo(temporary).isSymLink(), plantLink);
+        QCOMPARE(read(temporary), plantLink ? QByteArray("victim") : QByteArray("planted"));
+    }
+
+    // A new output gets the user's usual permissions; an existing one passes its own on only
+    // when it is a plain file of this user's, and never set-user-id, set-group-id or sticky.
+    void permissionsComeOnlyFromOwnPlainFiles_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("theirs");
+        QTest::addColumn<uint>("mode");
+        QTest::addColumn<uint>("expected"); // with the umask 022
+        QTest::newRow("new") << false << false << 0u << 0644u;
+        QTest::newRow("own, private") << true << false << 0600u << 0600u;
+        QTest::newRow("own, set-user-id") << true << false << 04755u << 0755u;
+        QTest::newRow("own, every special bit") << true << false << 07777u << 0777u;
+        QTest::newRow("another user's, 6777") << true << true << 06777u << 0644u;
+        QTest::newRow("another user's, private") << true << true << 0600u << 0644u;
+    }
+    void permissionsComeOnlyFromOwnPlainFiles() {
+        QFETCH(bool, exists);
+        QFETCH(bool, theirs);
+        QFETCH(uint, mode);
+        QFETCH(uint, expected);
+        if (theirs && ::geteuid() != 0)
+            QSKIP("giving a file to another user needs the superuser");
+        QTemporaryDir folder;
+        const QByteArray target = QFile::encodeName(folder.filePath(QStringLiteral("doc3.txt")));
+        if (exists) {
+            const uid_t owner = theirs ? 65534 : ::geteuid();
+            QVERIFY(writeFile(target.toStdString(), "planted"));
+            QCOMPARE(::chown(target.constData(), owner, owner), 0);
+            QCOMPARE(::chmod(target.constData(), mode), 0);
+        }
+        const mode_t mask = ::umask(022);
+        const bool written = writeFile(target.toStdString(), "ours");
+        ::umask(mask);
+        QVERIFY(written);
+        struct stat info {};
+        QCOMPARE(::lstat(target.constData(), &info), 0);
+        QVERIFY(S_ISREG(info.st_mode));
+        QCOMPARE(info.st_uid, ::geteuid());
+        QCOMPARE(uint(info.st_mode & 07777), expected);
+    }
+
+    // A link on the way to a file is followed only when it is ours or belongs to the owner of
+    // the folder that holds it; another user's link in a shared folder leads nowhere. A link
+    // at the file's own name is followed when it is ours and otherwise replaced.
+    void linksOnTheWayAreFollowedOnlyWhenTrusted_data() {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<QString>("refusedLink"); // empty when the write goes through
+        QTest::addColumn<QString>("landsAt");
+        const auto row = [](const char* name, const char* write, const char* refusedLink,
+                            const char* landsAt) {
+            QTest::newRow(name) << QString::fromUtf8(write) << QString::fromUtf8(refusedLink)
+                                << QString::fromUtf8(landsAt);
+        };
+        row("another user's link in a sticky folder", "shared/theirs/out.txt", "shared/theirs", "");
+        row("our own link", "shared/mine/out.txt", "", "private/out.txt");
+        row("the folder owner's link", "owned/link/out.txt", "", "private/out.txt");
+        row("our link to a file behind another user's link", "shared/mine-through-theirs.txt",
+            "shared/theirs", "");
+        row("another user's link as the file", "shared/their-file.txt", "", "shared/their-file.txt");
+    }
+    void linksOnTheWayAreFollowedOnlyWhenTrusted() {
+        QFETCH(QString, write);
+        QFETCH(QString, refusedLink);
+        QFETCH(QString, landsAt);
+        if (::geteuid() != 0)
+            QSKIP("planting another user's links needs the superuser");
+        QTemporaryDir temp;
+        const auto at = [&](const QString& name) { return temp.filePath(name); };
+        const auto plant = [&](const QString& target, const QString& link, uid_t owner) {
+            QVERIFY(QFile::link(target, at(link)));
+            QCOMPARE(::lchown(QFile::encodeName(at(link)).constData(), owner, owner), 0);
+        };
+        for (const char* name : {"shared", "private", "owned"})
+            QVERIFY(QDir(temp.path()).mkdir(QString::fromLatin1(name)));
+        QCOMPARE(::chmod(QFile::encodeName(at(QStringLiteral("shared"))).constData(), 01777), 0);
+        QCOMPARE(::chmod(QFile::encodeName(at(QStringLiteral("private"))).constData(), 0700), 0);
+        QCOMPARE(::chown(QFile::encodeName(at(QStringLiteral("owned"))).constData(), 65534, 65534), 0);
+        plant(at(QStringLiteral("private")), QStringLiteral("shared/theirs"), 65534);
+        plant(at(QStringLiteral("private")), QStringLiteral("shared/mine"), 0);
+        plant(at(QStringLiteral("private")), QStringLiteral("owned/link"), 65534);
+        plant(at(QStringLiteral("shared/theirs/out.txt")), QStringLiteral("shared/mine-through-theirs.txt"),
+              0);
+        plant(at(QStringLiteral("private/their-target")), QStringLiteral("shared/their-file.txt"), 65534);
+
+        AtomicFile file(at(write).toStdString());
+        const Status opened = file.open();
+        if (!refusedLink.isEmpty()) {
+            QVERIFY(!opened.ok());
+            QCOMPARE(QString::fromStdString(opened.error()),
+                     QStringLiteral("the folder '%1' is another user's link").arg(at(refusedLink)));
+            QCOMPARE(QDir(at(QStringLiteral("private")))
+                         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                     QStringList());
+            return;
+        }
+        QVERIFY(opened.ok());
+        file.write("ours");
+        QVERIFY(file.commit().ok());
+        QVERIFY(!QFileInfo(at(landsAt)).isSymLink());
+        QCOMPARE(read(at(landsAt)), QByteArray("ours"));
+        QVERIFY(!QFileInfo::exists(at(QStringLiteral("private/their-target"))));
     }
 
     // A write that fails names the reason of the call that failed, never "Success".

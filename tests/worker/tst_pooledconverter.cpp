@@ -14,8 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
+#include <QScopeGuard>
 #include <QTest>
 #include <functional>
+#include <sys/mount.h>
+#include <unistd.h>
 
 // Conversion in worker processes as a batch meets it: hostile documents cost their own job,
 // jobs reach the user and the disk in job order however fast their workers are, and a
@@ -483,6 +486,81 @@ private Q_SLOTS:
             Client client;
             QCOMPARE(convertedByReaders(pdf, options, client), whole);
         }
+    }
+
+    // Pieces join into the first, each removed once it is in: an output that fits on the disk
+    // converted in one process fits when cut into pieces too.
+    void joiningPiecesNeedsRoomForTheOutputAndOnePiece() {
+        if (::geteuid() != 0)
+            QSKIP("a small file system of its own needs the superuser");
+        ConvertOptions options = ConvertOptions::defaults();
+        const QString pdf = largePdf(200);
+        const QByteArray whole = inProcess(pdf, options);
+        QVERIFY(whole.size() > 100000);
+        const QString small = fixture->path(QStringLiteral("small"));
+        QVERIFY(QDir().mkpath(small));
+        const QByteArray size = "size=" + QByteArray::number(whole.size() * 3 / 2);
+        if (::mount("folverin-test", QFile::encodeName(small).constData(), "tmpfs", 0, size.constData()) != 0)
+            QSKIP("no file system can be mounted here");
+        const auto unmount =
+            qScopeGuard([&] { ::umount2(QFile::encodeName(small).constData(), MNT_DETACH); });
+        options.outputDirectory = small.toStdString();
+        PooledConverter converter(settings(2));
+        Client client;
+        client.options = options;
+        const BatchOutcome outcome = run(converter, client, {pdf});
+        QCOMPARE(fixture->messageTexts(), QStringList());
+        QCOMPARE(outcome.converted, 1);
+        QCOMPARE(ConversionFixture::readAll(ConversionFixture::outputPathFor(pdf, options)), whole);
+        QCOMPARE(QDir(small).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("large-200.txt")});
+    }
+
+    // Another user who may write the output's folder swaps the pieces' temporaries before they
+    // are joined: the job fails, the old output stays, and what they put there stays theirs.
+    void swappedPiecesAreNotJoinedIntoTheOutput() {
+        const ConvertOptions options = ConvertOptions::defaults();
+        const QString shared = fixture->path(QStringLiteral("open"));
+        QVERIFY(QDir().mkpath(shared));
+        const bool otherUser = ::geteuid() == 0;
+        if (otherUser)
+            QCOMPARE(::chown(QFile::encodeName(shared).constData(), 65534, 65534), 0);
+        const QString pdf = copyAs(largePdf(200), QStringLiteral("open/long.pdf"));
+        const QString output = ConversionFixture::outputPathFor(pdf, options);
+        QFile old(output);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        Client client;
+        QStringList planted;
+        client.onPage = [&] {
+            if (client.pages.last().first < client.pages.last().second || !planted.isEmpty())
+                return;
+            for (const QString& name :
+                 QDir(shared).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden)) {
+                const QString temporary = shared + QLatin1Char('/') + name;
+                QFile file(temporary);
+                if (!QFile::rename(temporary, temporary + QStringLiteral(".moved")) ||
+                    !file.open(QIODevice::WriteOnly) || file.write("planted") != 7)
+                    qFatal("cannot swap %s", qPrintable(temporary));
+                file.close();
+                if (otherUser && ::chown(QFile::encodeName(temporary).constData(), 65534, 65534) != 0)
+                    qFatal("cannot give %s away", qPrintable(temporary));
+                planted.append(temporary);
+            }
+        };
+        PooledConverter converter(settings(2));
+        const BatchOutcome outcome = run(converter, client, {pdf});
+        QCOMPARE(outcome.converted, 0);
+        QCOMPARE(outcome.skipped, 1);
+        QCOMPARE(fixture->messageTexts(),
+                 QStringList{
+                     QStringLiteral("Could not write the output file '%1': its temporary file was replaced "
+                                    "by another program.")
+                         .arg(output)});
+        QCOMPARE(ConversionFixture::readAll(output), QByteArray("old"));
+        QVERIFY(planted.size() > 1);
+        for (const QString& file : planted)
+            QCOMPARE(ConversionFixture::readAll(file), QByteArray("planted"));
     }
 
     // A document cut over several workers: its job is skipped with one message, and neither
