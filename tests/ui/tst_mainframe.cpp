@@ -136,17 +136,17 @@ private Q_SLOTS:
         // Stop's key works during a batch, when no other key does.
         window.key(Qt::Key_F5, Qt::ShiftModifier);
         QVERIFY(!window.panel()->isRunning());
-        QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
-        // Start is greyed until the stopped job is done, then starts at once.
+        // Start is greyed until the stopped batch has ended, then starts at once.
         window.frame->LeftView()->setFocus();
         QVERIFY(!window.enabled(ID_START_CONVERT));
         window.key(Qt::Key_F5);
         QVERIFY(!window.panel()->isRunning());
         QTRY_VERIFY_WITH_TIMEOUT(window.enabled(ID_START_CONVERT), 60000);
+        QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
         window.key(Qt::Key_F5);
         QVERIFY(window.panel()->isRunning());
 
-        // Closing stops the batch and waits for its job, showing why it ended; an F5 pressed
+        // Closing stops the batch and waits for its end, showing why it ended; an F5 pressed
         // while it waits starts nothing.
         QTimer::singleShot(0, window.frame.get(), [&] { window.key(Qt::Key_F5); });
         QVERIFY(window.frame->close());
