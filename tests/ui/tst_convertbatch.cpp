@@ -1,4 +1,5 @@
 #include "JobPaneFixture.h"
+#include "MessageBoxWatch.h"
 
 #include "controls/chrome/IconButton.h"
 #include "controls/chrome/SummaryEdit.h"
@@ -15,6 +16,7 @@
 
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -427,9 +429,10 @@ private Q_SLOTS:
         QList<Seen> seen;
         QTimer answer;
         QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
+            const QList<QMessageBox*> boxes = MessageBoxWatch::shown();
+            if (boxes.isEmpty())
                 return;
+            QMessageBox* box = boxes.first();
             const int row = pane.grid()->GetSelectionBounds().maxRow;
             seen.append({box->text(), row, pane.grid()->IsCellVisible(row, 1),
                          pane.panel->summaryPane()->toPlainText().section(QLatin1Char('\n'), 0, 0)});
@@ -445,6 +448,44 @@ private Q_SLOTS:
         QCOMPARE(seen.first().selectedRow, 37);
         QVERIFY(seen.first().visible);
         QCOMPARE(seen.first().summary, damaged);
+    }
+
+    // A batch's messages leave the window usable: Stop during the first of a chain of them (one
+    // title written into one folder again and again) closes it and ends the batch, and no later
+    // one is shown.
+    void stopWorksWhileABatchMessageIsShown() {
+        BatchFixture pane;
+        QVERIFY(pane.show());
+        const QString out = pane.temp.filePath(QStringLiteral("clash/out"));
+        QDir().mkpath(out);
+        pane.app.options.outputDirectory = out.toStdString();
+        QVERIFY(pane.options->BuildTree());
+        QStringList pdfs;
+        for (int i = 1; i <= 6; ++i)
+            pdfs.append(pane.onePage(QStringLiteral("clash/%1/same.pdf").arg(i)));
+        pane.openFiles(pdfs);
+
+        testsupport::installOffscreenNoticeFilter();
+        platform::QtDialogs boxes(&pane.window);
+        platform::Dialogs::setInstance(&boxes);
+        const auto restore = qScopeGuard([&pane] {
+            platform::Dialogs::setInstance(&pane.dialogs);
+            testsupport::removeOffscreenNoticeFilter();
+        });
+        const MessageBoxWatch watch(
+            [&pane] { QTest::mouseClick(pane.panel->button(ID_STOP_CONVERT), Qt::LeftButton); });
+        pane.key(Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !pane.panel->isRunning() && pane.panel->button(ID_START_CONVERT)->isEnabled(), 60000);
+        QTest::qWait(200); // a later message would show now
+        QCOMPARE(watch.texts.size(), 1);
+        QVERIFY2(watch.texts.first().contains(QStringLiteral("in this batch")),
+                 qPrintable(watch.texts.first()));
+        QCOMPARE(watch.answeredHere, 0);
+        QVERIFY(MessageBoxWatch::shown().isEmpty());
+        QCOMPARE(pane.barTexts(),
+                 (QStringList{QStringLiteral("Convert stopped."), QStringLiteral("Convert stopped.")}));
+        QVERIFY(QFile::exists(out + QStringLiteral("/same.txt")));
     }
 };
 
