@@ -88,8 +88,8 @@ void BatchThread::message(const JobMessage& message) {
     messageDone.wait(lock, [this] { return answered || runner->stopRequestedYet(); });
 }
 
-// Stop runs on this thread too, so a message asked for before a stop and shown after it is
-// never shown.
+// On the user-interface thread, where Stop runs too: a message asked for before a stop that
+// comes here after it is never shown.
 void BatchThread::showMessage(const JobMessage& message) {
     if (!runner || runner->stopRequestedYet())
         return;
