@@ -370,5 +370,5 @@ std::string CliOptions::helpText() {
            "An option that takes a value also takes it as --option=value.\n"
            "Exit status: 0 all converted, 1 some files skipped, 2 batch ended early or\n"
            "usage error; 130 (Ctrl+C), 143 (SIGTERM), 129 (SIGHUP) or 141 (SIGPIPE)\n"
-           "stopped after the file in progress.\n";
+           "stopped, the file in progress keeping its old output.\n";
 }

@@ -10,7 +10,7 @@
 namespace {
 
 // A closed terminal (SIGHUP) and a reader that went away (SIGPIPE, as in "| head -1") end a
-// run as Ctrl+C and SIGTERM do: after the file in progress, with no temporary left behind.
+// run as Ctrl+C and SIGTERM do: at once, with no temporary left behind.
 constexpr std::array<int, 4> stoppingSignals{SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 std::atomic<BatchRunner*> stoppedRunner{nullptr};
@@ -18,7 +18,7 @@ volatile std::sig_atomic_t caught = 0;
 std::array<struct sigaction, stoppingSignals.size()> previous{};
 
 // Only async-signal-safe calls: an atomic store, write and sigaction.
-void stopAfterThisFile(int signalNumber) {
+void stopTheBatch(int signalNumber) {
     if (caught == 0)
         caught = signalNumber;
     if (BatchRunner* runner = stoppedRunner.load())
@@ -30,7 +30,7 @@ void stopAfterThisFile(int signalNumber) {
     if (signalNumber == SIGPIPE)
         return;
     static const char notice[] =
-        "folverin-cli: stopping after the file in progress (again to quit at once)\n";
+        "folverin-cli: stopping, the file in progress keeps its old output (again to quit at once)\n";
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, notice, sizeof notice - 1);
 }
 
@@ -40,7 +40,7 @@ InterruptStop::InterruptStop(BatchRunner& runner) {
     caught = 0;
     stoppedRunner = &runner;
     struct sigaction handler {};
-    handler.sa_handler = stopAfterThisFile;
+    handler.sa_handler = stopTheBatch;
     sigemptyset(&handler.sa_mask);
     for (std::size_t i = 0; i < stoppingSignals.size(); ++i)
         ::sigaction(stoppingSignals[i], &handler, &previous[i]);

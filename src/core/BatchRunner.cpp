@@ -82,6 +82,9 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
         case JobOutcome::EndBatch:
             outcome.end = BatchOutcome::End::EndedEarly;
             return outcome;
+        case JobOutcome::Stopped:
+            outcome.end = BatchOutcome::End::Stopped;
+            return outcome;
         }
     }
     outcome.resultToOpen = resultToOpen(entries, options);

@@ -51,7 +51,7 @@ struct BatchOutcome {
     enum class End {
         NoJobs,     // nothing was ticked: nothing to show
         Finished,   // every job had its turn: "Convert Finished"
-        Stopped,    // the stop request was seen before a job
+        Stopped,    // the stop request was seen before a job or ended the one in progress
         EndedEarly, // a page range the document does not have ended the batch
     };
     End end = End::Finished;
@@ -68,7 +68,8 @@ class BatchRunner {
 public:
     BatchRunner(JobConverter& converter, BatchClient& client);
 
-    // May be called from any thread; the job in progress is finished first.
+    // May be called from any thread (or a signal handler); the job in progress ends too, keeping
+    // its old output, where the converter can end it early.
     void requestStop() { stopRequested = true; }
     bool stopRequestedYet() const { return stopRequested; }
 

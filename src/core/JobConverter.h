@@ -25,6 +25,7 @@ enum class JobOutcome {
     Converted,
     Skipped,  // the user was told why; the batch goes on
     EndBatch, // the page range does not fit the document; no later job may run
+    Stopped,  // the stop request ended the job before its output was replaced
 };
 
 // Converts one job: the one seam of the batch loop, so what does the work (this process, or
@@ -45,7 +46,8 @@ public:
     // The batch is over (run to its end, stopped or ended early): work done ahead is thrown
     // away and its temporary files removed.
     virtual void batchEnded() {}
-    // The batch's stop request, set from any thread (or a signal handler): once it is set,
-    // work ahead may be dropped at once, for no job after the one in progress will run.
+    // The batch's stop request, set from any thread (or a signal handler): once it is set, the
+    // converter may end the job in progress as Stopped, its old output kept, and drop the work
+    // ahead, for no later job will run.
     virtual void watchStop(const std::atomic<bool>& /*stopRequested*/) {}
 };

@@ -43,6 +43,10 @@ void Dialogs::setInstance(Dialogs* dialogs) {
     currentDialogs.store(dialogs);
 }
 
+void Dialogs::showMessage(const MessageRequest& request, std::function<void(DialogResult)> answered) {
+    answered(messageBox(request));
+}
+
 DialogResult Dialogs::message(const std::string& text, MessageButtons buttons, const std::string& subject) {
     MessageRequest request;
     request.text = text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,15 @@ public:
 
     // May be called from any thread; the call blocks until the user answers.
     virtual DialogResult messageBox(const MessageRequest& request) = 0;
+    // Shows a message that leaves the program's windows usable and returns at once, so work
+    // waiting for the answer can still be stopped. answered is called once, on the
+    // user-interface thread: with the user's answer, or with Escape's when the message is
+    // closed unanswered. Called on the user-interface thread. By default the message is asked
+    // as messageBox asks it, and answered before this returns.
+    virtual void showMessage(const MessageRequest& request, std::function<void(DialogResult)> answered);
+    // Closes every message showMessage left open, each answered as its Escape would answer it.
+    // Called on the user-interface thread.
+    virtual void closeOpenMessages() {}
     // Full paths of the chosen files; empty when cancelled.
     virtual std::vector<std::string> openFiles(const OpenFilesRequest& request) = 0;
     // The chosen folder with exactly one trailing '/'; empty when cancelled.

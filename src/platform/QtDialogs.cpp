@@ -2,10 +2,14 @@
 
 #include "platform/NativePath.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+
+#include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -40,6 +44,32 @@ void keepCaptionWhole(QMessageBox& box, const QString& caption) {
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                   grid->columnCount());
 }
+
+DialogResult answerFor(QMessageBox::StandardButton button, DialogResult dismissed) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return DialogResult::Ok;
+    case QMessageBox::Cancel:
+        return DialogResult::Cancel;
+    case QMessageBox::Yes:
+        return DialogResult::Yes;
+    case QMessageBox::No:
+        return DialogResult::No;
+    default:
+        return dismissed;
+    }
+}
+
+// The answer of a message shown without waiting, told once.
+struct PendingAnswer {
+    std::function<void(DialogResult)> answered;
+    DialogResult answer = DialogResult::Ok;
+
+    void tell() {
+        if (answered)
+            std::exchange(answered, {})(answer);
+    }
+};
 
 QString withOneTrailingSlash(QString folder) {
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
@@ -79,50 +109,71 @@ QWidget* QtDialogs::parentWindow() const {
 
 DialogResult QtDialogs::messageBox(const MessageRequest& request) {
     return onGuiThread<DialogResult>([this, &request] {
-        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-        QMessageBox::StandardButton defaultButton = QMessageBox::Ok;
-        DialogResult dismissed = DialogResult::Ok; // the answer when the box is closed
-        switch (request.buttons) {
-        case MessageButtons::Ok:
-            break;
-        case MessageButtons::OkCancel:
-            buttons = QMessageBox::Ok | QMessageBox::Cancel;
-            dismissed = DialogResult::Cancel;
-            break;
-        case MessageButtons::YesNo:
-            buttons = QMessageBox::Yes | QMessageBox::No;
-            defaultButton = QMessageBox::Yes;
-            dismissed = DialogResult::No;
-            break;
-        case MessageButtons::YesNoCancel:
-            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-            defaultButton = QMessageBox::Yes;
-            dismissed = DialogResult::Cancel;
-            break;
-        }
-        const QString caption =
-            request.caption.empty() ? QGuiApplication::applicationDisplayName() : text(request.caption);
-        if (subjectShower && !request.subject.empty())
-            subjectShower(request.subject);
-        QMessageBox box(toIcon(request.icon), caption, text(request.text), buttons, parentWindow());
-        // Messages quote file names and document texts: never interpret them as markup.
-        box.setTextFormat(Qt::PlainText);
-        box.setDefaultButton(defaultButton);
-        keepCaptionWhole(box, caption);
-        box.exec();
-        switch (box.standardButton(box.clickedButton())) {
-        case QMessageBox::Ok:
-            return DialogResult::Ok;
-        case QMessageBox::Cancel:
-            return DialogResult::Cancel;
-        case QMessageBox::Yes:
-            return DialogResult::Yes;
-        case QMessageBox::No:
-            return DialogResult::No;
-        default:
-            return dismissed;
-        }
+        DialogResult dismissed{};
+        const std::unique_ptr<QMessageBox> box(newMessageBox(request, dismissed));
+        box->exec();
+        return answerFor(box->standardButton(box->clickedButton()), dismissed);
     });
+}
+
+void QtDialogs::showMessage(const MessageRequest& request, std::function<void(DialogResult)> answered) {
+    Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
+    auto pending = std::make_shared<PendingAnswer>();
+    pending->answered = std::move(answered);
+    QMessageBox* box = newMessageBox(request, pending->answer);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::buttonClicked, box, [box, pending](QAbstractButton* button) {
+        pending->answer = answerFor(box->standardButton(button), pending->answer);
+    });
+    QObject::connect(box, &QDialog::finished, [pending] { pending->tell(); });
+    // A box that goes with its window, unanswered, answers as Escape would.
+    QObject::connect(box, &QObject::destroyed, [pending] { pending->tell(); });
+    openMessages.removeAll(nullptr);
+    openMessages.append(box);
+    box->show();
+    box->activateWindow();
+}
+
+void QtDialogs::closeOpenMessages() {
+    for (const QPointer<QMessageBox>& box : std::exchange(openMessages, {})) {
+        if (box)
+            box->done(QDialog::Rejected);
+    }
+}
+
+QMessageBox* QtDialogs::newMessageBox(const MessageRequest& request, DialogResult& dismissed) {
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::Ok;
+    dismissed = DialogResult::Ok; // the answer when the box is closed
+    switch (request.buttons) {
+    case MessageButtons::Ok:
+        break;
+    case MessageButtons::OkCancel:
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        dismissed = DialogResult::Cancel;
+        break;
+    case MessageButtons::YesNo:
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        defaultButton = QMessageBox::Yes;
+        dismissed = DialogResult::No;
+        break;
+    case MessageButtons::YesNoCancel:
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        defaultButton = QMessageBox::Yes;
+        dismissed = DialogResult::Cancel;
+        break;
+    }
+    const QString caption =
+        request.caption.empty() ? QGuiApplication::applicationDisplayName() : text(request.caption);
+    if (subjectShower && !request.subject.empty())
+        subjectShower(request.subject);
+    auto* box = new QMessageBox(toIcon(request.icon), caption, text(request.text), buttons, parentWindow());
+    // Messages quote file names and document texts: never interpret them as markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setDefaultButton(defaultButton);
+    keepCaptionWhole(*box, caption);
+    return box;
 }
 
 std::vector<std::string> QtDialogs::openFiles(const OpenFilesRequest& request) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QMessageBox;
 class QWidget;
 
 namespace platform {
@@ -28,6 +29,9 @@ public:
     void setSubjectShower(std::function<void(const std::string& subject)> shower);
 
     DialogResult messageBox(const MessageRequest& request) override;
+    // A box that leaves every window usable, on top of the dialogs' parent window.
+    void showMessage(const MessageRequest& request, std::function<void(DialogResult)> answered) override;
+    void closeOpenMessages() override;
     std::vector<std::string> openFiles(const OpenFilesRequest& request) override;
     std::string selectFolder(const FolderRequest& request) override;
     std::string saveFile(const SaveFileRequest& request) override;
@@ -44,8 +48,13 @@ protected:
     static QStringList texts(const std::vector<std::string>& utf8);
 
 private:
+    // The box the request asks for, on the user-interface thread, with the answer it gives
+    // when it is closed unanswered; its subject shown first.
+    QMessageBox* newMessageBox(const MessageRequest& request, DialogResult& dismissed);
+
     QPointer<QWidget> parent;
     std::function<void(const std::string&)> subjectShower;
+    QList<QPointer<QMessageBox>> openMessages;
 };
 
 template <typename Result, typename Work> Result QtDialogs::onGuiThread(Work work) {

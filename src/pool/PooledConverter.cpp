@@ -57,7 +57,8 @@ public:
 
     std::optional<Request> requestFor(const TaskId& task) override {
         Job* job = find(task);
-        if (!job || job->done)
+        // After a stop no task starts and no temporary file is made: the batch is ending.
+        if (!job || job->done || owner.stopSeen())
             return std::nullopt;
         Piece& piece = job->pieces[static_cast<std::size_t>(task.piece)];
         // A piece asked for again (its worker was ended for another task's sake) starts over
@@ -262,16 +263,19 @@ JobOutcome PooledConverter::convert(const ConvertJob& job, const ConvertOptions&
     for (auto it = jobs.begin(); it != jobs.end() && it->first < job.jobNumber;)
         discard((it++)->first);
     Job& state = jobFor(job, options);
-    bool droppedAhead = false;
-    while (!state.done) {
-        if (!droppedAhead && stopRequested && *stopRequested) {
-            dropWorkAfter(job.jobNumber);
-            droppedAhead = true;
-        }
+    while (!state.done && !stopSeen()) {
         replay(state, feedback);
         pool.pump(*tasks, std::chrono::milliseconds{200});
     }
-    replay(state, feedback);
+    if (!stopSeen())
+        replay(state, feedback);
+    // Checked again after the last messages, which a user may answer with Stop: a stop seen
+    // before the output is replaced ends the job in progress too. Its workers are ended, its
+    // temporary files go and its old output stays; so does all work ahead.
+    if (stopSeen()) {
+        batchEnded();
+        return JobOutcome::Stopped;
+    }
     const JobOutcome outcome = commit(state, feedback);
     discard(job.jobNumber);
     return outcome;
@@ -287,12 +291,8 @@ void PooledConverter::watchStop(const std::atomic<bool>& flag) {
     stopRequested = &flag;
 }
 
-// After a stop only the job in progress finishes: what runs ahead ends now, so no worker keeps
-// a core busy or makes files for jobs that will not have their turn.
-void PooledConverter::dropWorkAfter(int jobNumber) {
-    pool.cancel([jobNumber](const TaskId& task) { return task.job > jobNumber; }, true);
-    while (!jobs.empty() && jobs.rbegin()->first > jobNumber)
-        discard(jobs.rbegin()->first);
+bool PooledConverter::stopSeen() const {
+    return stopRequested && *stopRequested;
 }
 
 PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const ConvertOptions& options) {

@@ -16,7 +16,8 @@
 // output file reach the user and the disk only when its turn comes, in job order. Workers
 // write into temporary files that this side makes beside the output and hands over open; the
 // job's turn renames (or joins) them into place. A job whose worker crashes or hangs is
-// skipped with a message; the batch goes on. A stop drops all work ahead at once.
+// skipped with a message; the batch goes on. A stop ends the job in progress (its old output
+// stays) and drops all work ahead at once.
 class PooledConverter : public JobConverter {
 public:
     struct Settings {
@@ -84,7 +85,7 @@ private:
     void discard(int jobNumber);
     void fail(Job& job, JobOutcome outcome);
     void cancelTasksOf(int jobNumber);
-    void dropWorkAfter(int jobNumber);
+    bool stopSeen() const;
 
     Settings settings;
     std::map<int, Job> jobs;

@@ -19,11 +19,10 @@ void WorkerPool::submit(const TaskId& task) {
     queue.insert(task);
 }
 
-void WorkerPool::cancel(const std::function<bool(const TaskId&)>& picked, bool keepTasksInProgress) {
+void WorkerPool::cancel(const std::function<bool(const TaskId&)>& picked) {
     std::erase_if(queue, picked);
     for (Slot& slot : slots) {
-        if (std::none_of(slot.tasks.begin(), slot.tasks.end(), picked) ||
-            (keepTasksInProgress && !picked(slot.tasks.front())))
+        if (std::none_of(slot.tasks.begin(), slot.tasks.end(), picked))
             continue;
         // The worker is ended mid-task; what it held besides goes to another worker.
         for (const TaskId& task : slot.tasks) {

@@ -62,10 +62,8 @@ public:
     // '…' (reason)", to be ended by the caller.
     static std::string stoppedOn(const std::string& pdfPath, const std::string& reason);
     void submit(const TaskId& task);
-    // Drops the tasks the test picks, queued or running (their workers are killed). With
-    // keepTasksInProgress, a worker busy with a task not picked goes on; what it was sent
-    // besides is done unheard by the listener, which has forgotten those tasks.
-    void cancel(const std::function<bool(const TaskId&)>& picked, bool keepTasksInProgress = false);
+    // Drops the tasks the test picks, queued or running (their workers are killed).
+    void cancel(const std::function<bool(const TaskId&)>& picked);
     // Hands queued tasks to free workers, then waits at most maxWait for answers and passes
     // them on. Silence counts only while the pool waits here.
     void pump(Listener& listener, std::chrono::milliseconds maxWait);

@@ -4,6 +4,7 @@
 
 #include <QEventLoop>
 #include <QMetaObject>
+#include <QPointer>
 
 BatchThread::BatchThread(std::unique_ptr<JobConverter> converter, OptionsSource options,
                          PasswordsSource passwords, QObject* parent)
@@ -34,6 +35,12 @@ bool BatchThread::start(std::vector<BatchEntry> entries) {
 void BatchThread::stop() {
     if (runner)
         runner->requestStop();
+    {
+        // A batch thread about to wait sees the stop; one waiting is woken below.
+        const std::lock_guard lock(messageMutex);
+    }
+    messageDone.notify_all();
+    platform::Dialogs::instance().closeOpenMessages();
 }
 
 void BatchThread::waitUntilFinished() {
@@ -72,7 +79,36 @@ JobPasswords BatchThread::passwordsFor(const BatchEntry& entry) {
 }
 
 void BatchThread::message(const JobMessage& message) {
-    platform::Dialogs::message(message.text, platform::MessageButtons::Ok, message.subject);
+    std::unique_lock lock(messageMutex);
+    if (runner->stopRequestedYet())
+        return;
+    answered = false;
+    QMetaObject::invokeMethod(
+        this, [this, message] { showMessage(message); }, Qt::QueuedConnection);
+    messageDone.wait(lock, [this] { return answered || runner->stopRequestedYet(); });
+}
+
+// On the user-interface thread, where Stop runs too: a message asked for before a stop that
+// comes here after it is never shown.
+void BatchThread::showMessage(const JobMessage& message) {
+    if (!runner || runner->stopRequestedYet())
+        return;
+    platform::MessageRequest request;
+    request.text = message.text;
+    request.subject = message.subject;
+    platform::Dialogs::instance().showMessage(request,
+                                              [self = QPointer<BatchThread>(this)](platform::DialogResult) {
+                                                  if (self)
+                                                      self->messageAnswered();
+                                              });
+}
+
+void BatchThread::messageAnswered() {
+    {
+        const std::lock_guard lock(messageMutex);
+        answered = true;
+    }
+    messageDone.notify_all();
 }
 
 void BatchThread::pageProgress(int pagesDone, int pageCount) {

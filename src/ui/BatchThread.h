@@ -5,8 +5,10 @@
 #include <QObject>
 #include <QString>
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -24,18 +26,18 @@ public:
 
     BatchThread(std::unique_ptr<JobConverter> converter, OptionsSource options, PasswordsSource passwords,
                 QObject* parent = nullptr);
-    // Stops the batch and joins its thread without running events: the owner waits first with
-    // waitUntilFinished (the window does when it closes), so no dialog of the batch is left
-    // waiting for an answer here.
+    // Stops the batch and joins its thread without running events; a batch waiting for its
+    // message's answer is woken by the stop. The owner waits first with waitUntilFinished (the
+    // window does when it closes), so the batch's last reports are not lost.
     ~BatchThread() override;
 
     // False when a batch still runs (a stopped one may still finish its job).
     bool start(std::vector<BatchEntry> entries);
-    // Asks the batch to end before its next job; returns at once.
+    // Asks the batch to end, its job in progress too, and closes the message it shows: no
+    // later message of the batch is shown. Returns at once; the end is told by finished.
     void stop();
     bool isRunning() const { return thread.joinable(); }
-    // Waits for the thread to end while events keep flowing, so a message box it raised can be
-    // answered and its queued reports arrive.
+    // Waits for the thread to end while events keep flowing, so its queued reports arrive.
     void waitUntilFinished();
 
 Q_SIGNALS:
@@ -47,8 +49,11 @@ private:
     ConvertOptions optionsForJob() override;
     JobPasswords passwordsFor(const BatchEntry& entry) override;
     void pageProgress(int pagesDone, int pageCount) override;
-    // Shown as a message box (the window's dialogs wait on the user-interface thread).
+    // Shown as a message box that leaves the window usable, so Stop and close still work;
+    // the batch waits for its answer or for the stop.
     void message(const JobMessage& message) override;
+    void showMessage(const JobMessage& message);
+    void messageAnswered();
     void jobConverted(int jobNumber, const std::string& progressText, const std::string& outputPath) override;
     void finish(const BatchOutcome& outcome);
 
@@ -58,6 +63,9 @@ private:
     std::unique_ptr<BatchRunner> runner;
     std::thread thread;
     int lastPagePercent = -1;
+    std::mutex messageMutex;
+    std::condition_variable messageDone;
+    bool answered = false;
 };
 
 Q_DECLARE_METATYPE(BatchOutcome)

@@ -55,6 +55,7 @@ ConvertBatch::ConvertBatch(ConvertPanel& panel, CRightView& optionPane,
 
 ConvertBatch::~ConvertBatch() {
     setKeysBlocked(false);
+    showStopPending(false);
     panel.setStartHandler({});
     panel.setStopHandler({});
 }
@@ -84,16 +85,19 @@ void ConvertBatch::startThread() {
     batchThread->start(std::move(entries));
 }
 
+// The controls come back at once; "Convert stopped." waits for the batch's end, which takes
+// at most a moment (its job in progress is ended too), with a busy pointer meanwhile.
 void ConvertBatch::Stop() {
-    panel.setStartWaiting(batchThread->isRunning());
+    const bool running = batchThread->isRunning();
+    panel.setStartWaiting(running);
     panel.setRunning(false);
     setKeysBlocked(false);
-    for (CTextProgressCtrl* bar : {panel.currentProgress(), panel.totalProgress()}) {
-        bar->SetPos(0);
-        bar->SetWindowText(STOPPED_TEXT);
-    }
     stopping = true;
     batchThread->stop();
+    if (running)
+        showStopPending(true);
+    else
+        showStopped();
 }
 
 void ConvertBatch::StopAndWait() {
@@ -101,9 +105,23 @@ void ConvertBatch::StopAndWait() {
     if (!batchThread->isRunning())
         return;
     Stop();
-    QApplication::setOverrideCursor(Qt::BusyCursor);
     batchThread->waitUntilFinished();
-    QApplication::restoreOverrideCursor();
+}
+
+void ConvertBatch::showStopped() {
+    for (CTextProgressCtrl* bar : {panel.currentProgress(), panel.totalProgress()}) {
+        bar->SetPos(0);
+        bar->SetWindowText(STOPPED_TEXT);
+    }
+}
+
+void ConvertBatch::showStopPending(bool pending) {
+    if (pending == std::exchange(stopPending, pending))
+        return;
+    if (pending)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void ConvertBatch::showPages(int pagesDone, int pageCount) {
@@ -124,8 +142,11 @@ void ConvertBatch::showJobDone(int jobNumber, const QString& progressText) {
 
 void ConvertBatch::finish(const BatchOutcome& outcome) {
     panel.setStartWaiting(false);
-    if (outcome.end == BatchOutcome::End::Stopped || stopping)
+    if (outcome.end == BatchOutcome::End::Stopped || stopping) {
+        showStopPending(false);
+        showStopped();
         return;
+    }
     panel.setRunning(false);
     setKeysBlocked(false);
     if (outcome.end != BatchOutcome::End::Finished)

@@ -28,7 +28,7 @@ public:
 
     void Start();
     void Stop();
-    // For closing the window: Stop, then wait for the job in progress while events flow (with a
+    // For closing the window: Stop, then wait for the batch's end while events flow (with a
     // busy pointer); from then on no Start runs.
     void StopAndWait();
 
@@ -40,6 +40,8 @@ private:
     void showPages(int pagesDone, int pageCount);
     void showJobDone(int jobNumber, const QString& progressText);
     void finish(const BatchOutcome& outcome);
+    void showStopped();
+    void showStopPending(bool pending);
     void setKeysBlocked(bool blocked);
 
     ConvertPanel& panel;
@@ -47,5 +49,6 @@ private:
     int jobCount = 0;
     bool stopping = false; // reports of a stopped batch no longer show
     bool keysBlocked = false;
-    bool closing = false; // the window is going: nothing may start work any more
+    bool stopPending = false; // a busy pointer shows until the stopped batch has ended
+    bool closing = false;     // the window is going: nothing may start work any more
 };

@@ -187,8 +187,8 @@ void CMainFrame::showEvent(QShowEvent* event) {
     }
 }
 
-// The job in progress is waited for here, while events flow, so a message box it raises can be
-// answered; the batch's destructor then has nothing left to wait for.
+// The batch is stopped (its job in progress and its message box too) and its end waited for
+// here, while events flow; the batch's destructor then has nothing left to wait for.
 void CMainFrame::closeEvent(QCloseEvent* event) {
     batch->StopAndWait();
     event->accept();

@@ -118,6 +118,40 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1 %2").arg(width).arg(captionWidth)));
     }
 
+    // A message shown without waiting leaves its window usable and answers once: as clicked,
+    // as Escape when closed by closeOpenMessages, or as Escape when its window goes under it.
+    void aMessageShownWithoutWaiting() {
+        QtDialogs dialogs;
+        auto window = std::make_unique<QWidget>();
+        window->show();
+        dialogs.setParentWindow(window.get());
+        QList<DialogResult> answers;
+        const auto show = [&](MessageButtons buttons) {
+            MessageRequest request;
+            request.text = "about a file";
+            request.buttons = buttons;
+            dialogs.showMessage(request, [&answers](DialogResult answer) { answers.append(answer); });
+            const QList<QMessageBox*> boxes = window->findChildren<QMessageBox*>();
+            return boxes.isEmpty() ? nullptr : boxes.last();
+        };
+        QMessageBox* box = show(MessageButtons::YesNo);
+        QVERIFY(box && box->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(answers.isEmpty());
+        clickButton(box, QMessageBox::Yes);
+        QCOMPARE(answers, QList<DialogResult>{DialogResult::Yes});
+
+        show(MessageButtons::YesNo);
+        show(MessageButtons::OkCancel);
+        dialogs.closeOpenMessages();
+        QCOMPARE(answers, (QList<DialogResult>{DialogResult::Yes, DialogResult::No, DialogResult::Cancel}));
+
+        show(MessageButtons::YesNoCancel);
+        window.reset();
+        QCOMPARE(answers.size(), 4);
+        QCOMPARE(answers.last(), DialogResult::Cancel);
+    }
+
     // The batch worker asks from its own thread; the box must live on the user-interface
     // thread and the worker must get the answer back.
     void messageBoxFromAnotherThread() {

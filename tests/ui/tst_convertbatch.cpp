@@ -1,4 +1,5 @@
 #include "JobPaneFixture.h"
+#include "MessageBoxWatch.h"
 
 #include "controls/chrome/IconButton.h"
 #include "controls/chrome/SummaryEdit.h"
@@ -15,6 +16,7 @@
 
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -93,6 +95,11 @@ class TestConvertBatch : public QObject {
             document.pageTexts = {"one page"};
             return pdf(name, document);
         }
+        // The hidden temporary files left in a folder of the scratch folder.
+        QStringList temporaries(const QString& folder) const {
+            return QDir(temp.filePath(folder))
+                .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+        }
         static QByteArray read(const QString& path) {
             QFile file(path);
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -163,33 +170,40 @@ private Q_SLOTS:
         }
     }
 
-    void stopDuringTheSecondJobEndsTheBatchAfterIt() {
+    // Stop during a long second job ends that job too: it keeps its old output, and the bars say
+    // "Convert stopped." once the batch has ended, a busy pointer showing until then.
+    void stopEndsTheJobInProgressAndTheBatch() {
         BatchFixture pane;
         QVERIFY(pane.show());
         QStringList pdfs{pane.onePage(QStringLiteral("five/1.pdf")),
                          pane.textPdf(QStringLiteral("five/2.pdf"), 2000)};
         for (int i = 3; i <= 5; ++i)
             pdfs << pane.onePage(QStringLiteral("five/%1.pdf").arg(i));
+        const QString secondOutput = pane.temp.filePath(QStringLiteral("five/2.txt"));
+        pane.file(QStringLiteral("five/2.txt"), 7);
         pane.openFiles(pdfs);
         pane.key(Qt::Key_F5);
         // Job 2 is under way once job 1 is done and a page of job 2 reported.
         QVERIFY(QTest::qWaitFor([&] { return pane.totals.size() == 1 && pane.pages.size() > 1; }, 60000));
         QTest::mouseClick(pane.panel->button(ID_STOP_CONVERT), Qt::LeftButton);
         QVERIFY(!pane.panel->isRunning()); // Stop gives the controls back at once
-        QCOMPARE(pane.barTexts(),
-                 (QStringList{QStringLiteral("Convert stopped."), QStringLiteral("Convert stopped.")}));
-        // Start waits, greyed, until the stopped job is done: F5 meanwhile starts nothing.
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        QVERIFY(!pane.barTexts().contains(QStringLiteral("Convert stopped.")));
+        // Start waits, greyed, until the stopped batch has ended: F5 meanwhile starts nothing.
         CIconButton* start = pane.panel->button(ID_START_CONVERT);
         QVERIFY(!start->isEnabled());
         pane.key(Qt::Key_F5);
         QVERIFY(!pane.panel->isRunning());
         QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 60000);
         QVERIFY(!pane.panel->isRunning());
-        QCOMPARE(BatchFixture::read(pane.temp.filePath(QStringLiteral("five/2.txt"))), pdftotext(pdfs[1]));
-        for (int i = 3; i <= 5; ++i)
-            QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("five/%1.txt").arg(i))));
         QCOMPARE(pane.barTexts(),
                  (QStringList{QStringLiteral("Convert stopped."), QStringLiteral("Convert stopped.")}));
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(BatchFixture::read(secondOutput), QByteArray(7, 'x'));
+        for (int i = 3; i <= 5; ++i)
+            QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("five/%1.txt").arg(i))));
+        QCOMPARE(pane.temporaries(QStringLiteral("five")), QStringList());
         QCOMPARE(pane.shell.requests().size(), 0);
     }
 
@@ -351,26 +365,25 @@ private Q_SLOTS:
         QCOMPARE(BatchFixture::read(pane.temp.filePath(QStringLiteral("hostile/last.txt"))), pdftotext(last));
         QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("hostile/crash.txt"))));
         QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("hostile/hang.txt"))));
-        QCOMPARE(QDir(pane.temp.filePath(QStringLiteral("hostile")))
-                     .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
-                 QStringList());
+        QCOMPARE(pane.temporaries(QStringLiteral("hostile")), QStringList());
         QVERIFY(pane.window.isVisible());
     }
 
-    // Closing waits for the job in progress; nothing is touched after the pane is gone.
-    void closingDuringABatchWaitsForTheJob() {
+    // Closing ends the job in progress, which keeps its old output; nothing is touched after
+    // the pane is gone.
+    void closingDuringABatchEndsItsJob() {
         auto pane = std::make_unique<BatchFixture>();
         QVERIFY(pane->show());
-        const QString big = pane->textPdf(QStringLiteral("close/big.pdf"), 400);
-        const QString output = pane->temp.filePath(QStringLiteral("close/big.txt"));
+        const QString big = pane->textPdf(QStringLiteral("close/big.pdf"), 2000);
+        const QString output = pane->file(QStringLiteral("close/big.txt"), 7);
         pane->openFiles({big, pane->onePage(QStringLiteral("close/after.pdf"))});
         pane->key(Qt::Key_F5);
         QVERIFY(QTest::qWaitFor([&] { return !pane->pages.isEmpty(); }, 60000));
         pane->batch->StopAndWait(); // as the window does when it closes
         pane->batch.reset();
         QVERIFY(!QFile::exists(pane->temp.filePath(QStringLiteral("close/after.txt"))));
-        const QByteArray text = BatchFixture::read(output);
-        QCOMPARE(text, pdftotext(big));
+        QCOMPARE(BatchFixture::read(output), QByteArray(7, 'x'));
+        QCOMPARE(pane->temporaries(QStringLiteral("close")), QStringList());
         QTemporaryDir keep; // the pane's folder goes with it
         pane.reset();
     }
@@ -421,9 +434,10 @@ private Q_SLOTS:
         QList<Seen> seen;
         QTimer answer;
         QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
+            const QList<QMessageBox*> boxes = MessageBoxWatch::shown();
+            if (boxes.isEmpty())
                 return;
+            QMessageBox* box = boxes.first();
             const int row = pane.grid()->GetSelectionBounds().maxRow;
             seen.append({box->text(), row, pane.grid()->IsCellVisible(row, 1),
                          pane.panel->summaryPane()->toPlainText().section(QLatin1Char('\n'), 0, 0)});
@@ -439,6 +453,44 @@ private Q_SLOTS:
         QCOMPARE(seen.first().selectedRow, 37);
         QVERIFY(seen.first().visible);
         QCOMPARE(seen.first().summary, damaged);
+    }
+
+    // A batch's messages leave the window usable: Stop during the first of a chain of them (one
+    // title written into one folder again and again) closes it and ends the batch, and no later
+    // one is shown.
+    void stopWorksWhileABatchMessageIsShown() {
+        BatchFixture pane;
+        QVERIFY(pane.show());
+        const QString out = pane.temp.filePath(QStringLiteral("clash/out"));
+        QDir().mkpath(out);
+        pane.app.options.outputDirectory = out.toStdString();
+        QVERIFY(pane.options->BuildTree());
+        QStringList pdfs;
+        for (int i = 1; i <= 6; ++i)
+            pdfs.append(pane.onePage(QStringLiteral("clash/%1/same.pdf").arg(i)));
+        pane.openFiles(pdfs);
+
+        testsupport::installOffscreenNoticeFilter();
+        platform::QtDialogs boxes(&pane.window);
+        platform::Dialogs::setInstance(&boxes);
+        const auto restore = qScopeGuard([&pane] {
+            platform::Dialogs::setInstance(&pane.dialogs);
+            testsupport::removeOffscreenNoticeFilter();
+        });
+        const MessageBoxWatch watch(
+            [&pane] { QTest::mouseClick(pane.panel->button(ID_STOP_CONVERT), Qt::LeftButton); });
+        pane.key(Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !pane.panel->isRunning() && pane.panel->button(ID_START_CONVERT)->isEnabled(), 60000);
+        QTest::qWait(200); // a later message would show now
+        QCOMPARE(watch.texts.size(), 1);
+        QVERIFY2(watch.texts.first().contains(QStringLiteral("in this batch")),
+                 qPrintable(watch.texts.first()));
+        QCOMPARE(watch.answeredHere, 0);
+        QVERIFY(MessageBoxWatch::shown().isEmpty());
+        QCOMPARE(pane.barTexts(),
+                 (QStringList{QStringLiteral("Convert stopped."), QStringLiteral("Convert stopped.")}));
+        QVERIFY(QFile::exists(out + QStringLiteral("/same.txt")));
     }
 };
 

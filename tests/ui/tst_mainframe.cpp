@@ -1,4 +1,5 @@
 #include "MainFrameFixture.h"
+#include "MessageBoxWatch.h"
 #include "TestSupport.h"
 #include "controls/chrome/IconButton.h"
 #include "controls/chrome/SummaryEdit.h"
@@ -9,6 +10,7 @@
 #include "controls/optiontree/OptionTreeList.h"
 #include "core/ConverterApp.h"
 #include "platform/CommandRouter.h"
+#include "platform/QtDialogs.h"
 #include "platform/RecordingShell.h"
 #include "platform/ScriptedDialogs.h"
 #include "resource.h"
@@ -21,10 +23,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -169,17 +173,17 @@ private Q_SLOTS:
         // Stop's key works during a batch, when no other key does.
         window.key(Qt::Key_F5, Qt::ShiftModifier);
         QVERIFY(!window.panel()->isRunning());
-        QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
-        // Start is greyed until the stopped job is done, then starts at once.
+        // Start is greyed until the stopped batch has ended, then starts at once.
         window.frame->LeftView()->setFocus();
         QVERIFY(!window.enabled(ID_START_CONVERT));
         window.key(Qt::Key_F5);
         QVERIFY(!window.panel()->isRunning());
         QTRY_VERIFY_WITH_TIMEOUT(window.enabled(ID_START_CONVERT), 60000);
+        QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
         window.key(Qt::Key_F5);
         QVERIFY(window.panel()->isRunning());
 
-        // Closing stops the batch and waits for its job, showing why it ended; an F5 pressed
+        // Closing stops the batch and waits for its end, showing why it ended; an F5 pressed
         // while it waits starts nothing.
         QTimer::singleShot(0, window.frame.get(), [&] { window.key(Qt::Key_F5); });
         QVERIFY(window.frame->close());
@@ -187,6 +191,45 @@ private Q_SLOTS:
         QVERIFY(!window.panel()->isRunning());
         QTest::qWait(100);
         QVERIFY(!window.panel()->isRunning());
+    }
+
+    // The window's close button works while a batch's message is shown (one title written into
+    // one folder again and again gives a chain of them): the message closes, the batch ends,
+    // no later message comes and the window closes.
+    void closeWorksWhileABatchMessageIsShown() {
+        Frame window;
+        QVERIFY(QTest::qWaitForWindowActive(window.frame.get()));
+        const QString out = window.temp.filePath(QStringLiteral("out"));
+        QDir().mkpath(out);
+        window.app.options.outputDirectory = out.toStdString();
+        QVERIFY(window.frame->RightView()->BuildTree());
+        std::vector<std::string> pdfs;
+        for (int i = 1; i <= 6; ++i) {
+            QDir().mkpath(window.temp.filePath(QString::number(i)));
+            pdfs.push_back(window.pdf(QStringLiteral("%1/same.pdf").arg(i)).toStdString());
+        }
+        window.frame->AddPaths(pdfs);
+
+        testsupport::installOffscreenNoticeFilter();
+        platform::QtDialogs boxes(window.frame.get());
+        platform::Dialogs::setInstance(&boxes);
+        const auto restore = qScopeGuard([&window] {
+            platform::Dialogs::setInstance(&window.dialogs);
+            testsupport::removeOffscreenNoticeFilter();
+        });
+        // As the window system's close button, which a modal window would keep from the window.
+        const MessageBoxWatch watch([&window] {
+            if (!QApplication::activeModalWidget())
+                window.frame->windowHandle()->close();
+        });
+        window.key(Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.frame->isVisible(), 60000);
+        QTest::qWait(200); // a later message would show now
+        QCOMPARE(watch.texts.size(), 1);
+        QCOMPARE(watch.answeredHere, 0);
+        QVERIFY(MessageBoxWatch::shown().isEmpty());
+        QVERIFY(!window.panel()->isRunning());
+        QCOMPARE(window.panel()->totalProgress()->displayText(), QStringLiteral("Convert stopped."));
     }
 
     // Delete in the option pane empties the folder row; it does not remove a job.

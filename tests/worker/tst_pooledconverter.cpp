@@ -12,6 +12,7 @@
 #include "pool/WorkerProcess.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryFile>
 #include <QScopeGuard>
@@ -19,6 +20,7 @@
 #include <functional>
 #include <sys/mount.h>
 #include <unistd.h>
+#include <thread>
 
 // Conversion in worker processes as a batch meets it: hostile documents cost their own job,
 // jobs reach the user and the disk in job order however fast their workers are, and a
@@ -317,23 +319,54 @@ private Q_SLOTS:
         QCOMPARE(leftovers(), QStringList());
     }
 
-    // Stop while a long first job converts: the jobs worked on ahead are dropped there and
-    // then, not when the first one ends, so no later output's temporary is left to see.
-    void stopDropsTheWorkAheadAtOnce() {
+    // Stop while a long first job converts, cut into pieces: that job ends too, its old output
+    // stays, and neither its temporaries nor those of the jobs worked on ahead are left.
+    void stopEndsTheJobInProgressAndTheWorkAhead() {
         QStringList pdfs{copyAs(largePdf(400), QStringLiteral("first.pdf"))};
         for (int job = 2; job <= 7; ++job)
             pdfs.append(copyAs(fixture->threePages(), QStringLiteral("ahead%1.pdf").arg(job)));
+        const ConvertOptions options = ConvertOptions::defaults();
+        const QString firstOutput = ConversionFixture::outputPathFor(pdfs[0], options);
+        QFile planted(firstOutput);
+        QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write("old text\n") == 9);
+        planted.close();
         PooledConverter converter(settings(2));
         Client client;
         BatchRunner* runner = nullptr;
         client.onPage = [&] { runner->requestStop(); };
-        QStringList temporariesAfterFirst{QStringLiteral("<first job not reported>")};
-        client.afterJob = [&](int) { temporariesAfterFirst = leftovers(); };
-        QCOMPARE(run(converter, client, pdfs, &runner).end, BatchOutcome::End::Stopped);
-        QCOMPARE(temporariesAfterFirst, QStringList());
-        const ConvertOptions options = ConvertOptions::defaults();
-        for (int job = 0; job < pdfs.size(); ++job)
-            QCOMPARE(QFile::exists(ConversionFixture::outputPathFor(pdfs[job], options)), job == 0);
+        const BatchOutcome outcome = run(converter, client, pdfs, &runner);
+        QCOMPARE(outcome.end, BatchOutcome::End::Stopped);
+        QCOMPARE(outcome.converted, 0);
+        QCOMPARE(client.progressTexts, QStringList());
+        QCOMPARE(ConversionFixture::readAll(firstOutput), QByteArray("old text\n"));
+        for (int job = 1; job < pdfs.size(); ++job)
+            QVERIFY(!QFile::exists(ConversionFixture::outputPathFor(pdfs[job], options)));
+        QCOMPARE(leftovers(), QStringList());
+
+        // A worker that makes no progress is not waited for: its job ends at the stop, long
+        // before the silence limit would end it, and nothing is said about it.
+        PooledConverter patient([&] {
+            PooledConverter::Settings slow = settings(2);
+            slow.pool.silenceLimit = std::chrono::seconds{60};
+            return slow;
+        }());
+        Client stopping;
+        std::thread stopper;
+        QElapsedTimer sinceStop;
+        stopping.afterJob = [&](int) {
+            stopper = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds{300});
+                sinceStop.start();
+                runner->requestStop();
+            });
+        };
+        fixture->dialogs.clear();
+        const QStringList hanging{pdfs[1], copyAs(fixture->threePages(), QStringLiteral("hang.pdf"))};
+        QCOMPARE(run(patient, stopping, hanging, &runner).end, BatchOutcome::End::Stopped);
+        stopper.join();
+        QVERIFY2(sinceStop.elapsed() < 20'000, qPrintable(QString::number(sinceStop.elapsed())));
+        QCOMPARE(fixture->messageTexts(), QStringList());
+        QCOMPARE(leftovers(), QStringList());
     }
 
     // A PDF rewritten while its pieces convert would join pages of two documents; an engine
