@@ -53,9 +53,9 @@ void SummaryPresenter::setThread(std::unique_ptr<SummaryThread> thread) {
 }
 
 void SummaryPresenter::show(const std::string& pdfPath) {
-    if (!summaryThread)
-        return present(SummaryReport::build(pdfPath), {});
     fill(SummaryReport::fileFacts(pdfPath));
+    if (!summaryThread)
+        return;
     summaryThread->request(pdfPath, [this](const SummaryReport& report, const std::string& failure) {
         present(report, failure);
     });

@@ -6,12 +6,12 @@
 #include "controls/grid/GridCellCheck.h"
 #include "core/ConverterApp.h"
 #include "platform/QtDialogs.h"
+#include "pool/PooledConverter.h"
 #include "resource.h"
 #include "ui/BatchThread.h"
 #include "ui/ConvertBatch.h"
 #include "ui/RightView.h"
 #include "ui/SummaryThread.h"
-#include "pool/PooledConverter.h"
 
 #include <QMessageBox>
 #include <QProcess>
@@ -233,19 +233,12 @@ private Q_SLOTS:
         QVERIFY(pane.panel->button(ID_START_CONVERT)->isEnabled());
     }
 
-    void failedSummariesAreWrittenInThePane_data() {
-        QTest::addColumn<bool>("inWorker");
-        QTest::newRow("in process") << false;
-        QTest::newRow("summary worker") << true;
-    }
     // A summary that cannot read the document says why in red under the file's lines, and no
     // message box takes the password typed right after the click; a new summary, taller than
     // the pane at a large font, shows its first line.
     void failedSummariesAreWrittenInThePane() {
-        QFETCH(bool, inWorker);
         BatchFixture pane;
-        if (inWorker)
-            pane.panel->setSummaryThread(std::make_unique<SummaryThread>(pane.workers.pool));
+        pane.panel->setSummaryThread(std::make_unique<SummaryThread>(pane.workers.pool));
         CSummaryEdit* summary = pane.panel->summaryPane();
         QFont large = summary->font();
         large.setPixelSize(30);
