@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,10 @@ class PDFDoc;
 // reader, so the window and the terminal program never load a recognizer.
 class PageReader {
 public:
+    // Takes the engine lock of the process that reads: a reader built apart from the engine
+    // is handed it.
+    using EngineLock = std::unique_lock<std::mutex> (*)();
+
     // One line as read, in pixels of the page's picture (origin top left).
     struct Line {
         int left = 0;
