@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/socket.h>
@@ -85,6 +87,8 @@ WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::
 }
 
 WorkerProcess::WorkerProcess(Serve serve, const std::vector<std::string>& arguments) {
+    // What the program has not written yet must not be written twice, should the child flush.
+    std::fflush(nullptr);
     start("folverin-worker", arguments, [serve](char** argv) {
         // The child is a worker from here on, as if started afresh: only the socket and the
         // error pipe of its own, and the signals that end it ending it.
