@@ -4,9 +4,9 @@
 
 #include <string>
 
-// folverin-cli's one-process mode: the PDF engine module loaded from beside the program, kept
-// until the program ends. Its worker is a fork of this process, so it starts at once and a
-// document that brings the engine down costs its own job alone.
+// folverin-cli's mode with one worker (-j 1): the PDF engine module loaded from beside the
+// program, kept until the program ends. The worker is a fork of this process, so it starts at
+// once and a document that brings the engine down costs its own job alone.
 class InProcessEngine {
 public:
     explicit InProcessEngine(const std::string& programDir);

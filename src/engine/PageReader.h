@@ -7,8 +7,9 @@
 class PDFDoc;
 
 // Reads the text of a page from its picture, for pages that are scans. The engine knows only
-// this seam: the programs that may read scans (the worker, the one-process module) install a
-// reader, so the window and the terminal program never load a recognizer.
+// this seam: the processes that may read scans (the workers) install a reader that loads the
+// recognizer when a page is to be read, so the window, the terminal program and text work
+// never map it.
 class PageReader {
 public:
     // Takes the engine lock of the process that reads: a reader built apart from the engine
