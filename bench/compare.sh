@@ -2,7 +2,8 @@
 # Compares folverin-cli with pdftotext doing the same work: wall time on a 200- and a 2,000-page
 # file, wall time on 200 one-page files in one call (against -j 1 and against a loop of 200
 # pdftotext calls), and peak memory on the 2,000-page file, of the largest process and of the
-# whole tree of processes. Rows marked -j 1 measure the one-process mode.
+# whole tree of processes. Rows marked -j 1 measure the mode with one worker, forked from the
+# program with the engine loaded.
 #
 # Runs alternate (A B A B ...) so that drift in machine load hits both sides alike; hyperfine
 # runs all of one command before the next, so it is not used here. Each figure is the median.
@@ -22,7 +23,7 @@ while (($#)); do
     case "$1" in
     -r) runs="${2:?-r needs a number}"; shift 2 ;;
     --strict) strict=1; shift ;;
-    -h | --help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "compare.sh: unknown option $1" >&2; exit 2 ;;
     *) build="$1"; shift ;;
     esac
@@ -204,7 +205,7 @@ printf '%-50s %12s %12s %6s %8s  %s\n' "figure (median): A vs B" "A" "B" "A/B" "
 printf '%s\n' "$(printf '%.0s-' {1..104})"
 printf '%s\n' "${rows[@]}"
 echo
-echo "cli is folverin-cli with its default jobs: $(nproc) worker processes here; -j 1 converts in one process."
+echo "cli is folverin-cli with its default jobs: $(nproc) worker processes here; -j 1 converts in one worker forked from it."
 echo "peak RSS is the largest single process (GNU time); peak tree RSS sums the process and its"
 echo "descendants, sampled every 2 ms (treepeak), for both sides."
 echo "Same text as pdftotext:"

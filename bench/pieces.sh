@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Where cutting a document into pieces for several workers starts to pay: for documents of 16
-# to 128 pages, the wall time of folverin-cli -j 1 (one process, no cutting) against its default
+# to 128 pages, the wall time of folverin-cli -j 1 (one worker, no cutting) against its default
 # jobs (one worker per usable core; documents from 64 pages on are cut). The documents are the
 # first pages of the benchmark's pages-2000.pdf. Runs alternate and each figure is the median.
 #

@@ -363,7 +363,7 @@ std::string CliOptions::helpText() {
            "  --update                    convert only files whose output is missing or\n"
            "                              older than the PDF\n"
            "  -j, --jobs N                convert with N worker processes (default: one per\n"
-           "                              core); 1 converts in this process\n"
+           "                              core); with 1 the worker is a fork of this one\n"
            "  -h, --help                  print this help\n"
            "  --version                   print the version\n"
            "  --                          every further argument is a PATH\n"

@@ -117,10 +117,11 @@ int CliRunner::convertAll(const std::vector<std::string>& files, const CliOption
     }
     TerminalBatchClient client(app.options, cli, static_cast<int>(entries.size()), dialogs, out, err);
     std::string error;
-    const std::unique_ptr<JobConverter> converter = converterFor(cli, error);
-    if (!converter)
+    const std::optional<PooledConverter::Settings> workers = workersFor(cli, cli.jobs, error);
+    if (!workers)
         return brokenInstallation(error);
-    BatchRunner runner(*converter, client);
+    PooledConverter converter(*workers);
+    BatchRunner runner(converter, client);
     const InterruptStop interrupt(runner);
     const BatchOutcome outcome = runner.run(entries);
     client.batchEnded(outcome);
@@ -131,33 +132,34 @@ int CliRunner::convertAll(const std::vector<std::string>& files, const CliOption
     return outcome.skipped > 0 ? SomeSkipped : AllConverted;
 }
 
-// One process does everything with -j 1; otherwise worker processes convert, so a hostile
-// file costs its own job and every core is busy.
-std::unique_ptr<JobConverter> CliRunner::converterFor(const CliOptions& cli, std::string& error) const {
+// Worker processes convert, so a hostile file costs its own job: with -j 1 one of them, forked
+// from this process once the engine is loaded, which keeps that mode as quick as converting here.
+std::optional<PooledConverter::Settings> CliRunner::workersFor(const CliOptions& cli, int workers,
+                                                               std::string& error) const {
+    PooledConverter::Settings settings = PooledConverter::forProgram(app.programDir, app.configPath, workers);
     if (cli.jobs != 1)
-        return std::make_unique<PooledConverter>(
-            PooledConverter::forProgram(app.programDir, app.configPath, cli.jobs));
+        return settings;
     const InProcessEngine engine(app.programDir);
     error = engine.error();
-    return error.empty() ? engine.fileConverter(app.configPath) : nullptr;
+    if (!error.empty())
+        return std::nullopt;
+    settings.pool.serveInFork = engine.worker();
+    return settings;
 }
 
 int CliRunner::summarizeAll(const std::vector<std::string>& files, const CliOptions& cli) {
-    std::optional<SummaryClient> worker;
-    std::optional<InProcessEngine> engine;
-    if (cli.jobs != 1)
-        worker.emplace(PooledConverter::forProgram(app.programDir, app.configPath, 1).pool);
-    else if (!engine.emplace(app.programDir).error().empty())
-        return brokenInstallation(engine->error());
+    std::string error;
+    const std::optional<PooledConverter::Settings> workers = workersFor(cli, 1, error);
+    if (!workers)
+        return brokenInstallation(error);
+    SummaryClient worker(workers->pool);
     int status = AllConverted;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (i > 0)
             printLine(out, "");
         std::string failure;
         const SummaryRequest request{files[i], cli.ownerPassword, cli.userPassword};
-        const SummaryReport report =
-            worker ? *worker->build(request, failure)
-                   : engine->summary(request.pdfPath, request.ownerPassword, request.userPassword);
+        const SummaryReport report = *worker.build(request, failure);
         std::fputs(summaryText(report).c_str(), out);
         if (report.documentValid)
             printLine(out, "");

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "pool/PooledConverter.h"
 
 #include <cstdio>
-#include <memory>
+#include <optional>
 
 class ConsoleDialogs;
 class ConverterApp;
-class JobConverter;
 struct SummaryReport;
 
 // Runs what the command line asks for and gives the process exit status.
@@ -25,8 +25,11 @@ public:
 private:
     std::vector<std::string> collectFiles(const std::vector<std::string>& paths, bool& missing);
     int convertAll(const std::vector<std::string>& files, const CliOptions& cli);
-    // The converter -j asks for; nothing, with the reason in error, when it cannot be had.
-    std::unique_ptr<JobConverter> converterFor(const CliOptions& cli, std::string& error) const;
+    // The workers -j asks for (workers of them, 0: one per core): worker programs, or with -j 1
+    // one fork of this process with the engine loaded; nothing, with the reason in error, when
+    // the engine cannot be loaded.
+    std::optional<PooledConverter::Settings> workersFor(const CliOptions& cli, int workers,
+                                                        std::string& error) const;
     int summarizeAll(const std::vector<std::string>& files, const CliOptions& cli);
     std::string summaryText(const SummaryReport& report) const;
     // One message line on err, "subject: text", shown safely.

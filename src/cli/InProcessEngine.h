@@ -1,13 +1,12 @@
 #pragma once
 
-#include "core/JobConverter.h"
-#include "core/SummaryReport.h"
+#include "pool/WorkerProcess.h"
 
-#include <memory>
 #include <string>
 
-// folverin-cli's one-process mode: the PDF engine module loaded from beside the program the
-// first time it is needed, and kept until the program ends.
+// folverin-cli's mode with one worker (-j 1): the PDF engine module loaded from beside the
+// program, kept until the program ends. The worker is a fork of this process, so it starts at
+// once and a document that brings the engine down costs its own job alone.
 class InProcessEngine {
 public:
     explicit InProcessEngine(const std::string& programDir);
@@ -15,17 +14,10 @@ public:
     // Why the module could not be loaded; empty when it was.
     const std::string& error() const { return loadError; }
 
-    // Only when error() is empty.
-    std::unique_ptr<JobConverter> fileConverter(const std::string& configPath) const;
-    SummaryReport summary(const std::string& pdfPath, const std::string& ownerPassword,
-                          const std::string& userPassword) const;
+    // The worker's main loop for a fork of this process; only when error() is empty.
+    WorkerProcess::Serve worker() const { return serveWorker; }
 
 private:
-    using NewFileConverter = JobConverter* (*)(const std::string&, const std::string&);
-    using BuildSummary = void (*)(const std::string&, const std::string&, const std::string&, SummaryReport&);
-
-    std::string programDir;
     std::string loadError;
-    NewFileConverter newFileConverter = nullptr;
-    BuildSummary buildSummary = nullptr;
+    WorkerProcess::Serve serveWorker = nullptr;
 };

@@ -130,13 +130,16 @@ bool BatchRunner::outputWrittenAlready(const std::string& pdfPath, const std::st
     return true;
 }
 
-// Without data for the chosen languages no page can be recognised: the user hears it once a
-// batch, not once a file, and the jobs leave their scanned pages as the engine gives them.
+// Without data for the chosen languages, or without the recognizer, no page can be recognised:
+// the user hears it once a batch, not once a file, and the jobs leave their scanned pages as
+// the engine gives them.
 ConvertOptions BatchRunner::withRecognitionData(ConvertOptions options, const std::string& pdfPath) {
     options.ocrLanguages = OcrLanguages::chosen(options.ocrLanguages);
     if (options.recognizeScannedPages == option::recognizeNo)
         return options;
-    const std::vector<std::string> missing = OcrLanguages::missing(options.ocrLanguages);
+    const std::vector<std::string> missing = converter.readsScans()
+                                                 ? OcrLanguages::missing(options.ocrLanguages)
+                                                 : OcrLanguages::names(options.ocrLanguages);
     if (missing.empty())
         return options;
     if (!std::exchange(toldRecognitionDataMissing, true))

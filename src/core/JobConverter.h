@@ -37,6 +37,9 @@ public:
     virtual JobOutcome convert(const ConvertJob& job, const ConvertOptions& options,
                                JobFeedback& feedback) = 0;
 
+    // Whether the recognizer that reads scanned pages is there to be loaded: without it the
+    // batch says once that no language can be read, as for missing recognition data.
+    virtual bool readsScans() const { return true; }
     // How many jobs past the one in progress the converter may work on ahead.
     virtual int lookahead() const { return 0; }
     // A job whose turn comes later, with the options and passwords known now. What is done

@@ -19,21 +19,13 @@ bool plainName(const std::string& name) {
     });
 }
 
-bool isInstalled(const std::string& name) {
+bool isRegularFile(const std::string& path) {
     struct stat info {};
-    const std::string path = OcrLanguages::dataFolder() + name + std::string(dataSuffix);
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::vector<std::string> namesOf(const std::string& choice) {
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start <= choice.size()) {
-        const std::size_t plus = std::min(choice.find('+', start), choice.size());
-        names.push_back(choice.substr(start, plus - start));
-        start = plus + 1;
-    }
-    return names;
+bool isInstalled(const std::string& name) {
+    return isRegularFile(OcrLanguages::dataFolder() + name + std::string(dataSuffix));
 }
 
 } // namespace
@@ -69,9 +61,25 @@ std::vector<std::string> installed() {
     return names;
 }
 
+bool recognizerInstalled(const std::string& programDir) {
+    return isRegularFile(programDir + recognizerModule);
+}
+
+std::vector<std::string> names(const std::string& choice) {
+    const std::string& named = choice.empty() ? std::string(defaultChoice) : choice;
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    while (start <= named.size()) {
+        const std::size_t plus = std::min(named.find('+', start), named.size());
+        result.push_back(named.substr(start, plus - start));
+        start = plus + 1;
+    }
+    return result;
+}
+
 std::vector<std::string> missing(const std::string& choice) {
     std::vector<std::string> absent;
-    for (const std::string& name : namesOf(chosen(choice))) {
+    for (const std::string& name : names(choice)) {
         if (!plainName(name) || !isInstalled(name))
             absent.push_back(name);
     }

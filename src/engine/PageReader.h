@@ -1,15 +1,21 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
 class PDFDoc;
 
 // Reads the text of a page from its picture, for pages that are scans. The engine knows only
-// this seam: the programs that may read scans (the worker, the one-process module) install a
-// reader, so the window and the terminal program never load a recognizer.
+// this seam: the processes that may read scans (the workers) install a reader that loads the
+// recognizer when a page is to be read, so the window, the terminal program and text work
+// never map it.
 class PageReader {
 public:
+    // Takes the engine lock of the process that reads: a reader built apart from the engine
+    // is handed it.
+    using EngineLock = std::unique_lock<std::mutex> (*)();
+
     // One line as read, in pixels of the page's picture (origin top left).
     struct Line {
         int left = 0;

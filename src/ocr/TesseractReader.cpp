@@ -53,7 +53,7 @@ std::vector<PageReader::Line> linesOf(tesseract::TessBaseAPI& api) {
 
 } // namespace
 
-TesseractReader::TesseractReader() = default;
+TesseractReader::TesseractReader(EngineLock engineLock) : engineLock(engineLock) {}
 
 TesseractReader::~TesseractReader() {
     for (auto& [languages, api] : engines)
@@ -64,7 +64,7 @@ void TesseractReader::installForProcess() {
     // The recognizer's thread library reads this when it loads; where it is loaded already,
     // read() turns its threads off for the thread that reads.
     ::setenv("OMP_THREAD_LIMIT", "1", 0);
-    static TesseractReader reader;
+    static TesseractReader reader(engine::lock);
     PageReader::install(&reader);
 }
 
@@ -94,7 +94,7 @@ PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::st
     if (!api)
         return result;
     {
-        const auto lock = engine::lock();
+        const auto lock = engineLock();
         ::Page* const pageObject = document.getPage(page);
         if (!pageObject)
             return result;

@@ -20,17 +20,21 @@ public:
     // take the worker's memory.
     static constexpr double maxMegapixels = 100;
 
-    TesseractReader();
+    // engineLock guards the engine while a page is drawn.
+    explicit TesseractReader(EngineLock engineLock);
     ~TesseractReader() override;
 
     bool hasLanguages(const std::string& languages) override;
     Page read(PDFDoc& document, int page, const std::string& languages) override;
 
-    // Makes this process's reader the Tesseract one.
+    // Makes this process's reader a Tesseract one linked into the program (the recognizer's
+    // module is the programs' way; this is for code that links the recognizer itself).
     static void installForProcess();
 
 private:
     tesseract::TessBaseAPI* engineFor(const std::string& languages);
+
+    EngineLock engineLock;
 
     // Started once per set of languages: loading the models takes longer than a page.
     std::map<std::string, std::unique_ptr<tesseract::TessBaseAPI>> engines;

@@ -1,5 +1,6 @@
 #include "pool/PooledConverter.h"
 
+#include "core/OcrLanguages.h"
 #include "core/OutputNames.h"
 #include "platform/AtomicFile.h"
 #include "pool/PiecePlan.h"
@@ -247,6 +248,10 @@ PooledConverter::Settings PooledConverter::forProgram(const std::string& program
     result.configPath = configPath;
     result.programDir = programDir;
     return result;
+}
+
+bool PooledConverter::readsScans() const {
+    return OcrLanguages::recognizerInstalled(settings.programDir);
 }
 
 int PooledConverter::lookahead() const {

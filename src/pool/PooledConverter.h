@@ -30,6 +30,7 @@ public:
     ~PooledConverter() override;
 
     JobOutcome convert(const ConvertJob& job, const ConvertOptions& options, JobFeedback& feedback) override;
+    bool readsScans() const override;
     int lookahead() const override;
     void expect(const ConvertJob& job, const ConvertOptions& options) override;
     void batchEnded() override;

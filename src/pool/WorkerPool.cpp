@@ -109,9 +109,9 @@ void WorkerPool::hand(Slot& slot, const TaskId& task, const Listener::Request& r
 bool WorkerPool::startWorker(Slot& slot) {
     if (slot.process && slot.process->started())
         return true;
-    slot.process = std::make_unique<WorkerProcess>(
-        settings.program,
-        std::vector<std::string>{"--memory-limit", std::to_string(settings.memoryLimitBytes)});
+    const std::vector<std::string> arguments{"--memory-limit", std::to_string(settings.memoryLimitBytes)};
+    slot.process = settings.serveInFork ? std::make_unique<WorkerProcess>(settings.serveInFork, arguments)
+                                        : std::make_unique<WorkerProcess>(settings.program, arguments);
     return slot.process->started();
 }
 
@@ -152,7 +152,7 @@ void WorkerPool::loseTask(Slot& slot, Listener& listener, const std::string& rea
 // A worker that cannot even be started names its program, so a broken installation is
 // found at once; one that ran out of memory says so, for that is what the user can act on.
 std::string WorkerPool::crashReason(Slot& slot) const {
-    if (::access(settings.program.c_str(), X_OK) != 0)
+    if (!settings.serveInFork && ::access(settings.program.c_str(), X_OK) != 0)
         return "its program " + settings.program + " cannot be started";
     const std::string& errors = slot.process ? slot.process->errorOutput() : std::string();
     if (errors.find("bad_alloc") != std::string::npos || errors.find("out of memory") != std::string::npos ||

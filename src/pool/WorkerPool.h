@@ -34,6 +34,9 @@ public:
         std::uint64_t memoryLimitBytes = 4ull << 30;
         // How long a worker may go without a word (a page done, a message) while the pool waits.
         std::chrono::milliseconds silenceLimit{60'000};
+        // When set, a worker is a fork of this process running this (the worker program's
+        // main loop, loaded into the process) in place of the program.
+        int (*serveInFork)(int argc, char* argv[]) = nullptr;
     };
 
     // The owner of the tasks: makes each task's request when a worker is free for it and

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/socket.h>
@@ -44,20 +46,65 @@ bool placeAt(int fd, int target) {
 // The worker's environment: this one, with the text recognizer's own threads off. Each worker
 // reads one page at a time and the pool runs a worker per core, so threads of its own would
 // only crowd the cores.
+constexpr const char* threadLimit = "OMP_THREAD_LIMIT";
+
 std::vector<std::string> workerEnvironment() {
-    static constexpr std::string_view threadLimit = "OMP_THREAD_LIMIT=";
+    const std::string assignment = threadLimit + std::string("=");
     std::vector<std::string> variables;
     for (char** variable = environ; *variable; ++variable) {
-        if (!std::string_view(*variable).starts_with(threadLimit))
+        if (!std::string_view(*variable).starts_with(assignment))
             variables.emplace_back(*variable);
     }
-    variables.push_back(std::string(threadLimit) + "1");
+    variables.push_back(assignment + "1");
     return variables;
+}
+
+// A fork keeps the program's signal handlers, which would make a worker shrug off the signals
+// meant to end it; a program started afresh has them at their defaults (what is ignored stays
+// ignored, as across exec).
+void restoreDefaultSignalHandlers() {
+    for (int number = 1; number < NSIG; ++number) {
+        struct sigaction current {};
+        if (::sigaction(number, nullptr, &current) == 0 && current.sa_handler != SIG_DFL &&
+            current.sa_handler != SIG_IGN)
+            ::signal(number, SIG_DFL);
+    }
 }
 
 } // namespace
 
 WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::string>& arguments) {
+    const std::vector<std::string> environment = workerEnvironment();
+    std::vector<char*> envp;
+    for (const std::string& variable : environment)
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    envp.push_back(nullptr);
+    start(program, arguments, [&](char** argv) {
+        // Only async-signal-safe calls between fork and exec: the program may have threads.
+        ::execve(program.c_str(), argv, envp.data());
+        ::_exit(127);
+    });
+}
+
+WorkerProcess::WorkerProcess(Serve serve, const std::vector<std::string>& arguments) {
+    // What the program has not written yet must not be written twice, should the child flush.
+    std::fflush(nullptr);
+    start("folverin-worker", arguments, [serve](char** argv) {
+        // The child is a worker from here on, as if started afresh: only the socket and the
+        // error pipe of its own, and the signals that end it ending it.
+        ::close_range(wire::workerChannelFd + 1, ~0U, 0);
+        restoreDefaultSignalHandlers();
+        ::setenv(threadLimit, "1", 1);
+        int argc = 0;
+        while (argv[argc])
+            ++argc;
+        // Leaves without the program's exit handlers or its unwritten buffers.
+        ::_exit(serve(argc, argv));
+    });
+}
+
+void WorkerProcess::start(const std::string& name, const std::vector<std::string>& arguments,
+                          const std::function<void(char** argv)>& inChild) {
     int ends[2];
     int errorEnds[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
@@ -70,24 +117,19 @@ WorkerProcess::WorkerProcess(const std::string& program, const std::vector<std::
     // A worker whose error output nobody reads for a while drops it rather than block.
     ::fcntl(errorEnds[1], F_SETFL, O_NONBLOCK);
     ::fcntl(errorEnds[0], F_SETFL, O_NONBLOCK);
+    std::vector<std::string> words{name};
+    words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
+    for (std::string& word : words)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
-    const std::vector<std::string> environment = workerEnvironment();
-    std::vector<char*> envp;
-    for (const std::string& variable : environment)
-        envp.push_back(const_cast<char*>(variable.c_str()));
-    envp.push_back(nullptr);
     pid = ::fork();
     if (pid == 0) {
-        // Only async-signal-safe calls between fork and exec: the program may have threads.
         // A group of its own keeps the terminal's Ctrl+C for the program, which stops cleanly.
         ::setpgid(0, 0);
         if (!placeAt(errorEnds[1], STDERR_FILENO) || !placeAt(ends[1], wire::workerChannelFd))
             ::_exit(127);
-        ::execve(program.c_str(), argv.data(), envp.data());
+        inChild(argv.data());
         ::_exit(127);
     }
     ::close(ends[1]);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -10,8 +11,14 @@
 // destroyed.
 class WorkerProcess {
 public:
+    // A worker's whole life in this process: the worker program's main loop, loaded here.
+    using Serve = int (*)(int argc, char* argv[]);
+
     // Starts program with arguments; check started().
     WorkerProcess(const std::string& program, const std::vector<std::string>& arguments);
+    // Starts a fork of this process that runs serve with arguments, as the worker program would
+    // run; check started().
+    WorkerProcess(Serve serve, const std::vector<std::string>& arguments);
     ~WorkerProcess();
     WorkerProcess(const WorkerProcess&) = delete;
     WorkerProcess& operator=(const WorkerProcess&) = delete;
@@ -28,6 +35,10 @@ public:
     const std::string& errorOutput();
 
 private:
+    // Forks with the socket and the error pipe in the worker's places; the child runs inChild
+    // with the worker's command line (name, then arguments) and never returns from it.
+    void start(const std::string& name, const std::vector<std::string>& arguments,
+               const std::function<void(char** argv)>& inChild);
     void end();
 
     pid_t pid = -1;

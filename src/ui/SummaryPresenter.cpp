@@ -53,10 +53,9 @@ void SummaryPresenter::setThread(std::unique_ptr<SummaryThread> thread) {
 }
 
 void SummaryPresenter::show(const SummaryRequest& request) {
-    if (!summaryThread)
-        return present(SummaryReport::build(request.pdfPath, request.ownerPassword, request.userPassword),
-                       {});
     fill(SummaryReport::fileFacts(request.pdfPath));
+    if (!summaryThread)
+        return;
     summaryThread->request(request, [this](const SummaryReport& report, const std::string& failure) {
         present(report, failure);
     });

@@ -23,8 +23,8 @@ public:
     SummaryPresenter(CSummaryEdit& pane, PageCountSink pageCountSink);
     ~SummaryPresenter();
 
-    // Reports are built by this summaryThread from now on instead of in this process. Until a report
-    // comes, the pane shows the lines about the file.
+    // Reports are built by this summaryThread from now on. Until a report comes, and without a
+    // thread at all, the pane shows the lines about the file.
     void setThread(std::unique_ptr<SummaryThread> thread);
 
     // The report on the request's document, opened with its passwords as a conversion would.

@@ -1,10 +1,10 @@
-#include "ocr/TesseractReader.h"
+#include "engine/RecognizerModule.h"
 #include "platform/StandardStreams.h"
 #include "worker/WorkerServer.h"
 
 int main(int argc, char* argv[]) {
     platform::openClosedStandardStreams();
-    TesseractReader::installForProcess();
+    RecognizerModule::installForProcess();
     WorkerServer server;
     return server.main(argc, argv);
 }

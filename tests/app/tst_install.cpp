@@ -1,4 +1,7 @@
+#include "FixturePdf.h"
 #include "TestSupport.h"
+#include "core/CMapConfig.h"
+#include "pool/PooledConverter.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -6,10 +9,12 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
+#include <unistd.h>
 
 // What `cmake --install` lays out, used as a packager and a user would use it.
 class TestInstall : public QObject {
@@ -41,6 +46,38 @@ class TestInstall : public QObject {
     }
 
     QString installed(const QString& relative) const { return prefix + QLatin1Char('/') + relative; }
+
+    // The shared libraries the installed file names as needed.
+    QByteArray neededLibraries(const QString& name) const {
+        const QString readelf = QStandardPaths::findExecutable(QStringLiteral("readelf"));
+        if (readelf.isEmpty())
+            qFatal("readelf is missing (package binutils)");
+        const Run needed =
+            run(readelf, {QStringLiteral("-d"), installed(QStringLiteral("lib/folverin/") + name)});
+        if (needed.status != 0)
+            qFatal("readelf failed on %s", qPrintable(name));
+        return needed.out;
+    }
+
+    // What the one worker process of this test has mapped.
+    static QByteArray workerMaps() {
+        QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+        while (processes.hasNext()) {
+            const QString process = processes.next();
+            const QList<QByteArray> stat = read(process + QStringLiteral("/stat")).split(')');
+            // "pid (name) state ppid ...": the parent follows the name.
+            if (stat.size() >= 2 && stat.last().split(' ').value(2).toLongLong() == ::getpid())
+                return read(process + QStringLiteral("/maps"));
+        }
+        return "<no worker>";
+    }
+
+    class SilentFeedback : public JobFeedback {
+    public:
+        void pageProgress(int, int) override {}
+        void message(const JobMessage& message) override { messages.push_back(message.text); }
+        std::vector<std::string> messages;
+    };
 
     static QByteArray read(const QString& file) {
         QFile f(file);
@@ -110,31 +147,86 @@ private Q_SLOTS:
                  fromBuild);
     }
 
-    // The PDF engine and the libraries it pulls in cost memory in every folverin-cli that
-    // only hands work to its workers; it is a module loaded for -j 1 alone.
-    void theTerminalProgramLinksNoPdfEngine() {
-        const QString readelf = QStandardPaths::findExecutable(QStringLiteral("readelf"));
-        QVERIFY2(!readelf.isEmpty(), "readelf is missing (package binutils)");
-        const Run needed =
-            run(readelf, {QStringLiteral("-d"), installed(QStringLiteral("lib/folverin/folverin-cli"))});
-        QCOMPARE(needed.status, 0);
-        QVERIFY(needed.out.contains("libc.so"));
-        QVERIFY2(!needed.out.contains("poppler"), needed.out.constData());
+    // The PDF engine and the libraries it pulls in cost memory in every program that only
+    // hands work to its workers: the window, and folverin-cli, which loads it as a module for
+    // -j 1 alone.
+    void theProgramsLinkNoPdfEngine() {
+        for (const char* name : {"folverin-cli", "folverin"}) {
+            const QByteArray needed = neededLibraries(QLatin1String(name));
+            QVERIFY(needed.contains("libc.so"));
+            QVERIFY2(!needed.contains("poppler"), name);
+        }
     }
 
-    // The text recognizer and its models cost every process that maps them; only the workers
-    // and the one-process module read scans.
-    void onlyTheWorkerAndTheModuleLinkTheRecognizer() {
-        const QString readelf = QStandardPaths::findExecutable(QStringLiteral("readelf"));
-        QVERIFY2(!readelf.isEmpty(), "readelf is missing (package binutils)");
-        for (const char* name : {"folverin-cli", "folverin", "folverin-worker", "folverin-engine.so"}) {
-            const Run needed =
-                run(readelf,
-                    {QStringLiteral("-d"), installed(QStringLiteral("lib/folverin/") + QLatin1String(name))});
-            QCOMPARE(needed.status, 0);
-            const bool reads =
-                std::strcmp(name, "folverin-worker") == 0 || std::strcmp(name, "folverin-engine.so") == 0;
-            QVERIFY2(needed.out.contains("libtesseract") == reads, name);
+    // The text recognizer and its models cost every process that maps them: it is a module of
+    // its own, which nothing links.
+    void onlyTheRecognizerModuleLinksTheRecognizer() {
+        for (const char* name :
+             {"folverin-cli", "folverin", "folverin-worker", "folverin-engine.so", "folverin-ocr.so"}) {
+            const bool reads = std::strcmp(name, "folverin-ocr.so") == 0;
+            QVERIFY2(neededLibraries(QLatin1String(name)).contains("libtesseract") == reads, name);
+        }
+    }
+
+    // A worker maps the recognizer the first time a page is to be read, never for text.
+    void aWorkerMapsTheRecognizerOnlyToReadAScan() {
+        const std::string programDir = testsupport::path(installed(QStringLiteral("lib/folverin/")));
+        const std::string configPath = testsupport::path(temp.filePath(QStringLiteral("maps.ini")));
+        CMapConfig::write(configPath, programDir);
+        PooledConverter converter(PooledConverter::forProgram(programDir, configPath, 1));
+        ConvertOptions options = ConvertOptions::defaults();
+        options.outputDirectory = testsupport::path(temp.filePath(QStringLiteral("maps/")));
+        QVERIFY(QDir().mkpath(temp.filePath(QStringLiteral("maps"))));
+        const QString text = temp.filePath(QStringLiteral("maps/text.pdf"));
+        const QString scan = temp.filePath(QStringLiteral("maps/scan.pdf"));
+        fixtures::RawPdf textPages;
+        textPages.pageTexts = {"text only", "and more"};
+        QVERIFY(fixtures::writeRawPdf(text, textPages));
+        QVERIFY(fixtures::writeBlankScanPdf(scan));
+        SilentFeedback feedback;
+
+        QCOMPARE(converter.convert({testsupport::path(text), {}, {}, 1, 2}, options, feedback),
+                 JobOutcome::Converted);
+        const QByteArray afterText = workerMaps();
+        QVERIFY2(afterText.contains("libpoppler"), afterText.constData());
+        QVERIFY2(!afterText.contains("libtesseract") && !afterText.contains("folverin-ocr"),
+                 afterText.constData());
+
+        QCOMPARE(converter.convert({testsupport::path(scan), {}, {}, 2, 2}, options, feedback),
+                 JobOutcome::Converted);
+        const QByteArray afterScan = workerMaps();
+        QVERIFY2(afterScan.contains("folverin-ocr.so") && afterScan.contains("libtesseract"),
+                 afterScan.constData());
+        QCOMPARE(testsupport::texts(feedback.messages), QStringList());
+    }
+
+    // Without the recognizer's module, scans keep the text they have and the batch says once
+    // what it says when no recognition data is installed; the other jobs convert as ever.
+    void aMissingRecognizerIsToldOnceAndCostsNoJob() {
+        const QString module = installed(QStringLiteral("lib/folverin/folverin-ocr.so"));
+        const QString aside = module + QStringLiteral(".aside");
+        QVERIFY(QFile::rename(module, aside));
+        const auto restore = qScopeGuard([&] { QFile::rename(aside, module); });
+        const QString folder = temp.filePath(QStringLiteral("no-recognizer"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(fixtures::writeBlankScanPdf(folder + QStringLiteral("/scan-1.pdf")));
+        QVERIFY(fixtures::writeBlankScanPdf(folder + QStringLiteral("/scan-2.pdf")));
+        fixtures::RawPdf textPage;
+        textPage.pageTexts = {"plain text"};
+        QVERIFY(fixtures::writeRawPdf(folder + QStringLiteral("/text.pdf"), textPage));
+        for (const QString& jobs : {QStringLiteral("2"), QStringLiteral("1")}) {
+            const QString output = temp.filePath(QStringLiteral("no-recognizer-out-") + jobs);
+            const Run converted =
+                run(installed(QStringLiteral("bin/folverin-cli")),
+                    {QStringLiteral("--no-settings"), QStringLiteral("-j"), jobs, QStringLiteral("--ocr"),
+                     QStringLiteral("auto"), QStringLiteral("-q"), QStringLiteral("-o"), output, folder});
+            QCOMPARE(converted.status, 0);
+            QCOMPARE(QString::fromUtf8(converted.err).count(QStringLiteral("No text recognition data")), 1);
+            QVERIFY2(converted.err.contains("No text recognition data is installed for the OCR Languages "
+                                            "'eng' ('eng'), so scanned pages are not read."),
+                     converted.err.constData());
+            QCOMPARE(QDir(output).entryList(QDir::Files).size(), 3);
+            QVERIFY(read(output + QStringLiteral("/text.txt")).contains("plain text"));
         }
     }
 

@@ -55,9 +55,13 @@ class TestCli : public QObject {
             qFatal("%s did not finish", qPrintable(process.program()));
     }
 
-    Run cli(const QStringList& arguments) {
+    // extra: environment variables set for this run.
+    Run cli(const QStringList& arguments, const QList<QPair<QString, QString>>& extra = {}) {
         QProcess process;
-        process.setProcessEnvironment(environment());
+        QProcessEnvironment variables = environment();
+        for (const auto& [name, value] : extra)
+            variables.insert(name, value);
+        process.setProcessEnvironment(variables);
         process.start(program(), arguments);
         waitFor(process);
         return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
@@ -398,6 +402,37 @@ private Q_SLOTS:
         run =
             cli({QStringLiteral("--no-settings"), QStringLiteral("-q"), path(QStringLiteral("missing.pdf"))});
         QCOMPARE(run.status, 1);
+    }
+
+    // A file that brings the engine down costs its own job in one process too: damaged
+    // recognition data aborts the recognizer on the scan between two text files.
+    void aHostileFileCostsOnlyItsJobWithOneProcess() {
+        QByteArray model = read(QStringLiteral("/usr/share/tesseract-ocr/5/tessdata/eng.traineddata"));
+        QVERIFY2(model.size() > 4096, "tesseract-ocr-eng is not installed");
+        model.replace(50, 200, QByteArray(200, '\0')); // through the table of the model's parts
+        QVERIFY(QDir().mkpath(path(QStringLiteral("damaged"))));
+        QFile data(path(QStringLiteral("damaged/eng.traineddata")));
+        QVERIFY(data.open(QIODevice::WriteOnly) && data.write(model) == model.size());
+        data.close();
+        const QString first = pdf(QStringLiteral("hostile/first.pdf"), {"first file"});
+        const QString scan = path(QStringLiteral("hostile/scan.pdf"));
+        QVERIFY(fixtures::writeBlankScanPdf(scan));
+        const QString last = pdf(QStringLiteral("hostile/last.pdf"), {"last file"});
+
+        const Run run =
+            cli({QStringLiteral("--no-settings"), QStringLiteral("-j"), QStringLiteral("1"),
+                 QStringLiteral("--ocr"), QStringLiteral("auto"), QStringLiteral("-q"), first, scan, last},
+                {{QStringLiteral("TESSDATA_PREFIX"), path(QStringLiteral("damaged"))}});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(QString::fromUtf8(run.err), scan + QStringLiteral(": The converter stopped on the file '") +
+                                                 scan +
+                                                 QStringLiteral("' (crashed), so it is not converted.\n"));
+        QCOMPARE(read(path(QStringLiteral("hostile/first.txt"))), QByteArray("first file\r\n\f"));
+        QCOMPARE(read(path(QStringLiteral("hostile/last.txt"))), QByteArray("last file\r\n\f"));
+        QCOMPARE(
+            QDir(path(QStringLiteral("hostile"))).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{QStringLiteral("first.pdf"), QStringLiteral("first.txt"), QStringLiteral("last.pdf"),
+                         QStringLiteral("last.txt"), QStringLiteral("scan.pdf")}));
     }
 
     // Nothing to do is worth a word, and two PDFs of one title must not silently share an output.

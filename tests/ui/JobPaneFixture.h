@@ -7,8 +7,10 @@
 #include "platform/NativePath.h"
 #include "platform/RecordingShell.h"
 #include "platform/ScriptedDialogs.h"
+#include "pool/WorkerPool.h"
 #include "ui/ConvertPanel.h"
 #include "ui/LeftView.h"
+#include "ui/SummaryThread.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,6 +46,13 @@ struct JobPaneFixture {
     }
 
     grid::CGridCtrl* grid() const { return panel->jobGrid(); }
+
+    // Summaries built by the build's worker program, as the window builds them.
+    void summariesFromWorker() const {
+        WorkerPool::Settings worker;
+        worker.program = testsupport::path(testsupport::programDir() + QStringLiteral("folverin-worker"));
+        panel->setSummaryThread(std::make_unique<SummaryThread>(worker));
+    }
 
     // A file of size bytes under the scratch folder; folders on the way are made.
     QString file(const QString& relative, qint64 size = 100) const {

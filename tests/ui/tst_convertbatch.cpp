@@ -247,19 +247,12 @@ private Q_SLOTS:
         QVERIFY(pane.panel->button(ID_START_CONVERT)->isEnabled());
     }
 
-    void failedSummariesAreWrittenInThePane_data() {
-        QTest::addColumn<bool>("inWorker");
-        QTest::newRow("in process") << false;
-        QTest::newRow("summary worker") << true;
-    }
     // A summary that cannot read the document says why in red under the file's lines, and no
     // message box takes the password typed right after the click; a new summary, taller than
     // the pane at a large font, shows its first line.
     void failedSummariesAreWrittenInThePane() {
-        QFETCH(bool, inWorker);
         BatchFixture pane;
-        if (inWorker)
-            pane.panel->setSummaryThread(std::make_unique<SummaryThread>(pane.workers.pool));
+        pane.panel->setSummaryThread(std::make_unique<SummaryThread>(pane.workers.pool));
         CSummaryEdit* summary = pane.panel->summaryPane();
         QFont large = summary->font();
         large.setPixelSize(30);

@@ -43,6 +43,7 @@ private Q_SLOTS:
         QFETCH(int, pointSize);
         QFETCH(QString, suffix);
         JobPaneFixture pane(QSize(640, 480));
+        pane.summariesFromWorker();
         if (pointSize)
             pane.window.setFont(QFont(pane.window.font().family(), pointSize));
         QVERIFY(pane.show());
@@ -68,6 +69,7 @@ private Q_SLOTS:
                      .isEmpty());
 
         pane.clickCell(1, 1);
+        QTRY_VERIFY(pane.panel->summaryPane()->toPlainText().contains(QStringLiteral("PDF Security:")));
         QVERIFY(!testsupport::saveScreenshot(&pane.window, QStringLiteral("ui"),
                                              QStringLiteral("jobpane-summary") + suffix)
                      .isEmpty());
@@ -78,7 +80,7 @@ private Q_SLOTS:
                                      true));
         pane.openFiles({locked});
         pane.clickCell(4, 1);
-        QVERIFY(pane.panel->summaryPane()->toPlainText().endsWith(QStringLiteral("User Password cell.")));
+        QTRY_VERIFY(pane.panel->summaryPane()->toPlainText().endsWith(QStringLiteral("User Password cell.")));
         QVERIFY(!testsupport::saveScreenshot(&pane.window, QStringLiteral("ui"),
                                              QStringLiteral("jobpane-summary-password") + suffix)
                      .isEmpty());

@@ -7,10 +7,12 @@
 #include "platform/CommandRouter.h"
 #include "platform/DesktopShell.h"
 #include "platform/NativePath.h"
+#include "pool/PooledConverter.h"
 #include "ui/ConvertBatch.h"
 #include "ui/ConvertPanel.h"
 #include "ui/LeftView.h"
 #include "ui/RightView.h"
+#include "ui/SummaryThread.h"
 
 #include <QApplication>
 #include <QSplitter>
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
     auto* jobs = new CLeftView(router, &window);
     auto* options = new CRightView(app, &window);
     jobs->GetPanel()->setOptionPane(options);
+    jobs->GetPanel()->setSummaryThread(
+        std::make_unique<SummaryThread>(PooledConverter::forProgram(app.programDir, app.configPath, 1).pool));
     window.setChildrenCollapsible(false);
     window.setWindowTitle(QStringLiteral("Job pane demo"));
     window.resize(1000, 680);
