@@ -139,6 +139,8 @@ class TestCli : public QObject {
         drawing.end();
         QPainter(&writer).drawImage(QRect(0, 0, writer.width(), writer.height()), picture);
         return file;
+    }
+
     // Rows for the -j value: converting in folverin-cli's own process and in workers.
     static void inThisProcessAndInWorkers() {
         QTest::addColumn<QString>("jobs");
