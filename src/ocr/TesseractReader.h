@@ -10,9 +10,10 @@ namespace tesseract {
 class TessBaseAPI;
 }
 
-// Reads scanned pages with Tesseract: the page drawn by the engine at 300 dpi in grey, read
-// one page at a time on the calling thread alone (the worker pool gives the parallelism; a
-// recognizer running threads of its own in every worker would only crowd the cores).
+// Reads scanned pages with Tesseract: the page drawn by the engine at 300 dpi in grey, turned
+// upright and straightened when it lies turned or skewed, read one page at a time on the calling thread alone
+// (the worker pool gives the parallelism; a recognizer running threads of its own in every worker would only
+// crowd the cores).
 class TesseractReader : public PageReader {
 public:
     static constexpr double dotsPerInch = 300;

@@ -3,6 +3,8 @@
 #include "FixturePdf.h"
 
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -51,12 +53,12 @@ QString ScanFixture::blankPage() {
     return file;
 }
 
-QString ScanFixture::scanPicture() {
-    const QString picture = path(QStringLiteral("scan-picture"));
+QString ScanFixture::picture(const QString& name, const QStringList& lines) {
+    const QString picture = path(name);
     if (!QFile::exists(picture + QStringLiteral(".pgm"))) {
-        const QString source = path(QStringLiteral("scan-source.pdf"));
+        const QString source = path(name + QStringLiteral("-source.pdf"));
         fixtures::TextPdf pdf;
-        pdf.pages = {scannedLines()};
+        pdf.pages = {lines};
         pdf.pointSize = 16;
         QString error;
         if (!fixtures::writeTextPdf(source, pdf, &error))
@@ -65,6 +67,59 @@ QString ScanFixture::scanPicture() {
                                          QStringLiteral("-singlefile"), source, picture});
     }
     return picture + QStringLiteral(".pgm");
+}
+
+QString ScanFixture::scanPicture() {
+    return picture(QStringLiteral("scan-picture"), scannedLines());
+}
+
+QStringList ScanFixture::proseLines() {
+    return {QStringLiteral("The committee met on Tuesday to review the annual budget."),
+            QStringLiteral("Members agreed that the library needs longer opening hours"),
+            QStringLiteral("and a larger collection of books for younger readers."),
+            QStringLiteral("The treasurer reported that donations rose this year,"),
+            QStringLiteral("while the cost of heating the old building kept growing."),
+            QStringLiteral("A proposal to replace the windows was sent to the council."),
+            QStringLiteral("Volunteers will paint the reading room during the summer."),
+            QStringLiteral("The next meeting takes place in the first week of March."),
+            QStringLiteral("Everyone is welcome to attend and to bring their questions."),
+            QStringLiteral("Minutes of this meeting are kept at the front desk.")};
+}
+
+// The variant is made from the upright picture as a scanner would have taken it: turned,
+// skewed with white brought in at the edges, or lit unevenly.
+QString ScanFixture::proseScan(const QString& variant) {
+    const QString file = path(QStringLiteral("prose-") + variant + QStringLiteral(".pdf"));
+    if (QFile::exists(file))
+        return file;
+    QImage image(picture(QStringLiteral("prose-picture"), proseLines()));
+    image = image.convertToFormat(QImage::Format_Grayscale8);
+    if (variant.startsWith(QStringLiteral("turned-")) || variant.startsWith(QStringLiteral("skewed-"))) {
+        const double degrees = variant.section(QLatin1Char('-'), 1).toDouble();
+        QImage turned(image.transformed(QTransform().rotate(degrees), Qt::SmoothTransformation));
+        QImage white(turned.size(), QImage::Format_Grayscale8);
+        white.fill(Qt::white);
+        QPainter painter(&white);
+        painter.drawImage(0, 0, turned);
+        painter.end();
+        image = white;
+    } else if (variant == QStringLiteral("dim")) {
+        // A photograph under a lamp: grey print on paper that darkens towards one corner.
+        for (int y = 0; y < image.height(); ++y) {
+            uchar* const row = image.scanLine(y);
+            for (int x = 0; x < image.width(); ++x) {
+                const double shade =
+                    1.0 - 0.75 * (double(x) / image.width() + double(y) / image.height()) / 2;
+                row[x] = static_cast<uchar>(shade * (115 + 0.55 * row[x]));
+            }
+        }
+    }
+    const QString picture = path(QStringLiteral("prose-") + variant + QStringLiteral(".png"));
+    if (!image.save(picture))
+        qFatal("cannot write %s", qPrintable(picture));
+    run(QStringLiteral("img2pdf"),
+        {QStringLiteral("--imgsize"), QStringLiteral("300dpi"), picture, QStringLiteral("-o"), file});
+    return file;
 }
 
 QString ScanFixture::scan() {

@@ -25,6 +25,11 @@ public:
     QString mixed();
     // The 300-dpi picture the scan was made of.
     QString scanPicture();
+    // A page of prose as scanners meet it: upright, turned clockwise by 90, 180 or 270
+    // degrees, skewed by a few degrees, or lit unevenly ("upright", "turned-90", "skewed-4",
+    // "dim").
+    QString proseScan(const QString& variant);
+    static QStringList proseLines();
     // Pages of the given PDFs (file, "first-last") joined into one.
     QString joined(const QString& name, const QStringList& filesAndRanges);
 
@@ -36,6 +41,7 @@ public:
 
 private:
     QString path(const QString& name) const;
+    QString picture(const QString& name, const QStringList& lines);
 
     QString folder;
 };

@@ -95,6 +95,29 @@ private Q_SLOTS:
         QCOMPARE(fixture->messageTexts(), QStringList());
     }
 
+    // Scanners turn, skew and light pages badly; each reads like the upright page, and the
+    // upright one is left as it is.
+    void turnedSkewedAndDimScansReadLikeTheUprightPage_data() {
+        QTest::addColumn<QString>("variant");
+        for (const char* variant :
+             {"upright", "turned-90", "turned-180", "turned-270", "skewed-4", "skewed--3", "dim"})
+            QTest::newRow(variant) << QString::fromLatin1(variant);
+    }
+
+    void turnedSkewedAndDimScansReadLikeTheUprightPage() {
+        QFETCH(QString, variant);
+        const QStringList truth =
+            ScanFixture::words(ScanFixture::proseLines().join(QLatin1Char(' ')).toUtf8());
+        const QByteArray text =
+            fixture->convertedText(scans->proseScan(variant), utf8Options(option::recognizePagesWithoutText));
+        QStringList unread = truth;
+        for (const QString& word : ScanFixture::words(text))
+            unread.removeOne(word);
+        const double recall = 1.0 - double(unread.size()) / truth.size();
+        QVERIFY2(recall >= 0.95,
+                 qPrintable(QStringLiteral("recall %1: %2").arg(recall).arg(QString::fromUtf8(text))));
+    }
+
     // A scan that reads as markup must stay text in the page it becomes.
     void recognizedMarkupIsEscapedInHtml() {
         ConvertOptions options = utf8Options(option::recognizePagesWithoutText);
