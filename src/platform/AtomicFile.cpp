@@ -83,6 +83,15 @@ bool syncRefusedHarmlessly(int code) {
     return code == EINVAL || code == ENOTSUP || code == EROFS;
 }
 
+// Gives the unnamed file its name in the folder; the descriptor comes back (and unnamed is
+// emptied) when it worked, else nothing with errno set (EEXIST: the name is taken).
+UniqueFd nameUnnamed(UniqueFd& unnamed, int folder, const std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(unnamed.get());
+    if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return UniqueFd();
+    return std::move(unnamed);
+}
+
 } // namespace
 
 void AtomicFile::Reservation::drop() {
@@ -183,19 +192,34 @@ Status AtomicFile::createTemporary() {
     const std::size_t suffixAndTail = suffixLength + std::strlen(".part");
     StaleTemporaries::sweep(at, folder->path(), sample.substr(0, sample.size() - suffixAndTail),
                             sample.size());
+    // The file is made without a name and locked before it gets one, so another run sweeping
+    // the folder never takes a live temporary for a dead run's leftover. A file system that
+    // makes no unnamed files gets the file named at once and locked right after.
+    // 0666 so a new file gets the user's usual permissions through the umask.
+    UniqueFd unnamed(::openat(at, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+    if (unnamed.valid() && exists)
+        keepPermissionsOf(info, unnamed.get());
+    if (unnamed.valid())
+        ::flock(unnamed.get(), LOCK_EX | LOCK_NB);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = temporaryNameFor(name, randomSuffix());
-        // 0666 so a new file gets the user's usual permissions through the umask.
-        UniqueFd fd(
-            ::openat(at, temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        UniqueFd fd = unnamed.valid()
+                          ? nameUnnamed(unnamed, at, temporary)
+                          : UniqueFd(::openat(at, temporary.c_str(),
+                                              O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (!fd.valid() && errno == EEXIST)
             continue;
+        if (!fd.valid() && unnamed.valid()) {
+            // No /proc to name it through: the file is made by name instead.
+            unnamed.reset();
+            continue;
+        }
         if (!fd.valid()) {
             const int code = errno;
             temporary.clear();
             return failWith(systemError(code), code);
         }
-        if (exists)
+        if (!unnamed.valid() && exists)
             keepPermissionsOf(info, fd.get());
         ::flock(fd.get(), LOCK_EX | LOCK_NB);
         temporaryFd = std::move(fd);
