@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <leptonica/allheaders.h>
 #include <omp.h>
+#include <optional>
 #include <splash/SplashBitmap.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
@@ -25,8 +26,8 @@ std::pair<double, double> pixelSize(::Page& page) {
     return {std::ceil(std::abs(width)), std::ceil(std::abs(height))};
 }
 
-// The page segmentation turns a page only when its orientation is this sure (the margin of the
-// best orientation over the next), so an upright page is never turned.
+// The orientation detection turns a page only when it is this sure (the margin of the best
+// orientation over the next), so an upright page is never turned.
 constexpr const char* minTurnMargin = "14";
 // The orientation model, installed apart from the languages.
 constexpr const char* orientationData = "osd";
@@ -73,6 +74,24 @@ Picture straightened(Picture picture) {
     return turned ? std::move(turned) : std::move(picture);
 }
 
+// Below this mean word confidence a page may lie turned (an upside-down page reads at about 40,
+// a clean upright one above 90).
+constexpr int minUprightConfidence = 60;
+// The paper's brightness varies more than this over a page lit unevenly.
+constexpr l_uint32 maxPaperSpread = 64;
+constexpr const char* globalThresholds = "0";
+constexpr const char* sauvolaThresholds = "2";
+
+// The paper's brightness in blocks of 16 pixels (each block's brightest pixel, as print rarely
+// fills a block): an evenly lit page has nearly one level, a photographed one a wide range.
+bool lightIsUneven(Pix* picture) {
+    const Picture paper(pixScaleGrayMinMax(picture, 16, 16, L_CHOOSE_MAX));
+    l_uint32 dark = 0;
+    l_uint32 bright = 0;
+    return paper && pixGetRankValue(paper.get(), 1, 0.1f, &dark) == 0 &&
+           pixGetRankValue(paper.get(), 1, 0.9f, &bright) == 0 && bright > dark + maxPaperSpread;
+}
+
 std::string trimmed(const char* text) {
     std::string line = text ? text : "";
     while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
@@ -98,6 +117,22 @@ std::vector<PageReader::Line> linesOf(tesseract::TessBaseAPI& api) {
         lines.push_back(std::move(read));
     } while (line->Next(tesseract::RIL_TEXTLINE));
     return lines;
+}
+
+struct Reading {
+    std::vector<PageReader::Line> lines;
+    int confidence = 0;
+};
+
+std::optional<Reading> recognize(tesseract::TessBaseAPI& api, Pix* picture, tesseract::PageSegMode mode) {
+    api.SetPageSegMode(mode);
+    api.SetImage(picture);
+    api.SetSourceResolution(static_cast<int>(TesseractReader::dotsPerInch));
+    std::optional<Reading> reading;
+    if (api.Recognize(nullptr) == 0)
+        reading = Reading{linesOf(api), api.MeanTextConf()};
+    api.Clear();
+    return reading;
 }
 
 } // namespace
@@ -131,12 +166,7 @@ tesseract::TessBaseAPI* TesseractReader::engineFor(const std::string& languages)
     if (!hasLanguages(languages) ||
         api->Init(OcrLanguages::dataFolder().c_str(), languages.c_str(), tesseract::OEM_DEFAULT) != 0)
         return nullptr;
-    // A page on its side or upside down is read upright where the orientation model is there.
-    api->SetPageSegMode(hasLanguages(orientationData) ? tesseract::PSM_AUTO_OSD : tesseract::PSM_AUTO);
     api->SetVariable("min_orientation_margin", minTurnMargin);
-    // Adaptive thresholds read a page lit unevenly (a photograph under a lamp) as well as a
-    // clean one; a global threshold loses its dark corners.
-    api->SetVariable("thresholding_method", "2");
     return engines.emplace(languages, std::move(api)).first->second.get();
 }
 
@@ -171,12 +201,21 @@ PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::st
     if (!picture)
         return result;
     picture = straightened(std::move(picture));
-    api->SetImage(picture.get());
-    api->SetSourceResolution(static_cast<int>(dotsPerInch));
-    if (api->Recognize(nullptr) == 0) {
-        result.lines = linesOf(*api);
+    // Adaptive thresholds read a page lit unevenly (a photograph under a lamp) where a global one
+    // loses its dark corners; they cost a quarter more, so an evenly lit page keeps the global one.
+    api->SetVariable("thresholding_method",
+                     lightIsUneven(picture.get()) ? sauvolaThresholds : globalThresholds);
+    std::optional<Reading> reading = recognize(*api, picture.get(), tesseract::PSM_AUTO);
+    // Finding the orientation costs more than half a reading: only a page that reads badly as
+    // it lies is read again with it, and the surer reading is kept.
+    if (reading && reading->confidence < minUprightConfidence && hasLanguages(orientationData)) {
+        std::optional<Reading> turned = recognize(*api, picture.get(), tesseract::PSM_AUTO_OSD);
+        if (turned && turned->confidence > reading->confidence)
+            reading = std::move(turned);
+    }
+    if (reading) {
+        result.lines = std::move(reading->lines);
         result.status = Page::Status::Read;
     }
-    api->Clear();
     return result;
 }
