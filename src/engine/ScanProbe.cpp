@@ -1,15 +1,15 @@
 #include "engine/ScanProbe.h"
 
 #include "engine/Engine.h"
+#include "engine/PageTextDevice.h"
 
 #include <GfxState.h>
 #include <GlobalParams.h>
-#include <OutputDev.h>
 #include <PDFDoc.h>
 #include <Page.h>
-#include <TextOutputDev.h>
 #include <algorithm>
-#include <cstring>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -44,64 +44,6 @@ bool namesImage(Dict* resources, int depth) {
     return false;
 }
 
-// Draws nothing: notes the largest share of the page one image covers. Image data is never
-// decoded, only the place the image is drawn at.
-class CoverageProbe : public OutputDev {
-public:
-    double largestShare = 0;
-
-    bool upsideDown() override { return true; }
-    bool useDrawChar() override { return false; }
-    bool interpretType3Chars() override { return false; }
-
-    void drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height, bool invert,
-                       bool interpolate, bool inlineImg) override {
-        note(state);
-        OutputDev::drawImageMask(state, ref, str, width, height, invert, interpolate, inlineImg);
-    }
-    void drawImage(GfxState* state, Object* ref, Stream* str, int width, int height,
-                   GfxImageColorMap* colorMap, bool interpolate, const int* maskColors,
-                   bool inlineImg) override {
-        note(state);
-        OutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
-    }
-    void drawMaskedImage(GfxState* state, Object*, Stream*, int, int, GfxImageColorMap*, bool, Stream*, int,
-                         int, bool, bool) override {
-        note(state);
-    }
-    void drawSoftMaskedImage(GfxState* state, Object*, Stream*, int, int, GfxImageColorMap*, bool, Stream*,
-                             int, int, GfxImageColorMap*, bool) override {
-        note(state);
-    }
-
-private:
-    // An image fills the unit square of its transformation: its corners on the page give the
-    // box it covers, clipped to the page.
-    void note(const GfxState* state) {
-        const double pageWidth = state->getPageWidth();
-        const double pageHeight = state->getPageHeight();
-        if (pageWidth <= 0 || pageHeight <= 0)
-            return;
-        double left = pageWidth;
-        double top = pageHeight;
-        double right = 0;
-        double bottom = 0;
-        for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}}) {
-            double deviceX = 0;
-            double deviceY = 0;
-            state->transform(x, y, &deviceX, &deviceY);
-            left = std::min(left, deviceX);
-            right = std::max(right, deviceX);
-            top = std::min(top, deviceY);
-            bottom = std::max(bottom, deviceY);
-        }
-        const double width = std::clamp(right, 0.0, pageWidth) - std::clamp(left, 0.0, pageWidth);
-        const double height = std::clamp(bottom, 0.0, pageHeight) - std::clamp(top, 0.0, pageHeight);
-        if (width > 0 && height > 0)
-            largestShare = std::max(largestShare, width * height / (pageWidth * pageHeight));
-    }
-};
-
 // Drawing a page needs the engine's global parameters, which only a job sets up: outside one
 // this sets the engine's defaults, from the first need() to the end of its life.
 class Parameters {
@@ -128,47 +70,124 @@ private:
     GlobalParams* own = nullptr;
 };
 
+// A picture below this many pixels is a logo or an ornament, never a page's scan.
+constexpr long long scanPixels = 500'000;
+// A page with no text shows its pictures unless they are specks.
+constexpr double shownShare = 0.01;
+// A scan covers most of its page; a stamp on it covers a sliver.
+constexpr double scanShare = 0.8;
+constexpr double stampShare = 0.02;
+// A text layer with this share of unusable characters is no text to keep.
+constexpr double unusableShare = 0.1;
+
+using Refs = std::set<std::pair<int, int>>;
+
+// Notes every image the resources name in seen; true when one of them is large and new.
+bool namesNewLargeImage(Dict* resources, int depth, Refs& seen) {
+    const Object xObjects = resources ? resources->lookup("XObject") : Object();
+    if (!xObjects.isDict())
+        return false;
+    bool found = false;
+    for (int i = 0; i < xObjects.dictGetLength(); ++i) {
+        const Object xObject = xObjects.dictGetVal(i);
+        if (!xObject.isStream())
+            continue;
+        Dict* dict = xObject.streamGetDict();
+        const Object subtype = dict->lookup("Subtype");
+        if (subtype.isName("Image")) {
+            const Object& ref = xObjects.dictGetValNF(i);
+            const bool fresh = !ref.isRef() || seen.insert({ref.getRefNum(), ref.getRefGen()}).second;
+            const Object width = dict->lookup("Width");
+            const Object height = dict->lookup("Height");
+            const long long pixels = width.isInt() && height.isInt()
+                                         ? static_cast<long long>(width.getInt()) * height.getInt()
+                                         : 0;
+            found = found || (fresh && pixels >= scanPixels);
+        } else if (subtype.isName("Form") && depth < deepestForm) {
+            Object formResources = dict->lookup("Resources");
+            found = namesNewLargeImage(formResources.isDict() ? formResources.getDict() : nullptr, depth + 1,
+                                       seen) ||
+                    found;
+        }
+    }
+    return found;
+}
+
+// A composite font whose codes are glyph numbers, with no map from them to letters.
+bool namesGlyphNumberFont(Dict* resources) {
+    const Object fonts = resources ? resources->lookup("Font") : Object();
+    if (!fonts.isDict())
+        return false;
+    for (int i = 0; i < fonts.dictGetLength(); ++i) {
+        const Object font = fonts.dictGetVal(i);
+        if (!font.isDict() || !font.dictLookup("Subtype").isName("Type0"))
+            continue;
+        const Object encoding = font.dictLookup("Encoding");
+        if ((encoding.isName("Identity-H") || encoding.isName("Identity-V")) &&
+            font.dictLookup("ToUnicode").isNull())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 namespace ScanProbe {
 
-bool mayBeScan(PDFDoc& document, int page) {
+bool namesImage(PDFDoc& document, int page) {
     Page* pageObject = document.getPage(page);
-    return pageObject && namesImage(pageObject->getResourceDict(), 0);
+    return pageObject && ::namesImage(pageObject->getResourceDict(), 0);
 }
 
-bool imageCoversHalf(PDFDoc& document, int page) {
-    CoverageProbe probe;
-    document.displayPage(&probe, page, 72, 72, 0, false, true, false);
-    return probe.largestShare >= 0.5;
+Reason reasonToRead(PageTextDevice& device) {
+    const PageTextDevice::Sight& sight = device.sight();
+    if (sight.characters == 0)
+        return sight.imageShare >= shownShare ? Reason::NoText : Reason::None;
+    if (sight.unusableCharacters >= sight.characters * unusableShare)
+        return Reason::UnusableText;
+    // A searchable scan's hidden text is the scan's own, however little of it there is.
+    if (!sight.invisibleText && sight.imageShare >= scanShare && device.textShare() <= stampShare)
+        return Reason::NoText;
+    return Reason::None;
 }
 
-bool yieldsNoText(TextOutputDev& device) {
-    return device.makeWordList()->getLength() == 0;
-}
-
-std::vector<int> pagesWithoutText(PDFDoc& document, int firstPage, int lastPage,
-                                  const std::function<void()>& alive) {
-    // Outside a job the probe draws with the engine's defaults, set up and let go under the lock.
-    Parameters parameters;
+std::vector<int> pagesLikelyRead(PDFDoc& document, int firstPage, int lastPage,
+                                 const std::function<void()>& alive) {
+    Refs seenImages;
     std::vector<int> pages;
     for (int page = firstPage; page <= lastPage; ++page) {
         {
             const auto lock = engine::lock();
-            if (mayBeScan(document, page)) {
-                parameters.need();
-                TextOutputDev text(nullptr, false, 0.0, false, false);
-                document.displayPage(&text, page, 72, 72, 0, false, true, false);
-                if (yieldsNoText(text) && imageCoversHalf(document, page))
-                    pages.push_back(page);
-            }
+            Page* pageObject = document.getPage(page);
+            Dict* resources = pageObject ? pageObject->getResourceDict() : nullptr;
+            const bool largeImage = namesNewLargeImage(resources, 0, seenImages);
+            if (largeImage || namesGlyphNumberFont(resources))
+                pages.push_back(page);
         }
         if (alive && (page - firstPage) % 64 == 63)
             alive();
     }
+    return pages;
+}
+
+Counts pagesToRead(PDFDoc& document, int firstPage, int lastPage) {
+    // Outside a job the pages are drawn with the engine's defaults, set up and let go under the
+    // lock.
+    Parameters parameters;
+    Counts counts;
+    for (int page = firstPage; page <= lastPage; ++page) {
+        const auto lock = engine::lock();
+        parameters.need();
+        PageTextDevice device(nullptr, false, 0.0, false, false);
+        device.watchImages(namesImage(document, page));
+        document.displayPage(&device, page, 72, 72, 0, false, true, false);
+        const Reason reason = reasonToRead(device);
+        counts.withoutText += reason == Reason::NoText;
+        counts.unusableText += reason == Reason::UnusableText;
+    }
     const auto lock = engine::lock();
     parameters.release();
-    return pages;
+    return counts;
 }
 
 } // namespace ScanProbe

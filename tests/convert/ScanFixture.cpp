@@ -2,7 +2,10 @@
 
 #include "FixturePdf.h"
 
+#include <QColor>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -129,4 +132,137 @@ QStringList ScanFixture::recognizerWords(const QString& picture) {
 QStringList ScanFixture::words(const QByteArray& text) {
     static const QRegularExpression space(QStringLiteral("\\s+"));
     return QString::fromUtf8(text).split(space, Qt::SkipEmptyParts);
+}
+
+QString ScanFixture::writeText(const QString& name, const fixtures::TextPdf& pdf) {
+    const QString file = path(name);
+    QString error;
+    if (!QFile::exists(file) && !fixtures::writeTextPdf(file, pdf, &error))
+        qFatal("fixture: %s", qPrintable(error));
+    return file;
+}
+
+QString ScanFixture::pictureOnA4(const QString& picture, const QString& name) {
+    const QString file = path(name);
+    if (!QFile::exists(file))
+        run(QStringLiteral("img2pdf"),
+            {QStringLiteral("--imgsize"), QStringLiteral("300dpi"), QStringLiteral("--pagesize"),
+             QStringLiteral("A4"), picture, QStringLiteral("-o"), file});
+    return file;
+}
+
+QString ScanFixture::layered(const QString& name, const QString& base, const QString& how,
+                             const QString& layer) {
+    const QString file = path(name);
+    if (!QFile::exists(file))
+        run(QStringLiteral("qpdf"), {base, how, layer, QStringLiteral("--"), file});
+    return file;
+}
+
+QString ScanFixture::smallScanPicture() {
+    const QString picture = path(QStringLiteral("small-scan-picture.pgm"));
+    // 1600 by 1800 of the 2480 by 3508 pixels: 33 % of the page, all of the scanned lines.
+    if (!QFile::exists(picture) && !QImage(scanPicture()).copy(0, 0, 1600, 1800).save(picture))
+        qFatal("cannot write %s", qPrintable(picture));
+    return picture;
+}
+
+QString ScanFixture::smallScan() {
+    return pictureOnA4(smallScanPicture(), QStringLiteral("small-scan.pdf"));
+}
+
+QStringList ScanFixture::stampWords() {
+    return {QStringLiteral("Bates"), QStringLiteral("004711")};
+}
+
+QString ScanFixture::stampedScan() {
+    const QString stamp = path(QStringLiteral("stamp.pdf"));
+    if (!QFile::exists(stamp)) {
+        fixtures::RawPdf pdf;
+        pdf.width = 595.28;
+        pdf.height = 841.89;
+        // Near the foot of the page, clear of the scanned lines.
+        pdf.pageTexts = {QByteArray(44, '\n') + stampWords().join(QLatin1Char(' ')).toLatin1()};
+        QString error;
+        if (!fixtures::writeRawPdf(stamp, pdf, &error))
+            qFatal("fixture: %s", qPrintable(error));
+    }
+    return layered(QStringLiteral("stamped-scan.pdf"), scan(), QStringLiteral("--overlay"), stamp);
+}
+
+QStringList ScanFixture::garbledSourceLines() {
+    return {QStringLiteral("Project documentation for the spring release"),
+            QStringLiteral("Every chapter explains one part of the system"),
+            QStringLiteral("Readers find examples after each section")};
+}
+
+QString ScanFixture::garbledText() {
+    const QString file = path(QStringLiteral("garbled.pdf"));
+    if (QFile::exists(file))
+        return file;
+    fixtures::TextPdf pdf;
+    pdf.pages = {garbledSourceLines()};
+    pdf.pointSize = 16;
+    QFile source(writeText(QStringLiteral("garbled-source.pdf"), pdf));
+    if (!source.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(source.fileName()));
+    QByteArray bytes = source.readAll();
+    // A key of the same length keeps every offset of the file.
+    if (!bytes.contains("/ToUnicode"))
+        qFatal("the fixture's font has no map to lose");
+    bytes.replace("/ToUnicode", "/ToUnicodX");
+    QFile garbled(file);
+    if (!garbled.open(QIODevice::WriteOnly) || garbled.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file));
+    return file;
+}
+
+QString ScanFixture::logoOnTextPage() {
+    const QString picture = path(QStringLiteral("logo.pgm"));
+    if (!QFile::exists(picture)) {
+        QImage logo(300, 120, QImage::Format_Grayscale8);
+        logo.fill(Qt::white);
+        QPainter painter(&logo);
+        painter.fillRect(20, 20, 80, 80, Qt::black);
+        painter.fillRect(120, 50, 160, 20, Qt::darkGray);
+        painter.end();
+        if (!logo.save(picture))
+            qFatal("cannot write %s", qPrintable(picture));
+    }
+    return layered(QStringLiteral("logo-on-text.pdf"), textPages(), QStringLiteral("--overlay"),
+                   pictureOnA4(picture, QStringLiteral("logo.pdf")));
+}
+
+QString ScanFixture::textOverBackground() {
+    const QString picture = path(QStringLiteral("background.pgm"));
+    if (!QFile::exists(picture)) {
+        QImage background(2480, 3508, QImage::Format_Grayscale8);
+        for (int y = 0; y < background.height(); ++y)
+            std::fill_n(background.scanLine(y), background.width(), static_cast<uchar>(225 + (y / 120) % 25));
+        if (!background.save(picture))
+            qFatal("cannot write %s", qPrintable(picture));
+    }
+    fixtures::TextPdf pdf;
+    QStringList lines;
+    for (int line = 1; line <= 24; ++line)
+        lines << QStringLiteral("Line %1 of a letter printed on paper with a picture behind it.").arg(line);
+    pdf.pages = {lines};
+    return layered(QStringLiteral("text-over-background.pdf"), writeText(QStringLiteral("letter.pdf"), pdf),
+                   QStringLiteral("--underlay"), pictureOnA4(picture, QStringLiteral("background.pdf")));
+}
+
+QString ScanFixture::searchableScan() {
+    scanPicture();
+    return layered(QStringLiteral("searchable-scan.pdf"), scan(), QStringLiteral("--overlay"),
+                   path(QStringLiteral("scan-source.pdf")));
+}
+
+double ScanFixture::recall(const QStringList& expected, const QStringList& read) {
+    if (expected.isEmpty())
+        return 1;
+    QStringList left = read;
+    int found = 0;
+    for (const QString& word : expected)
+        found += left.removeOne(word) ? 1 : 0;
+    return static_cast<double>(found) / expected.size();
 }
