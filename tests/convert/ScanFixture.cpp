@@ -217,6 +217,41 @@ QString ScanFixture::garbledText() {
     return file;
 }
 
+QString ScanFixture::glyphNumberText() {
+    const QString file = path(QStringLiteral("glyph-numbers.pdf"));
+    if (QFile::exists(file))
+        return file;
+    QByteArray codes;
+    // The font's glyphs start 29 places below the letters' codes.
+    for (const char letter : QByteArray("Project documentation"))
+        codes += QByteArray::number(letter - 29, 16).rightJustified(4, '0');
+    const QByteArray content = "BT /F1 24 Tf 72 700 Td <" + codes + "> Tj ET";
+    const QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 5 0 R >> >> "
+        "/Contents 4 0 R >>",
+        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
+        "<< /Type /Font /Subtype /Type0 /BaseFont /Arial /Encoding /Identity-H /DescendantFonts [6 0 R] >>",
+        "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /Arial /CIDSystemInfo << /Registry (Adobe) "
+        "/Ordering (Identity) /Supplement 0 >> /FontDescriptor 7 0 R /CIDToGIDMap /Identity >>",
+        "<< /Type /FontDescriptor /FontName /Arial /Flags 32 /FontBBox [0 0 1000 1000] /ItalicAngle 0 "
+        "/Ascent 900 /Descent -200 /CapHeight 700 /StemV 80 >>"};
+    QByteArray bytes = "%PDF-1.4\n";
+    QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        table += QByteArray::number(bytes.size()).rightJustified(10, '0') + " 00000 n \n";
+        bytes += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const QByteArray tableAt = QByteArray::number(bytes.size());
+    bytes += table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+             " /Root 1 0 R >>\nstartxref\n" + tableAt + "\n%%EOF\n";
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file));
+    return file;
+}
+
 QString ScanFixture::logoOnTextPage() {
     const QString picture = path(QStringLiteral("logo.pgm"));
     if (!QFile::exists(picture)) {

@@ -39,6 +39,9 @@ public:
     // A page of text whose font has lost its map to letters: the engine gives glyph numbers.
     QString garbledText();
     static QStringList garbledSourceLines();
+    // "Project documentation" shown with a composite font whose codes are glyph numbers and
+    // which has no map to letters: the engine gives "3URMHFW", the space as a control.
+    QString glyphNumberText();
     // The text pages, the first with a small logo beside its text.
     QString logoOnTextPage();
     // A full page of text over a picture that covers the whole page.

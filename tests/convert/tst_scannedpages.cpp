@@ -271,6 +271,17 @@ private Q_SLOTS:
                             .arg(scans->garbledText())});
     }
 
+    // Glyph numbers of a font without a map to letters are unusable text, though they look
+    // like letters.
+    void glyphNumbersAreUnusableText() {
+        const QString pdf = scans->glyphNumberText();
+        QVERIFY(ConversionFixture::pdftotext(pdf, {}).startsWith("3URMHFW\x03GRFXPHQWDWLRQ"));
+        const SummaryReport report = SummaryReport::build(testsupport::path(pdf));
+        QCOMPARE(report.pagesWithUnusableText, 1);
+        QCOMPARE(report.pagesWithoutText, 0);
+        QCOMPARE(SummaryReport::build(testsupport::path(scans->textPages())).pagesWithUnusableText, 0);
+    }
+
     // Read lines through the encoding: line ends and page breaks in its codes, characters it
     // cannot hold dropped, lines kept in place with the layout.
     void readLinesTakeTheOutputPath() {
