@@ -217,26 +217,23 @@ QString ScanFixture::garbledText() {
     return file;
 }
 
-QString ScanFixture::glyphNumberText() {
-    const QString file = path(QStringLiteral("glyph-numbers.pdf"));
-    if (QFile::exists(file))
-        return file;
+namespace {
+
+// A one-page PDF written by hand: its page shows "Project documentation" in 24 points with the
+// font object given, each letter's code 29 below the letter, in codeDigits hex digits.
+QByteArray glyphNumberPage(const QByteArray& font, int codeDigits, const QList<QByteArray>& more = {}) {
     QByteArray codes;
-    // The font's glyphs start 29 places below the letters' codes.
     for (const char letter : QByteArray("Project documentation"))
-        codes += QByteArray::number(letter - 29, 16).rightJustified(4, '0');
+        codes += QByteArray::number(letter - 29, 16).rightJustified(codeDigits, '0');
     const QByteArray content = "BT /F1 24 Tf 72 700 Td <" + codes + "> Tj ET";
-    const QList<QByteArray> objects{
-        "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 5 0 R >> >> "
-        "/Contents 4 0 R >>",
-        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
-        "<< /Type /Font /Subtype /Type0 /BaseFont /Arial /Encoding /Identity-H /DescendantFonts [6 0 R] >>",
-        "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /Arial /CIDSystemInfo << /Registry (Adobe) "
-        "/Ordering (Identity) /Supplement 0 >> /FontDescriptor 7 0 R /CIDToGIDMap /Identity >>",
-        "<< /Type /FontDescriptor /FontName /Arial /Flags 32 /FontBBox [0 0 1000 1000] /ItalicAngle 0 "
-        "/Ascent 900 /Descent -200 /CapHeight 700 /StemV 80 >>"};
+    const QList<QByteArray> objects =
+        QList<QByteArray>{
+            "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 5 0 R "
+            ">> >> /Contents 4 0 R >>",
+            "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
+            font} +
+        more;
     QByteArray bytes = "%PDF-1.4\n";
     QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
     for (qsizetype i = 0; i < objects.size(); ++i) {
@@ -244,11 +241,73 @@ QString ScanFixture::glyphNumberText() {
         bytes += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
     }
     const QByteArray tableAt = QByteArray::number(bytes.size());
-    bytes += table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
-             " /Root 1 0 R >>\nstartxref\n" + tableAt + "\n%%EOF\n";
+    return bytes + table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + tableAt + "\n%%EOF\n";
+}
+
+void writeFile(const QString& file, const QByteArray& bytes) {
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(file));
+}
+
+// Every cmap of the TrueType font made a Macintosh Roman one, of the same length.
+QByteArray withoutUnicodeCmap(QByteArray font) {
+    const auto number = [&](qsizetype at, int size) {
+        quint32 value = 0;
+        for (int i = 0; i < size; ++i)
+            value = value << 8 | static_cast<uchar>(font[at + i]);
+        return value;
+    };
+    for (quint32 table = 0; table < number(4, 2); ++table) {
+        const qsizetype record = 12 + 16 * table;
+        if (font.mid(record, 4) != "cmap")
+            continue;
+        const qsizetype cmap = number(record + 8, 4);
+        for (quint32 subtable = 0; subtable < number(cmap + 2, 2); ++subtable)
+            font.replace(cmap + 4 + 8 * subtable, 4, QByteArray("\0\1\0\0", 4));
+    }
+    return font;
+}
+
+} // namespace
+
+QString ScanFixture::glyphNumberText() {
+    const QString file = path(QStringLiteral("glyph-numbers.pdf"));
+    if (!QFile::exists(file))
+        writeFile(
+            file,
+            glyphNumberPage(
+                "<< /Type /Font /Subtype /Type0 /BaseFont /Arial /Encoding /Identity-H /DescendantFonts "
+                "[6 0 R] >>",
+                4,
+                {"<< /Type /Font /Subtype /CIDFontType2 /BaseFont /Arial /CIDSystemInfo << /Registry "
+                 "(Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor 7 0 R /CIDToGIDMap "
+                 "/Identity >>",
+                 "<< /Type /FontDescriptor /FontName /Arial /Flags 32 /FontBBox [0 0 1000 1000] "
+                 "/ItalicAngle 0 /Ascent 900 /Descent -200 /CapHeight 700 /StemV 80 >>"}));
+    return file;
+}
+
+QString ScanFixture::symbolicGlyphNumberText(const QString& trueTypeFont, bool unicodeCmap) {
+    const QString file =
+        path(unicodeCmap ? QStringLiteral("symbolic-unicode.pdf") : QStringLiteral("symbolic.pdf"));
+    if (QFile::exists(file))
+        return file;
+    QFile source(trueTypeFont);
+    if (!source.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(trueTypeFont));
+    const QByteArray font = unicodeCmap ? source.readAll() : withoutUnicodeCmap(source.readAll());
+    const QByteArray size = QByteArray::number(font.size());
+    writeFile(file,
+              glyphNumberPage(
+                  "<< /Type /Font /Subtype /TrueType /BaseFont /ABCDEF+Embedded /FirstChar 0 "
+                  "/LastChar 255 /FontDescriptor 6 0 R >>",
+                  2,
+                  {"<< /Type /FontDescriptor /FontName /ABCDEF+Embedded /Flags 4 /FontBBox [0 0 "
+                   "1000 1000] /ItalicAngle 0 /Ascent 900 /Descent -200 /CapHeight 700 /StemV 80 "
+                   "/FontFile2 7 0 R >>",
+                   "<< /Length " + size + " /Length1 " + size + " >>\nstream\n" + font + "\nendstream"}));
     return file;
 }
 

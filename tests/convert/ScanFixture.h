@@ -42,6 +42,9 @@ public:
     // "Project documentation" shown with a composite font whose codes are glyph numbers and
     // which has no map to letters: the engine gives "3URMHFW", the space as a control.
     QString glyphNumberText();
+    // The same with a symbolic TrueType font embedded, its codes glyph numbers; without a
+    // Unicode cmap its codes have no way to letters.
+    QString symbolicGlyphNumberText(const QString& trueTypeFont, bool unicodeCmap);
     // The text pages, the first with a small logo beside its text.
     QString logoOnTextPage();
     // A full page of text over a picture that covers the whole page.

@@ -280,6 +280,16 @@ private Q_SLOTS:
         QCOMPARE(report.pagesWithUnusableText, 1);
         QCOMPARE(report.pagesWithoutText, 0);
         QCOMPARE(SummaryReport::build(testsupport::path(scans->textPages())).pagesWithUnusableText, 0);
+
+        const QString font = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+        if (!QFile::exists(font))
+            QSKIP("needs fonts-dejavu-core");
+        for (const bool unicodeCmap : {false, true}) {
+            const QString symbolic = scans->symbolicGlyphNumberText(font, unicodeCmap);
+            QVERIFY(ConversionFixture::pdftotext(symbolic, {}).startsWith("3URMHFW"));
+            QCOMPARE(SummaryReport::build(testsupport::path(symbolic)).pagesWithUnusableText,
+                     unicodeCmap ? 0 : 1);
+        }
     }
 
     // Read lines through the encoding: line ends and page breaks in its codes, characters it
