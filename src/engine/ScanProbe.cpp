@@ -16,30 +16,32 @@ namespace {
 // Forms may draw forms; a damaged file may make them draw each other for ever.
 constexpr int deepestForm = 4;
 
-bool namesImage(Dict* resources, int depth);
+using Refs = std::set<std::pair<int, int>>;
 
-bool isImageOrFormWithImage(const Object& xObject, int depth) {
-    if (!xObject.isStream())
-        return false;
-    Dict* dict = xObject.streamGetDict();
-    const Object subtype = dict->lookup("Subtype");
-    if (subtype.isName("Image"))
-        return true;
-    if (!subtype.isName("Form") || depth >= deepestForm)
-        return false;
-    Object resources = dict->lookup("Resources");
-    return resources.isDict() && namesImage(resources.getDict(), depth + 1);
-}
-
-bool namesImage(Dict* resources, int depth) {
-    if (!resources)
-        return false;
-    const Object xObjects = resources->lookup("XObject");
+// Whether onImage holds for the dictionary of an image the resources name, directly or through
+// their forms. Each object is looked at once per visited, however often it is named: a hostile
+// file may name one form thousands of times from forms named thousands of times.
+bool anyImage(Dict* resources, int depth, Refs& visited, const std::function<bool(Dict*)>& onImage) {
+    const Object xObjects = resources ? resources->lookup("XObject") : Object();
     if (!xObjects.isDict())
         return false;
     for (int i = 0; i < xObjects.dictGetLength(); ++i) {
-        if (isImageOrFormWithImage(xObjects.dictGetVal(i), depth))
+        const Object& ref = xObjects.dictGetValNF(i);
+        if (ref.isRef() && !visited.insert({ref.getRefNum(), ref.getRefGen()}).second)
+            continue;
+        const Object xObject = xObjects.dictGetVal(i);
+        if (!xObject.isStream())
+            continue;
+        Dict* dict = xObject.streamGetDict();
+        const Object subtype = dict->lookup("Subtype");
+        if (subtype.isName("Image") && onImage(dict))
             return true;
+        if (subtype.isName("Form") && depth < deepestForm) {
+            const Object formResources = dict->lookup("Resources");
+            if (anyImage(formResources.isDict() ? formResources.getDict() : nullptr, depth + 1, visited,
+                         onImage))
+                return true;
+        }
     }
     return false;
 }
@@ -80,37 +82,12 @@ constexpr double stampShare = 0.02;
 // A text layer with this share of unusable characters is no text to keep.
 constexpr double unusableShare = 0.1;
 
-using Refs = std::set<std::pair<int, int>>;
-
-// Notes every image the resources name in seen; true when one of them is large and new.
-bool namesNewLargeImage(Dict* resources, int depth, Refs& seen) {
-    const Object xObjects = resources ? resources->lookup("XObject") : Object();
-    if (!xObjects.isDict())
-        return false;
-    bool found = false;
-    for (int i = 0; i < xObjects.dictGetLength(); ++i) {
-        const Object xObject = xObjects.dictGetVal(i);
-        if (!xObject.isStream())
-            continue;
-        Dict* dict = xObject.streamGetDict();
-        const Object subtype = dict->lookup("Subtype");
-        if (subtype.isName("Image")) {
-            const Object& ref = xObjects.dictGetValNF(i);
-            const bool fresh = !ref.isRef() || seen.insert({ref.getRefNum(), ref.getRefGen()}).second;
-            const Object width = dict->lookup("Width");
-            const Object height = dict->lookup("Height");
-            const long long pixels = width.isInt() && height.isInt()
-                                         ? static_cast<long long>(width.getInt()) * height.getInt()
-                                         : 0;
-            found = found || (fresh && pixels >= scanPixels);
-        } else if (subtype.isName("Form") && depth < deepestForm) {
-            Object formResources = dict->lookup("Resources");
-            found = namesNewLargeImage(formResources.isDict() ? formResources.getDict() : nullptr, depth + 1,
-                                       seen) ||
-                    found;
-        }
-    }
-    return found;
+// A picture large enough to be a scan.
+bool isLarge(Dict* image) {
+    const Object width = image->lookup("Width");
+    const Object height = image->lookup("Height");
+    return width.isInt() && height.isInt() &&
+           static_cast<long long>(width.getInt()) * height.getInt() >= scanPixels;
 }
 
 // A composite font whose codes are glyph numbers, with no map from them to letters.
@@ -136,7 +113,8 @@ namespace ScanProbe {
 
 bool namesImage(PDFDoc& document, int page) {
     Page* pageObject = document.getPage(page);
-    return pageObject && ::namesImage(pageObject->getResourceDict(), 0);
+    Refs visited;
+    return pageObject && anyImage(pageObject->getResourceDict(), 0, visited, [](Dict*) { return true; });
 }
 
 Reason reasonToRead(PageTextDevice& device) {
@@ -153,14 +131,15 @@ Reason reasonToRead(PageTextDevice& device) {
 
 std::vector<int> pagesLikelyRead(PDFDoc& document, int firstPage, int lastPage,
                                  const std::function<void()>& alive) {
-    Refs seenImages;
+    // An image or form an earlier page named is a letterhead's, not a scan.
+    Refs named;
     std::vector<int> pages;
     for (int page = firstPage; page <= lastPage; ++page) {
         {
             const auto lock = engine::lock();
             Page* pageObject = document.getPage(page);
             Dict* resources = pageObject ? pageObject->getResourceDict() : nullptr;
-            const bool largeImage = namesNewLargeImage(resources, 0, seenImages);
+            const bool largeImage = anyImage(resources, 0, named, isLarge);
             if (largeImage || namesGlyphNumberFont(resources))
                 pages.push_back(page);
         }

@@ -219,21 +219,8 @@ QString ScanFixture::garbledText() {
 
 namespace {
 
-// A one-page PDF written by hand: its page shows "Project documentation" in 24 points with the
-// font object given, each letter's code 29 below the letter, in codeDigits hex digits.
-QByteArray glyphNumberPage(const QByteArray& font, int codeDigits, const QList<QByteArray>& more = {}) {
-    QByteArray codes;
-    for (const char letter : QByteArray("Project documentation"))
-        codes += QByteArray::number(letter - 29, 16).rightJustified(codeDigits, '0');
-    const QByteArray content = "BT /F1 24 Tf 72 700 Td <" + codes + "> Tj ET";
-    const QList<QByteArray> objects =
-        QList<QByteArray>{
-            "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 5 0 R "
-            ">> >> /Contents 4 0 R >>",
-            "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
-            font} +
-        more;
+// A PDF written by hand, its objects numbered from 1, the first the catalog.
+QByteArray rawPdf(const QList<QByteArray>& objects) {
     QByteArray bytes = "%PDF-1.4\n";
     QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
     for (qsizetype i = 0; i < objects.size(); ++i) {
@@ -243,6 +230,26 @@ QByteArray glyphNumberPage(const QByteArray& font, int codeDigits, const QList<Q
     const QByteArray tableAt = QByteArray::number(bytes.size());
     return bytes + table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
            " /Root 1 0 R >>\nstartxref\n" + tableAt + "\n%%EOF\n";
+}
+
+QByteArray stream(const QByteArray& dictionary, const QByteArray& content) {
+    return "<< " + dictionary + " /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
+           "\nendstream";
+}
+
+// A one-page PDF written by hand: its page shows "Project documentation" in 24 points with the
+// font object given, each letter's code 29 below the letter, in codeDigits hex digits.
+QByteArray glyphNumberPage(const QByteArray& font, int codeDigits, const QList<QByteArray>& more = {}) {
+    QByteArray codes;
+    for (const char letter : QByteArray("Project documentation"))
+        codes += QByteArray::number(letter - 29, 16).rightJustified(codeDigits, '0');
+    const QByteArray content = "BT /F1 24 Tf 72 700 Td <" + codes + "> Tj ET";
+    return rawPdf(
+        QList<QByteArray>{"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                          "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << "
+                          "/F1 5 0 R >> >> /Contents 4 0 R >>",
+                          stream({}, content), font} +
+        more);
 }
 
 void writeFile(const QString& file, const QByteArray& bytes) {
@@ -300,14 +307,40 @@ QString ScanFixture::symbolicGlyphNumberText(const QString& trueTypeFont, bool u
     const QByteArray font = unicodeCmap ? source.readAll() : withoutUnicodeCmap(source.readAll());
     const QByteArray size = QByteArray::number(font.size());
     writeFile(file,
-              glyphNumberPage(
-                  "<< /Type /Font /Subtype /TrueType /BaseFont /ABCDEF+Embedded /FirstChar 0 "
-                  "/LastChar 255 /FontDescriptor 6 0 R >>",
-                  2,
-                  {"<< /Type /FontDescriptor /FontName /ABCDEF+Embedded /Flags 4 /FontBBox [0 0 "
-                   "1000 1000] /ItalicAngle 0 /Ascent 900 /Descent -200 /CapHeight 700 /StemV 80 "
-                   "/FontFile2 7 0 R >>",
-                   "<< /Length " + size + " /Length1 " + size + " >>\nstream\n" + font + "\nendstream"}));
+              glyphNumberPage("<< /Type /Font /Subtype /TrueType /BaseFont /ABCDEF+Embedded /FirstChar 0 "
+                              "/LastChar 255 /FontDescriptor 6 0 R >>",
+                              2,
+                              {"<< /Type /FontDescriptor /FontName /ABCDEF+Embedded /Flags 4 /FontBBox [0 0 "
+                               "1000 1000] /ItalicAngle 0 /Ascent 900 /Descent -200 /CapHeight 700 /StemV 80 "
+                               "/FontFile2 7 0 R >>",
+                               stream("/Length1 " + size, font)}));
+    return file;
+}
+
+QString ScanFixture::formsNamedOverAndOver() {
+    const QString file = path(QStringLiteral("forms.pdf"));
+    if (QFile::exists(file))
+        return file;
+    // Each form names the next 200 times, the last names itself: without looking at each once,
+    // the page's forms are 200 to the fifth ways deep.
+    const auto namingTimes = [](int object) {
+        QByteArray names = "/XObject <<";
+        for (int name = 0; name < 200; ++name)
+            names += " /X" + QByteArray::number(name) + ' ' + QByteArray::number(object) + " 0 R";
+        return names + " >>";
+    };
+    QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 5 0 "
+        "R >> " +
+            namingTimes(6) + " >> /Contents 4 0 R >>",
+        stream({}, "BT /F1 12 Tf 72 700 Td (Forms within forms) Tj ET /X0 Do"),
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
+    for (int form = 6; form <= 10; ++form)
+        objects << stream("/Type /XObject /Subtype /Form /BBox [0 0 10 10] /Resources << " +
+                              namingTimes(std::min(form + 1, 10)) + " >>",
+                          "0 0 1 1 re f");
+    writeFile(file, rawPdf(objects));
     return file;
 }
 

@@ -45,6 +45,8 @@ public:
     // The same with a symbolic TrueType font embedded, its codes glyph numbers; without a
     // Unicode cmap its codes have no way to letters.
     QString symbolicGlyphNumberText(const QString& trueTypeFont, bool unicodeCmap);
+    // A line of text and forms that name each other over and over, and no image.
+    QString formsNamedOverAndOver();
     // The text pages, the first with a small logo beside its text.
     QString logoOnTextPage();
     // A full page of text over a picture that covers the whole page.

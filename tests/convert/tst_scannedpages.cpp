@@ -271,6 +271,14 @@ private Q_SLOTS:
                             .arg(scans->garbledText())});
     }
 
+    // A hostile page whose forms name forms thousands of times is looked through once.
+    void formsNamedOverAndOverAreLookedAtOnce() {
+        const QString pdf = scans->formsNamedOverAndOver();
+        for (const int recognize : {option::recognizeNo, option::recognizePagesWithoutText})
+            QCOMPARE(ScanFixture::words(fixture->convertedText(pdf, utf8Options(recognize))),
+                     ScanFixture::words("Forms within forms"));
+    }
+
     // Glyph numbers of a font without a map to letters are unusable text, though they look
     // like letters.
     void glyphNumbersAreUnusableText() {
