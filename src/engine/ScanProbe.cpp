@@ -18,10 +18,11 @@ constexpr int deepestForm = 4;
 
 using Refs = std::set<std::pair<int, int>>;
 
-// Whether onImage holds for the dictionary of an image the resources name, directly or through
-// their forms. Each object is looked at once per visited, however often it is named: a hostile
-// file may name one form thousands of times from forms named thousands of times.
-bool anyImage(Dict* resources, int depth, Refs& visited, const std::function<bool(Dict*)>& onImage) {
+// Whether visit holds for an image or a form the resources name, directly or through their
+// forms; visit gets its dictionary and whether it is an image. Each object is looked at once
+// per visited, however often it is named: a hostile file may name one form thousands of times
+// from forms named thousands of times.
+bool anyXObject(Dict* resources, int depth, Refs& visited, const std::function<bool(Dict*, bool)>& visit) {
     const Object xObjects = resources ? resources->lookup("XObject") : Object();
     if (!xObjects.isDict())
         return false;
@@ -34,14 +35,16 @@ bool anyImage(Dict* resources, int depth, Refs& visited, const std::function<boo
             continue;
         Dict* dict = xObject.streamGetDict();
         const Object subtype = dict->lookup("Subtype");
-        if (subtype.isName("Image") && onImage(dict))
+        if (subtype.isName("Image") && visit(dict, true))
             return true;
-        if (subtype.isName("Form") && depth < deepestForm) {
-            const Object formResources = dict->lookup("Resources");
-            if (anyImage(formResources.isDict() ? formResources.getDict() : nullptr, depth + 1, visited,
-                         onImage))
-                return true;
-        }
+        if (!subtype.isName("Form"))
+            continue;
+        if (visit(dict, false))
+            return true;
+        const Object formResources = dict->lookup("Resources");
+        if (depth < deepestForm &&
+            anyXObject(formResources.isDict() ? formResources.getDict() : nullptr, depth + 1, visited, visit))
+            return true;
     }
     return false;
 }
@@ -90,6 +93,55 @@ bool isLarge(Dict* image) {
            static_cast<long long>(width.getInt()) * height.getInt() >= scanPixels;
 }
 
+// A page that names a font and draws more than this many bytes has more text than a stamp.
+constexpr long long stampBytes = 1024;
+
+long long streamBytes(Dict* stream) {
+    const Object bytes = stream->lookup("Length");
+    return bytes.isInt() ? bytes.getInt() : 0;
+}
+
+bool namesFont(Dict* resources) {
+    const Object fonts = resources ? resources->lookup("Font") : Object();
+    return fonts.isDict() && fonts.dictGetLength() > 0;
+}
+
+// What a page draws, as its resources and its forms' tell without drawing it.
+struct Named {
+    bool largeImage = false; // one no earlier page of the walk named
+    bool font = false;
+    long long instructionBytes = 0; // of the page's and its forms' drawing instructions
+};
+
+Named namedBy(Page& page, Refs& named) {
+    Named found;
+    found.font = namesFont(page.getResourceDict());
+    const Object contents = page.getContents();
+    if (contents.isStream())
+        found.instructionBytes = streamBytes(contents.streamGetDict());
+    for (int i = 0; contents.isArray() && i < contents.arrayGetLength(); ++i) {
+        const Object part = contents.arrayGet(i);
+        found.instructionBytes += part.isStream() ? streamBytes(part.streamGetDict()) : 0;
+    }
+    anyXObject(page.getResourceDict(), 0, named, [&](Dict* dict, bool image) {
+        if (image) {
+            found.largeImage = found.largeImage || isLarge(dict);
+        } else {
+            found.instructionBytes += streamBytes(dict);
+            const Object resources = dict->lookup("Resources");
+            found.font = found.font || (resources.isDict() && namesFont(resources.getDict()));
+        }
+        return false;
+    });
+    return found;
+}
+
+// A page of text drawn with a picture, a photograph in a catalogue, is no scan: a scan names no
+// font, or draws no more than a stamp.
+bool mayBeScan(const Named& named) {
+    return named.largeImage && (!named.font || named.instructionBytes <= stampBytes);
+}
+
 // A composite font whose codes are glyph numbers, with no map from them to letters.
 bool namesGlyphNumberFont(Dict* resources) {
     const Object fonts = resources ? resources->lookup("Font") : Object();
@@ -114,7 +166,8 @@ namespace ScanProbe {
 bool namesImage(PDFDoc& document, int page) {
     Page* pageObject = document.getPage(page);
     Refs visited;
-    return pageObject && anyImage(pageObject->getResourceDict(), 0, visited, [](Dict*) { return true; });
+    return pageObject &&
+           anyXObject(pageObject->getResourceDict(), 0, visited, [](Dict*, bool image) { return image; });
 }
 
 Reason reasonToRead(PageTextDevice& device) {
@@ -138,9 +191,8 @@ std::vector<int> pagesLikelyRead(PDFDoc& document, int firstPage, int lastPage,
         {
             const auto lock = engine::lock();
             Page* pageObject = document.getPage(page);
-            Dict* resources = pageObject ? pageObject->getResourceDict() : nullptr;
-            const bool largeImage = anyImage(resources, 0, named, isLarge);
-            if (largeImage || namesGlyphNumberFont(resources))
+            if (pageObject && (mayBeScan(namedBy(*pageObject, named)) ||
+                               namesGlyphNumberFont(pageObject->getResourceDict())))
                 pages.push_back(page);
         }
         if (alive && (page - firstPage) % 64 == 63)

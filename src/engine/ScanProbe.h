@@ -25,8 +25,9 @@ bool namesImage(PDFDoc& document, int page);
 Reason reasonToRead(PageTextDevice& device);
 
 // A cheap guess, from the page's resources alone, at whether the page will be read: it names a
-// picture large enough to be a scan and not named by an earlier page of the walk, or a font
-// whose codes are glyph numbers. The job's own text pass decides.
+// picture large enough to be a scan and not named by an earlier page of the walk, and no font
+// or drawing instructions short enough for a stamp; or a font whose codes are glyph numbers.
+// The job's own text pass decides.
 std::vector<int> pagesLikelyRead(PDFDoc& document, int firstPage, int lastPage,
                                  const std::function<void()>& alive = {});
 

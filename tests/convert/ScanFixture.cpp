@@ -378,6 +378,13 @@ QString ScanFixture::textOverBackground() {
                    QStringLiteral("--underlay"), pictureOnA4(picture, QStringLiteral("background.pdf")));
 }
 
+QString ScanFixture::pictureInText() {
+    const QString text = path(QStringLiteral("forty-lines.pdf"));
+    if (!QFile::exists(text) && !fixtures::writeLargeTextPdf(text, 1, 40))
+        qFatal("cannot write %s", qPrintable(text));
+    return layered(QStringLiteral("picture-in-text.pdf"), text, QStringLiteral("--overlay"), smallScan());
+}
+
 QString ScanFixture::searchableScan() {
     scanPicture();
     return layered(QStringLiteral("searchable-scan.pdf"), scan(), QStringLiteral("--overlay"),

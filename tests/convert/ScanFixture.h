@@ -51,6 +51,8 @@ public:
     QString logoOnTextPage();
     // A full page of text over a picture that covers the whole page.
     QString textOverBackground();
+    // A page of 40 lines of text with the small scan's picture over part of it.
+    QString pictureInText();
     // The scan with its lines as text over them, where the picture shows them.
     QString searchableScan();
     // Pages of the given PDFs (file, "first-last") joined into one.

@@ -4,10 +4,13 @@
 
 #include "core/CMapConfig.h"
 #include "core/SummaryReport.h"
+#include "engine/Engine.h"
 #include "engine/RecognizedText.h"
+#include "engine/ScanProbe.h"
 #include "ocr/TesseractReader.h"
 
 #include <GlobalParams.h>
+#include <PDFDoc.h>
 #include <QFile>
 #include <QTest>
 #include <UnicodeMap.h>
@@ -269,6 +272,17 @@ private Q_SLOTS:
             QStringList{QStringLiteral("'%1' has 1 pages with unusable text; turn on Recognize Scanned Pages "
                                        "to read them.")
                             .arg(scans->garbledText())});
+    }
+
+    // The plan's guess, from the pages' resources, names the scans and the garbled page, not a
+    // text page with a logo or with a large picture among much text.
+    void thePlanGuessesThePagesToRead() {
+        const QString pdf =
+            scans->joined(QStringLiteral("guess.pdf"),
+                          {scans->textPages(), scans->scan(), scans->logoOnTextPage(), scans->garbledText(),
+                           scans->stampedScan(), scans->smallScan(), scans->pictureInText()});
+        const std::unique_ptr<PDFDoc> document = engine::openDocument(testsupport::path(pdf));
+        QCOMPARE(ScanProbe::pagesLikelyRead(*document, 1, 9), (std::vector<int>{3, 6, 7, 8}));
     }
 
     // A hostile page whose forms name forms thousands of times is looked through once.
