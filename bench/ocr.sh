@@ -3,8 +3,9 @@
 # core, a page per piece) against a shell loop running the tesseract command on the same
 # 300-dpi page pictures one after another, as installed (its own threads) and with one thread;
 # and what telling scans from text costs a text document: the 2000-page benchmark text
-# converted in one process with "Pages Without Text" against "No". Runs alternate and each
-# figure is the median.
+# converted in one process with "Pages Without Text" against "No", and 120 of its pages with a
+# logo on each converted by folverin-cli (its workers) and in one process, --ocr auto against
+# --ocr no. Runs alternate and each figure is the median.
 #
 # Usage: bench/ocr.sh [-r RUNS] BUILD_DIR
 #   -r RUNS    timed runs per side of the scans (default 1; minutes each); the text gets
@@ -19,7 +20,7 @@ build=""
 while (($#)); do
     case "$1" in
     -r) runs="${2:?-r needs a number}"; shift 2 ;;
-    -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "ocr.sh: unknown option $1" >&2; exit 2 ;;
     *) build="$1"; shift ;;
     esac
@@ -54,6 +55,11 @@ text="$work/in/pages-2000.pdf"
 qpdf --empty --pages "$text" 1-20 -- "$work/text-20.pdf"
 pdftoppm -r 300 -gray "$work/text-20.pdf" "$work/page"
 img2pdf --imgsize 300dpi "$work"/page-*.pgm -o "$work/scan-20.pdf"
+# 120 text pages, each with a letterhead logo: a small grey picture in the page's corner.
+{ printf 'P5\n300 120\n255\n'; head -c 36000 /dev/zero | tr '\0' '\200'; } >"$work/logo.pgm"
+img2pdf --imgsize 300dpi --pagesize 612x792 --fit shrink "$work/logo.pgm" -o "$work/logo.pdf"
+qpdf --empty --pages "$text" 1-120 -- "$work/text-120.pdf"
+qpdf "$work/text-120.pdf" --overlay "$work/logo.pdf" --repeat=1 -- "$work/logo-120.pdf"
 
 cli_scans() { "$cli" --no-settings -q -o "$out" "$work/scan-20.pdf"; }
 tesseract_loop() {
@@ -65,6 +71,10 @@ tesseract_loop() {
 tesseract_one_thread() { OMP_THREAD_LIMIT=1 tesseract_loop; }
 text_off() { "$convert" 0 "$out" "$text"; }
 text_scans() { "$convert" 1 "$out" "$text"; }
+logo_off() { "$cli" --no-settings -q --ocr no -o "$out" "$work/logo-120.pdf"; }
+logo_scans() { "$cli" --no-settings -q --ocr auto -o "$out" "$work/logo-120.pdf"; }
+logo_off_one() { "$convert" 0 "$out" "$work/logo-120.pdf"; }
+logo_scans_one() { "$convert" 1 "$out" "$work/logo-120.pdf"; }
 
 ms() { case "$1" in FAILED) echo FAILED ;; *) awk -v v="$1" 'BEGIN { printf "%.0f", v / 1000 }' ;; esac; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
@@ -78,6 +88,12 @@ echo "Measuring the 2000-page text ($((9 * runs)) runs each, alternating) ..." >
 measure "$((9 * runs))" 1 wall:text_off wall:text_scans
 off="${median_of[wall:text_off]}"
 on="${median_of[wall:text_scans]}"
+echo "Measuring 120 text pages with a logo ($((9 * runs)) runs each, alternating) ..." >&2
+measure "$((9 * runs))" 1 wall:logo_off wall:logo_scans wall:logo_off_one wall:logo_scans_one
+logo_off="${median_of[wall:logo_off]}"
+logo_on="${median_of[wall:logo_scans]}"
+logo_off_one="${median_of[wall:logo_off_one]}"
+logo_on_one="${median_of[wall:logo_scans_one]}"
 
 echo
 printf '%-58s %10s\n' "what" "ms"
@@ -87,9 +103,23 @@ printf '%-58s %10s\n' "tesseract, the same 20 pictures one after another" "$(ms 
 printf '%-58s %10s\n' "the same, OMP_THREAD_LIMIT=1" "$(ms "$single")"
 printf '%-58s %10s\n' "2000-page text, one process, recognition No" "$(ms "$off")"
 printf '%-58s %10s\n' "2000-page text, one process, Pages Without Text" "$(ms "$on")"
+printf '%-58s %10s\n' "120 text pages with a logo, folverin-cli --ocr no" "$(ms "$logo_off")"
+printf '%-58s %10s\n' "120 text pages with a logo, folverin-cli --ocr auto" "$(ms "$logo_on")"
+printf '%-58s %10s\n' "the same, one process, recognition No" "$(ms "$logo_off_one")"
+printf '%-58s %10s\n' "the same, one process, Pages Without Text" "$(ms "$logo_on_one")"
 echo
 [[ $scans != FAILED && $loop != FAILED ]] && echo "scans: folverin-cli / tesseract loop = $(ratio "$scans" "$loop")"
 [[ $scans != FAILED && $single != FAILED ]] &&
     echo "scans: folverin-cli / one-thread tesseract loop = $(ratio "$scans" "$single")"
 [[ $off != FAILED && $on != FAILED ]] && echo "text: Pages Without Text / No = $(ratio "$on" "$off")"
+[[ $logo_off != FAILED && $logo_on != FAILED ]] &&
+    echo "text with a logo: --ocr auto / --ocr no = $(ratio "$logo_on" "$logo_off")"
+[[ $logo_off_one != FAILED && $logo_on_one != FAILED ]] &&
+    echo "text with a logo, one process: Pages Without Text / No = $(ratio "$logo_on_one" "$logo_off_one")"
+if cmp -s <("$cli" --no-settings -q --ocr no -o "$out/no" "$work/logo-120.pdf" && cat "$out/no/logo-120.txt") \
+    <("$cli" --no-settings -q --ocr auto -o "$out/auto" "$work/logo-120.pdf" && cat "$out/auto/logo-120.txt"); then
+    echo "text with a logo: both modes wrote the same text"
+else
+    echo "text with a logo: the modes wrote different texts"
+fi
 echo "Medians; $(uname -sr), $(nproc) usable cores."

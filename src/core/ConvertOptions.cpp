@@ -23,7 +23,12 @@ void ConvertOptions::resetToDefaults() {
     ocrLanguages = OcrLanguages::defaultChoice;
 }
 
-std::string option::pagesWithoutTextMessage(const std::string& pdfPath, int pages) {
-    return "'" + pdfPath + "' has " + std::to_string(pages) +
-           " pages without text; turn on Recognize Scanned Pages to read them.";
+std::string option::pagesWithoutTextMessage(const std::string& pdfPath, int pages, int unusablePages) {
+    std::string counts;
+    if (pages > 0)
+        counts = std::to_string(pages) + " pages without text";
+    if (unusablePages > 0)
+        counts +=
+            (counts.empty() ? "" : " and ") + std::to_string(unusablePages) + " pages with unusable text";
+    return "'" + pdfPath + "' has " + counts + "; turn on Recognize Scanned Pages to read them.";
 }

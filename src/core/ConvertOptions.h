@@ -46,6 +46,7 @@ inline constexpr std::int32_t recognizeNo = 0;
 inline constexpr std::int32_t recognizePagesWithoutText = 1;
 inline constexpr std::int32_t recognizeAllPages = 2;
 
-// What a job tells the user when it has pages without text and recognition is off.
-std::string pagesWithoutTextMessage(const std::string& pdfPath, int pages);
+// What a job tells the user when it has pages to read, without text or with unusable text,
+// and recognition is off.
+std::string pagesWithoutTextMessage(const std::string& pdfPath, int pages, int unusablePages = 0);
 } // namespace option

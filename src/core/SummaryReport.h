@@ -24,8 +24,10 @@ struct SummaryReport {
     // user is told where to type it rather than that the file is no PDF.
     bool encrypted = false;
     int pageCount = 0;
-    // Pages with no character and an image over at least half of them: scans.
+    // Pages a conversion reads from their picture: scans, with no text or a stamp on them, and
+    // pages whose text layer holds no usable letters.
     int pagesWithoutText = 0;
+    int pagesWithUnusableText = 0;
 
     // The document is opened with the passwords given, as a job would open it.
     static SummaryReport build(const std::string& pdfPath, const std::string& ownerPassword = {},

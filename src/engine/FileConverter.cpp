@@ -19,8 +19,10 @@ JobOutcome FileConverter::convert(const ConvertJob& job, const ConvertOptions& o
     // One pass: the scans are found as the pages are written.
     const PageOrder whole{{document.firstPage(), document.lastPage(), true, true}, std::nullopt};
     const JobOutcome outcome = document.write(whole, {configPath, programDir}, output, opened, outputPath);
-    if (outcome == JobOutcome::Converted && document.pagesWithoutText() > 0)
+    const ScanProbe::Counts unread = document.unreadPages();
+    if (outcome == JobOutcome::Converted && (unread.withoutText > 0 || unread.unusableText > 0))
         feedback.message(
-            {option::pagesWithoutTextMessage(job.pdfPath, document.pagesWithoutText()), job.pdfPath});
+            {option::pagesWithoutTextMessage(job.pdfPath, unread.withoutText, unread.unusableText),
+             job.pdfPath});
     return outcome;
 }

@@ -7,6 +7,7 @@
 #include "engine/HtmlBodyEscaper.h"
 #include "engine/HtmlHead.h"
 #include "engine/PageReader.h"
+#include "engine/PageTextDevice.h"
 #include "engine/RecognizedText.h"
 #include "engine/ScanProbe.h"
 #include "platform/AtomicFile.h"
@@ -130,8 +131,8 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
     const PagePiece& piece = order.pages;
     const bool html = options.outputMode != option::textFile;
     BodySink sink;
-    std::unique_ptr<TextOutputDev> device;
-    unreadScans = 0;
+    std::unique_ptr<PageTextDevice> device;
+    unread = {};
     if (!startSession(configText))
         return JobOutcome::Skipped;
     {
@@ -142,8 +143,8 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
                                 options.htmlMeta == option::yes);
             sink.escaper.emplace(CMapConfig::encodingName(options.textEncoding), engine->session->textMap());
         }
-        device = std::make_unique<TextOutputDev>(writeBody, &sink, options.layout == option::yes, 0.0,
-                                                 options.rawMode == option::yes);
+        device = std::make_unique<PageTextDevice>(writeBody, &sink, options.layout == option::yes, 0.0,
+                                                  options.rawMode == option::yes);
         device->setTextEOL(engine->session->endOfLine());
         device->setTextPageBreaks(engine->session->pageBreaks());
     }
@@ -153,6 +154,8 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
         bool toRead = false;
         {
             const auto lock = engine::lock();
+            device->watchImages(options.recognizeScannedPages != option::recognizeAllPages &&
+                                ScanProbe::namesImage(*engine->document, page));
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
             toRead = readsPage(page, order, *device);
         }
@@ -205,19 +208,18 @@ PageReader* JobDocument::reader() {
     return pageReader;
 }
 
-bool JobDocument::readsPage(int page, const PageOrder& order, TextOutputDev& device) {
-    if (order.readPages)
-        return std::binary_search(order.readPages->begin(), order.readPages->end(), page) &&
-               reader() != nullptr;
-    PDFDoc& document = *engine->document;
+bool JobDocument::readsPage(int page, const PageOrder& order, PageTextDevice& device) {
     if (options.recognizeScannedPages == option::recognizeAllPages)
-        return reader() != nullptr;
-    const bool scan = ScanProbe::mayBeScan(document, page) && ScanProbe::yieldsNoText(device) &&
-                      ScanProbe::imageCoversHalf(document, page);
-    if (!scan)
+        return (!order.readPages ||
+                std::binary_search(order.readPages->begin(), order.readPages->end(), page)) &&
+               reader() != nullptr;
+    // A list of pages to read is only the plan's guess: the text pass decides, the same way
+    // in every piece and in one process.
+    const ScanProbe::Reason reason = ScanProbe::reasonToRead(device);
+    if (reason == ScanProbe::Reason::None)
         return false;
     if (options.recognizeScannedPages != option::recognizePagesWithoutText) {
-        ++unreadScans;
+        ++(reason == ScanProbe::Reason::NoText ? unread.withoutText : unread.unusableText);
         return false;
     }
     return reader() != nullptr;
@@ -250,8 +252,8 @@ std::optional<std::vector<int>> JobDocument::pagesToRead(int firstPage, int last
         for (int page = firstPage; page <= lastPage; ++page)
             pages.push_back(page);
     } else {
-        pages = ScanProbe::pagesWithoutText(*engine->document, firstPage, lastPage,
-                                            [&] { feedback.pageProgress(0, lastPage - firstPage + 1); });
+        pages = ScanProbe::pagesLikelyRead(*engine->document, firstPage, lastPage,
+                                           [&] { feedback.pageProgress(0, lastPage - firstPage + 1); });
     }
     if (!pages.empty() && !reader())
         pages.clear();

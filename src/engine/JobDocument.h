@@ -2,6 +2,7 @@
 
 #include "core/JobConverter.h"
 #include "core/PageOrder.h"
+#include "engine/ScanProbe.h"
 #include "platform/FileStamp.h"
 #include "platform/Result.h"
 
@@ -14,7 +15,7 @@ namespace platform {
 class AtomicFile;
 }
 class PageReader;
-class TextOutputDev;
+class PageTextDevice;
 
 // One job's PDF opened in the engine: the checks a job makes before it writes anything, then
 // its pages, whole or in pieces. Its progress and messages, naming the PDF, go to the feedback.
@@ -47,13 +48,14 @@ public:
     JobOutcome write(const PageOrder& order, const EngineFiles& files, platform::AtomicFile& output,
                      const platform::Status& opened, const std::string& outputPath);
 
-    // The pages of first..last that the job reads from their picture: every page with "All
-    // Pages", else the scans; none when no reader serves the job (the user is told once why);
-    // no list with recognition off, whose scans are only counted as they are written. On a long
+    // The pages of first..last that the job reads from their picture, to plan by: every page
+    // with "All Pages", else those likely read, guessed without drawing a page (the writing
+    // decides); none when no reader serves the job (the user is told once why); no list with
+    // recognition off, whose pages to read are only counted as they are written. On a long
     // document it tells no pages done now and then, to show it is alive.
     std::optional<std::vector<int>> pagesToRead(int firstPage, int lastPage);
-    // Scans the last write() passed over because recognition is off.
-    int pagesWithoutText() const { return unreadScans; }
+    // Pages the last write() passed over because recognition is off, by reason.
+    ScanProbe::Counts unreadPages() const { return unread; }
 
     // Tells the user the output could not be written, and why.
     static void reportWriteFailure(const std::string& outputPath, const std::string& reason,
@@ -70,9 +72,10 @@ private:
     void tell(const std::string& text) const;
     // The reader for this job's scans, or null (the user told why, once) when it has none.
     PageReader* reader();
-    // Whether the page just shown to device is to be read from its picture: one of the order's
-    // pages to read, or, without a list, a scan (counted when recognition is off).
-    bool readsPage(int page, const PageOrder& order, TextOutputDev& device);
+    // Whether the page just shown to device is to be read from its picture: with "All Pages"
+    // one of the order's pages, else a page the device saw to be a scan or to carry unusable
+    // text (counted when recognition is off).
+    bool readsPage(int page, const PageOrder& order, PageTextDevice& device);
     // The page read from its picture, written as the engine writes text; nothing when it
     // cannot be read (the user told why).
     std::optional<std::string> readPage(int page);
@@ -85,7 +88,7 @@ private:
     platform::FileStamp openedStamp;
     int first = 1;
     int last = 0;
-    int unreadScans = 0;
+    ScanProbe::Counts unread;
     bool readerChecked = false;
     PageReader* pageReader = nullptr;
 };

@@ -38,8 +38,9 @@ std::string format(const char* pattern, double a, double b) {
 // The page walk takes the engine lock a page at a time; the rest holds it, briefly.
 void addDocumentLines(SummaryReport& report, PDFDoc& document) {
     report.pageCount = document.getNumPages();
-    report.pagesWithoutText =
-        static_cast<int>(ScanProbe::pagesWithoutText(document, 1, report.pageCount).size());
+    const ScanProbe::Counts toRead = ScanProbe::pagesToRead(document, 1, report.pageCount);
+    report.pagesWithoutText = toRead.withoutText;
+    report.pagesWithUnusableText = toRead.unusableText;
     const auto lock = engine::lock();
     double width = 0;
     double height = 0;
@@ -59,6 +60,7 @@ void addDocumentLines(SummaryReport& report, PDFDoc& document) {
     add(Style::Plain, format("\tPage Size: %.0f x %.0f Pixel\n", width, height));
     add(Style::Plain, "\tNumber of Pages: " + std::to_string(report.pageCount) + "\n");
     add(Style::Plain, "\tPages without text: " + std::to_string(report.pagesWithoutText) + "\n");
+    add(Style::Plain, "\tPages with unusable text: " + std::to_string(report.pagesWithUnusableText) + "\n");
     add(Style::Heading, "PDF Security:\n");
     add(Style::Plain, permission("Printing", document.okToPrint()) + "\n");
     add(Style::Plain, permission("Document Assembly", document.okToChange()) + "\n");

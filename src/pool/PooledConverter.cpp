@@ -66,6 +66,7 @@ public:
         // in the file it had.
         piece.pagesDone = 0;
         piece.unreadScans = 0;
+        piece.unreadUnusable = 0;
         piece.heldMessages.clear();
         if (!piece.file.valid() && !makePieceFile(*job, piece))
             return std::nullopt;
@@ -105,6 +106,7 @@ public:
             break;
         case reply::unreadScans:
             piece.unreadScans = reply.getInt();
+            piece.unreadUnusable = reply.getInt();
             break;
         case reply::finished:
             finish(*job, piece, static_cast<JobOutcome>(reply.getInt()));
@@ -195,14 +197,15 @@ private:
     }
 
     void finish(Job& job, Piece& piece, JobOutcome outcome) {
-        if (outcome != JobOutcome::Converted) {
-            // Piece 0 may have said the same already (every piece meets a missing table).
-            for (const JobMessage& held : piece.heldMessages) {
-                if (std::find(job.messages.begin(), job.messages.end(), held) == job.messages.end())
-                    job.messages.push_back(held);
-            }
-            return owner.fail(job, outcome);
+        // Piece 0 may have said the same already (every piece meets a missing table); what only
+        // this piece met, such as a page too large to read, is told.
+        for (const JobMessage& held : piece.heldMessages) {
+            if (std::find(job.messages.begin(), job.messages.end(), held) == job.messages.end())
+                job.messages.push_back(held);
         }
+        piece.heldMessages.clear();
+        if (outcome != JobOutcome::Converted)
+            return owner.fail(job, outcome);
         if (job.facts)
             return plan(job);
         piece.finished = true;
@@ -216,11 +219,14 @@ private:
     // Once for the job, however many pieces found them.
     static void tellUnreadScans(Job& job) {
         int scans = 0;
-        for (const Piece& piece : job.pieces)
+        int unusable = 0;
+        for (const Piece& piece : job.pieces) {
             scans += piece.unreadScans;
-        if (scans > 0)
+            unusable += piece.unreadUnusable;
+        }
+        if (scans > 0 || unusable > 0)
             job.messages.push_back(
-                {option::pagesWithoutTextMessage(job.job.pdfPath, scans), job.job.pdfPath});
+                {option::pagesWithoutTextMessage(job.job.pdfPath, scans, unusable), job.job.pdfPath});
     }
 
     PooledConverter& owner;

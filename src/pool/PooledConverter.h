@@ -49,8 +49,9 @@ private:
         bool besideOutput = false;
         int pagesDone = 0;
         int unreadScans = 0;
+        int unreadUnusable = 0;
         bool finished = false;
-        // What a later piece says is said by piece 0 already, unless the piece fails.
+        // What a later piece says, told when it ends unless piece 0 said the same.
         std::vector<JobMessage> heldMessages;
     };
     struct Job {

@@ -103,6 +103,7 @@ std::string summaryRecord(const SummaryReport& report) {
         .put(report.encrypted ? 1 : 0)
         .put(report.pageCount)
         .put(report.pagesWithoutText)
+        .put(report.pagesWithUnusableText)
         .put(static_cast<std::int32_t>(report.lines.size()));
     for (const SummaryLine& line : report.lines)
         writer.put(static_cast<std::int32_t>(line.style)).put(line.text);
@@ -115,6 +116,7 @@ SummaryReport summaryFrom(wire::Reader& reader) {
     report.encrypted = reader.getInt() != 0;
     report.pageCount = reader.getInt();
     report.pagesWithoutText = reader.getInt();
+    report.pagesWithUnusableText = reader.getInt();
     const std::int32_t count = reader.getInt();
     for (std::int32_t i = 0; i < count && !reader.broken(); ++i) {
         const auto style = static_cast<SummaryLine::Style>(

@@ -57,7 +57,8 @@ inline constexpr std::uint8_t message = 2;     // text, subject
 inline constexpr std::uint8_t facts = 3;       // first page, last page, the PDF's stamp, pages to read
 inline constexpr std::uint8_t finished = 4;    // JobOutcome
 inline constexpr std::uint8_t summary = 5;     // the report
-inline constexpr std::uint8_t unreadScans = 6; // scans the piece left unread, recognition being off
+inline constexpr std::uint8_t unreadScans = 6; // pages the piece left unread, recognition being off:
+                                               // without text, with unusable text
 
 std::string summaryRecord(const SummaryReport& report);
 SummaryReport summaryFrom(wire::Reader& reader);

@@ -190,8 +190,9 @@ void WorkerServer::convert(const ConvertRequest& request, platform::UniqueFd out
     const platform::Status adopted = output.adopt(std::move(outputFile));
     const JobOutcome outcome = document->write(*order, {request.configPath, request.programDir}, output,
                                                adopted, request.outputPath);
-    if (document->pagesWithoutText() > 0)
-        send(wire::Writer(reply::unreadScans).put(document->pagesWithoutText()).record());
+    const ScanProbe::Counts unread = document->unreadPages();
+    if (unread.withoutText > 0 || unread.unusableText > 0)
+        send(wire::Writer(reply::unreadScans).put(unread.withoutText).put(unread.unusableText).record());
     // No later piece of this job comes after the one with the foot: the document goes.
     if (order->pages.foot)
         open.reset();

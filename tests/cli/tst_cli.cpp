@@ -1,5 +1,6 @@
 #include "FixturePdf.h"
 #include "PseudoTerminal.h"
+#include "ScanFixture.h"
 #include "TestSupport.h"
 #include "cli/CliOptions.h"
 #include "cli/Terminal.h"
@@ -905,6 +906,37 @@ private Q_SLOTS:
         run = cli({QStringLiteral("-q"), QStringLiteral("--text"), scanned});
         QVERIFY2(run.status == 0 && run.err.isEmpty(), run.err.constData());
         QVERIFY2(read(output).contains("Introduction"), read(output).constData());
+    }
+
+    // A small scan and a garbled text layer are read in workers and in one process alike; the
+    // summary names both reasons, and so does the message with recognition off.
+    void pagesWithoutTextOrWithUnusableTextAreRead() {
+        QVERIFY(QDir().mkpath(path(QStringLiteral("read"))));
+        ScanFixture scans(path(QStringLiteral("read")));
+        const QString both =
+            scans.joined(QStringLiteral("both.pdf"), {scans.smallScan(), scans.garbledText()});
+        Run run = cli({QStringLiteral("--summary"), both});
+        QVERIFY(run.out.split('\n').contains("\tPages without text: 1"));
+        QVERIFY(run.out.split('\n').contains("\tPages with unusable text: 1"));
+        const QStringList source =
+            ScanFixture::words((ScanFixture::scannedLines() + ScanFixture::garbledSourceLines())
+                                   .join(QLatin1Char(' '))
+                                   .toUtf8());
+        const QString output = path(QStringLiteral("read/both.txt"));
+        for (const QString& jobs : {QStringLiteral("2"), QStringLiteral("1")}) {
+            QFile::remove(output);
+            run = cli(
+                {QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("-j"), jobs, both});
+            QVERIFY2(run.status == 0 && run.err.isEmpty(), run.err.constData());
+            QVERIFY2(ScanFixture::recall(source, ScanFixture::words(read(output))) >= 0.9,
+                     read(output).constData());
+        }
+        run = cli({QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("--ocr"),
+                   QStringLiteral("no"), both});
+        QVERIFY2(
+            run.err.contains("' has 1 pages without text and 1 pages with unusable text; turn on Recognize "
+                             "Scanned Pages to read them."),
+            run.err.constData());
     }
 
     // An engine configuration that is a folder cannot be rewritten at start: each job says what

@@ -47,7 +47,7 @@ private Q_SLOTS:
         QCOMPARE(report.pageCount, 3);
         const quint64 size = static_cast<quint64>(QFileInfo(path).size());
         const QStringList lines = texts(report);
-        QCOMPARE(lines.size(), 14);
+        QCOMPARE(lines.size(), 15);
         QCOMPARE(lines[0], QFileInfo(path).canonicalFilePath() + QLatin1Char('\n'));
         QCOMPARE(lines.mid(1, 2),
                  (QStringList{QStringLiteral("Summary:\n"),
@@ -60,14 +60,15 @@ private Q_SLOTS:
             (QStringList{
                 QStringLiteral("PDF Description:\n"), QStringLiteral("\tPDF Version: 1.4 (Acrobat 5.x) \n"),
                 QStringLiteral("\tPage Size: 816 x 1056 Pixel\n"), QStringLiteral("\tNumber of Pages: 3\n"),
-                QStringLiteral("\tPages without text: 0\n"), QStringLiteral("PDF Security:\n"),
+                QStringLiteral("\tPages without text: 0\n"),
+                QStringLiteral("\tPages with unusable text: 0\n"), QStringLiteral("PDF Security:\n"),
                 QStringLiteral("\tPrinting: Allowed\n"), QStringLiteral("\tDocument Assembly: Allowed\n"),
                 QStringLiteral("\tContent Copying or Extraction: Allowed\n"),
                 QStringLiteral("\tCommenting: Allowed")}));
         QCOMPARE(report.lines[0].style, Style::Path);
         QCOMPARE(report.lines[1].style, Style::Heading);
         QCOMPARE(report.lines[2].style, Style::Plain);
-        QCOMPARE(report.lines[9].style, Style::Heading);
+        QCOMPARE(report.lines[10].style, Style::Heading);
     }
 
     void versionNames_data() {
@@ -123,8 +124,8 @@ private Q_SLOTS:
     void restrictionsAreReported() {
         const SummaryReport report = build(fixture->encrypted(QString(), QStringLiteral("o"), false));
         QVERIFY(report.documentValid);
-        QCOMPARE(bytes(report.lines[12].text), QByteArray("\tContent Copying or Extraction: Not Allowed\n"));
-        QCOMPARE(bytes(report.lines[10].text), QByteArray("\tPrinting: Allowed\n"));
+        QCOMPARE(bytes(report.lines[13].text), QByteArray("\tContent Copying or Extraction: Not Allowed\n"));
+        QCOMPARE(bytes(report.lines[11].text), QByteArray("\tPrinting: Allowed\n"));
     }
 
     void thousandsGrouping() {

@@ -4,13 +4,17 @@
 
 #include "core/CMapConfig.h"
 #include "core/SummaryReport.h"
+#include "engine/Engine.h"
 #include "engine/RecognizedText.h"
+#include "engine/ScanProbe.h"
 #include "ocr/TesseractReader.h"
 
 #include <GlobalParams.h>
+#include <PDFDoc.h>
 #include <QFile>
 #include <QTest>
 #include <UnicodeMap.h>
+#include <map>
 
 // Scanned pages in one process: found without touching text pages, read as the recognizer's
 // own command reads the same picture, and written through the job's output path; text and
@@ -30,6 +34,18 @@ class TestScannedPages : public QObject {
     }
 
     static QList<QByteArray> pagesOf(const QByteArray& text) { return text.split('\f'); }
+
+    // Rows name their fixture, which is made once the test's folder is.
+    QString fixtureFile(const QString& name) {
+        const std::map<QString, QString (ScanFixture::*)()> files{
+            {QStringLiteral("small"), &ScanFixture::smallScan},
+            {QStringLiteral("stamped"), &ScanFixture::stampedScan},
+            {QStringLiteral("garbled"), &ScanFixture::garbledText},
+            {QStringLiteral("logo"), &ScanFixture::logoOnTextPage},
+            {QStringLiteral("background"), &ScanFixture::textOverBackground},
+            {QStringLiteral("searchable"), &ScanFixture::searchableScan}};
+        return (scans.get()->*files.at(name))();
+    }
 
     static PageReader::Line line(int left, int top, const char* text, bool paragraph = false) {
         return {left, top, left + 10 * static_cast<int>(std::strlen(text)), top + 30, text, paragraph};
@@ -199,6 +215,126 @@ private Q_SLOTS:
         QCOMPARE(testsupport::bytes(report.lines[7].text), QByteArray("\tNumber of Pages: 4\n"));
         QCOMPARE(testsupport::bytes(report.lines[8].text), QByteArray("\tPages without text: 1\n"));
         QCOMPARE(SummaryReport::build(testsupport::path(scans->textPages())).pagesWithoutText, 0);
+    }
+
+    // Pages whose pictures are what they show are read whatever the pictures' share of the
+    // page, a stamp on a scan comes out once in its place, and a text layer of glyph numbers
+    // gives way to the page as drawn.
+    void pagesShowingPicturesAreRead_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<QStringList>("source");
+        QTest::addColumn<QStringList>("once");
+        const QStringList scanned =
+            ScanFixture::words(ScanFixture::scannedLines().join(QLatin1Char(' ')).toUtf8());
+        QTest::newRow("small scan") << QStringLiteral("small") << scanned << QStringList();
+        QTest::newRow("stamped scan")
+            << QStringLiteral("stamped") << scanned + ScanFixture::stampWords() << ScanFixture::stampWords();
+        QTest::newRow("garbled text layer")
+            << QStringLiteral("garbled")
+            << ScanFixture::words(ScanFixture::garbledSourceLines().join(QLatin1Char(' ')).toUtf8())
+            << QStringList();
+    }
+    void pagesShowingPicturesAreRead() {
+        QFETCH(QString, pdf);
+        pdf = fixtureFile(pdf);
+        QFETCH(QStringList, source);
+        QFETCH(QStringList, once);
+        const QStringList read =
+            ScanFixture::words(fixture->convertedText(pdf, utf8Options(option::recognizePagesWithoutText)));
+        const double recall = ScanFixture::recall(source, read);
+        QVERIFY2(recall >= 0.9,
+                 qPrintable(QStringLiteral("recall %1: %2").arg(recall).arg(read.join(QLatin1Char(' ')))));
+        for (const QString& word : once)
+            QCOMPARE(read.count(word), 1);
+        QCOMPARE(fixture->messageTexts(), QStringList());
+        // The engine's own text of these pages says little of them.
+        const QStringList engineWords = ScanFixture::words(ConversionFixture::pdftotext(pdf, {}));
+        QVERIFY(ScanFixture::recall(source, engineWords) < 0.5);
+    }
+
+    // Text pages with a logo or over a full-page picture keep the engine's bytes.
+    void textPagesWithPicturesKeepTheEngineBytes_data() {
+        QTest::addColumn<QString>("pdf");
+        QTest::newRow("small logo") << QStringLiteral("logo");
+        QTest::newRow("full-page background") << QStringLiteral("background");
+        QTest::newRow("searchable scan") << QStringLiteral("searchable");
+    }
+    void textPagesWithPicturesKeepTheEngineBytes() {
+        QFETCH(QString, pdf);
+        pdf = fixtureFile(pdf);
+        const QByteArray oracle = ConversionFixture::pdftotext(
+            pdf, {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                  QStringLiteral("-eol"), QStringLiteral("unix")});
+        QVERIFY(!ScanFixture::words(oracle).isEmpty());
+        QCOMPARE(fixture->convertedText(pdf, utf8Options(option::recognizePagesWithoutText)), oracle);
+        QCOMPARE(fixture->convertedText(pdf, utf8Options(option::recognizeNo)), oracle);
+        QCOMPARE(fixture->messageTexts(), QStringList());
+        QCOMPARE(SummaryReport::build(testsupport::path(pdf)).pagesWithoutText, 0);
+    }
+
+    // The summary and the message with recognition off count both reasons to read a page.
+    void bothReasonsAreCounted() {
+        const QString pdf = scans->joined(QStringLiteral("both-reasons.pdf"),
+                                          {scans->garbledText(), scans->smallScan(), scans->textPages(),
+                                           scans->stampedScan(), scans->garbledText()});
+        const SummaryReport report = SummaryReport::build(testsupport::path(pdf));
+        QCOMPARE(report.pagesWithoutText, 2);
+        QCOMPARE(report.pagesWithUnusableText, 2);
+        QCOMPARE(testsupport::bytes(report.lines[8].text), QByteArray("\tPages without text: 2\n"));
+        QCOMPARE(testsupport::bytes(report.lines[9].text), QByteArray("\tPages with unusable text: 2\n"));
+        QCOMPARE(fixture->convert(pdf, utf8Options(option::recognizeNo)), JobOutcome::Converted);
+        QCOMPARE(fixture->messageTexts(),
+                 QStringList{
+                     QStringLiteral("'%1' has 2 pages without text and 2 pages with unusable text; turn on "
+                                    "Recognize Scanned Pages to read them.")
+                         .arg(pdf)});
+        fixture->dialogs.clear();
+        fixture->convert(scans->garbledText(), utf8Options(option::recognizeNo));
+        QCOMPARE(
+            fixture->messageTexts(),
+            QStringList{QStringLiteral("'%1' has 1 pages with unusable text; turn on Recognize Scanned Pages "
+                                       "to read them.")
+                            .arg(scans->garbledText())});
+    }
+
+    // The plan's guess, from the pages' resources, names the scans and the garbled page, not a
+    // text page with a logo or with a large picture among much text.
+    void thePlanGuessesThePagesToRead() {
+        const QString pdf =
+            scans->joined(QStringLiteral("guess.pdf"),
+                          {scans->textPages(), scans->scan(), scans->logoOnTextPage(), scans->garbledText(),
+                           scans->stampedScan(), scans->smallScan(), scans->pictureInText()});
+        const std::unique_ptr<PDFDoc> document = engine::openDocument(testsupport::path(pdf));
+        QCOMPARE(ScanProbe::pagesLikelyRead(*document, 1, 9), (std::vector<int>{3, 6, 7, 8}));
+    }
+
+    // A hostile page whose forms name forms thousands of times is looked through once.
+    void formsNamedOverAndOverAreLookedAtOnce() {
+        const QString pdf = scans->formsNamedOverAndOver();
+        for (const int recognize : {option::recognizeNo, option::recognizePagesWithoutText})
+            QCOMPARE(ScanFixture::words(fixture->convertedText(pdf, utf8Options(recognize))),
+                     ScanFixture::words("Forms within forms"));
+    }
+
+    // Glyph numbers of a font without a map to letters are unusable text, though they look
+    // like letters.
+    void glyphNumbersAreUnusableText() {
+        const QString pdf = scans->glyphNumberText();
+        QVERIFY(ConversionFixture::pdftotext(pdf, {}).startsWith("3URMHFW\x03GRFXPHQWDWLRQ"));
+        const SummaryReport report = SummaryReport::build(testsupport::path(pdf));
+        QCOMPARE(report.pagesWithUnusableText, 1);
+        QCOMPARE(report.pagesWithoutText, 0);
+        QCOMPARE(SummaryReport::build(testsupport::path(scans->textPages())).pagesWithUnusableText, 0);
+
+        const QString font = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+        if (!QFile::exists(font))
+            QSKIP("needs fonts-dejavu-core");
+        for (const bool unicodeCmap : {false, true}) {
+            const QString symbolic = scans->symbolicGlyphNumberText(font, unicodeCmap);
+            QVERIFY(ConversionFixture::pdftotext(symbolic, {}).startsWith("3URMHFW"));
+            QCOMPARE(SummaryReport::build(testsupport::path(symbolic)).pagesWithUnusableText,
+                     unicodeCmap ? 0 : 1);
+        }
     }
 
     // Read lines through the encoding: line ends and page breaks in its codes, characters it

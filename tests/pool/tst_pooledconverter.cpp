@@ -674,6 +674,28 @@ private Q_SLOTS:
         }
     }
 
+    // In workers every piece's text pass decides which of its pages are read, as one process
+    // does: the pieces join to its bytes, and a page too large to read that a later piece met is
+    // told as one process tells it.
+    void piecesReadWhatOneProcessReads() {
+        ScanFixture scans(fixture->path(QStringLiteral("pdf")));
+        const QString large = largePdf(80);
+        const QString pdf = scans.joined(QStringLiteral("pages-to-read-among-text.pdf"),
+                                         {large, QStringLiteral("1-40"), scans.hugePage(), large,
+                                          QStringLiteral("41-80"), scans.garbledText(), scans.smallScan()});
+        const ConvertOptions options = readingScans(option::recognizePagesWithoutText);
+        const QByteArray whole = inProcess(pdf, options);
+        QVERIFY(whole.contains("Project documentation") && whole.contains("Seven quick brown foxes"));
+        const QStringList told = fixture->messageTexts();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains(QStringLiteral("megapixels, too large to read")),
+                 qPrintable(told.first()));
+        fixture->dialogs.clear();
+        Client client;
+        QCOMPARE(convertedByReaders(pdf, options, client), whole);
+        QCOMPARE(fixture->messageTexts(), told);
+    }
+
     // A page too large to draw and an image whose data is damaged cost at most their own job.
     void hostileScansCostTheirOwnJobOnly() {
         ScanFixture scans(fixture->path(QStringLiteral("pdf")));

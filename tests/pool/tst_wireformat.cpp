@@ -123,6 +123,7 @@ private Q_SLOTS:
         report.encrypted = true;
         report.pageCount = 12;
         report.pagesWithoutText = 5;
+        report.pagesWithUnusableText = 3;
         report.lines = {{SummaryLine::Style::Path, "/a.pdf"}, {SummaryLine::Style::Plain, "Pages: 12"}};
         const std::string summary = payloadOf(reply::summaryRecord(report));
         wire::Reader summaryReader(summary);
@@ -131,6 +132,7 @@ private Q_SLOTS:
         QVERIFY(back.documentValid && back.encrypted);
         QCOMPARE(back.pageCount, 12);
         QCOMPARE(back.pagesWithoutText, 5);
+        QCOMPARE(back.pagesWithUnusableText, 3);
         QCOMPARE(back.lines.size(), std::size_t{2});
         QCOMPARE(back.lines[1].style, SummaryLine::Style::Plain);
         QCOMPARE(bytes(back.lines[1].text), bytes("Pages: 12"));
