@@ -14,13 +14,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryFile>
 #include <QScopeGuard>
+#include <QTemporaryFile>
 #include <QTest>
 #include <functional>
 #include <sys/mount.h>
-#include <unistd.h>
 #include <thread>
+#include <unistd.h>
 
 // Conversion in worker processes as a batch meets it: hostile documents cost their own job,
 // jobs reach the user and the disk in job order however fast their workers are, and a
