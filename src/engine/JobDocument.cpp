@@ -158,6 +158,7 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
                                 ScanProbe::namesImage(*engine->document, page));
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
             toRead = readsPage(page, order, *device);
+            readResolution = PageReader::readingResolution(device->sight().imageDotsPerInch);
         }
         if (toRead) {
             if (const std::optional<std::string> read = readPage(page))
@@ -226,7 +227,8 @@ bool JobDocument::readsPage(int page, const PageOrder& order, PageTextDevice& de
 }
 
 std::optional<std::string> JobDocument::readPage(int page) {
-    const PageReader::Page read = pageReader->read(*engine->document, page, options.ocrLanguages);
+    const PageReader::Page read =
+        pageReader->read(*engine->document, page, options.ocrLanguages, readResolution);
     const std::string which = "Page " + std::to_string(page) + " of '" + pdfPath + "'";
     if (read.status == PageReader::Page::Status::TooLarge) {
         tell(which + " would be a picture of " + megapixels(read.megapixels) +

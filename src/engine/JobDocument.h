@@ -91,4 +91,5 @@ private:
     ScanProbe::Counts unread;
     bool readerChecked = false;
     PageReader* pageReader = nullptr;
+    double readResolution = 0; // of the page about to be read
 };

@@ -1,5 +1,6 @@
 #include "engine/PageReader.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -12,4 +13,10 @@ PageReader* PageReader::installed() {
 
 void PageReader::install(PageReader* reader) {
     processReader.store(reader);
+}
+
+double PageReader::readingResolution(double imageDotsPerInch) {
+    constexpr double floor = 300;
+    constexpr double ceiling = 400;
+    return std::clamp(imageDotsPerInch, floor, ceiling);
 }

@@ -36,9 +36,13 @@ public:
 
     // Whether the data for every language of "eng+deu" is installed.
     virtual bool hasLanguages(const std::string& languages) = 0;
-    // Draws the page (taking the engine lock for it) and reads it. Never called with the lock
-    // held: reading takes seconds.
-    virtual Page read(PDFDoc& document, int page, const std::string& languages) = 0;
+    // Draws the page at dotsPerInch (taking the engine lock for it) and reads it. Never called
+    // with the lock held: reading takes seconds.
+    virtual Page read(PDFDoc& document, int page, const std::string& languages, double dotsPerInch) = 0;
+
+    // The resolution a page is read at: 300 dpi at least (a coarser scan reads better drawn
+    // finer), its images' own where finer, up to 400.
+    static double readingResolution(double imageDotsPerInch);
 
     // The reader of this process; null when it reads no scans.
     static PageReader* installed();

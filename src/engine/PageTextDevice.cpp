@@ -3,6 +3,7 @@
 #include <GfxFont.h>
 #include <GfxState.h>
 #include <algorithm>
+#include <cmath>
 #include <fofi/FoFiTrueType.h>
 
 namespace {
@@ -23,6 +24,7 @@ bool isWhiteSpace(const Unicode* u, int uLen) {
 
 void PageTextDevice::startPage(int pageNum, GfxState* state, XRef* xref) {
     seen = {};
+    largestImageShare = 0;
     pageXRef = xref;
     lastFont = nullptr;
     pageArea = state ? state->getPageWidth() * state->getPageHeight() : 0;
@@ -98,30 +100,31 @@ bool PageTextDevice::embedsUnicodeCmap(GfxFont* font) {
 
 void PageTextDevice::drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height,
                                    bool invert, bool interpolate, bool inlineImg) {
-    notePlacedImage(state);
+    notePlacedImage(state, width, height);
     OutputDev::drawImageMask(state, ref, str, width, height, invert, interpolate, inlineImg);
 }
 
 void PageTextDevice::drawImage(GfxState* state, Object* ref, Stream* str, int width, int height,
                                GfxImageColorMap* colorMap, bool interpolate, const int* maskColors,
                                bool inlineImg) {
-    notePlacedImage(state);
+    notePlacedImage(state, width, height);
     OutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
 }
 
-void PageTextDevice::drawMaskedImage(GfxState* state, Object*, Stream*, int, int, GfxImageColorMap*, bool,
-                                     Stream*, int, int, bool, bool) {
-    notePlacedImage(state);
+void PageTextDevice::drawMaskedImage(GfxState* state, Object*, Stream*, int width, int height,
+                                     GfxImageColorMap*, bool, Stream*, int, int, bool, bool) {
+    notePlacedImage(state, width, height);
 }
 
-void PageTextDevice::drawSoftMaskedImage(GfxState* state, Object*, Stream*, int, int, GfxImageColorMap*, bool,
-                                         Stream*, int, int, GfxImageColorMap*, bool) {
-    notePlacedImage(state);
+void PageTextDevice::drawSoftMaskedImage(GfxState* state, Object*, Stream*, int width, int height,
+                                         GfxImageColorMap*, bool, Stream*, int, int, GfxImageColorMap*,
+                                         bool) {
+    notePlacedImage(state, width, height);
 }
 
 // An image fills the unit square of its transformation: its corners on the page give the box
 // it covers, clipped to the page.
-void PageTextDevice::notePlacedImage(const GfxState* state) {
+void PageTextDevice::notePlacedImage(const GfxState* state, int pixelsWide, int pixelsHigh) {
     const double pageWidth = state->getPageWidth();
     const double pageHeight = state->getPageHeight();
     if (pageWidth <= 0 || pageHeight <= 0)
@@ -141,6 +144,29 @@ void PageTextDevice::notePlacedImage(const GfxState* state) {
     }
     const double width = std::clamp(right, 0.0, pageWidth) - std::clamp(left, 0.0, pageWidth);
     const double height = std::clamp(bottom, 0.0, pageHeight) - std::clamp(top, 0.0, pageHeight);
-    if (width > 0 && height > 0)
-        seen.imageShare = std::min(seen.imageShare + width * height / (pageWidth * pageHeight), 1.0);
+    if (width <= 0 || height <= 0)
+        return;
+    const double share = width * height / (pageWidth * pageHeight);
+    seen.imageShare = std::min(seen.imageShare + share, 1.0);
+    if (share > largestImageShare) {
+        largestImageShare = share;
+        seen.imageDotsPerInch = placedResolution(*state, pixelsWide, pixelsHigh);
+    }
+}
+
+// The image's pixels per inch along its finer side, from the lengths of its sides as placed.
+double PageTextDevice::placedResolution(const GfxState& state, int pixelsWide, int pixelsHigh) {
+    double originX = 0;
+    double originY = 0;
+    double wideX = 0;
+    double wideY = 0;
+    double highX = 0;
+    double highY = 0;
+    state.transform(0, 0, &originX, &originY);
+    state.transform(1, 0, &wideX, &wideY);
+    state.transform(0, 1, &highX, &highY);
+    const double inchesWide = std::hypot(wideX - originX, wideY - originY) / 72;
+    const double inchesHigh = std::hypot(highX - originX, highY - originY) / 72;
+    return std::max(inchesWide > 0 ? pixelsWide / inchesWide : 0.0,
+                    inchesHigh > 0 ? pixelsHigh / inchesHigh : 0.0);
 }

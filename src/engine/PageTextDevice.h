@@ -16,10 +16,11 @@ public:
 
     // What the last page shown showed.
     struct Sight {
-        int characters = 0;         // other than white space
-        int unusableCharacters = 0; // of those, no letter or a glyph number standing for one
-        double imageShare = 0;      // of the page, its images' shares summed, at most 1
-        bool invisibleText = false; // the hidden text a recognizer lays over a scan
+        int characters = 0;          // other than white space
+        int unusableCharacters = 0;  // of those, no letter or a glyph number standing for one
+        double imageShare = 0;       // of the page, its images' shares summed, at most 1
+        bool invisibleText = false;  // the hidden text a recognizer lays over a scan
+        double imageDotsPerInch = 0; // of its largest image, in pixels per inch as placed
     };
 
     // Whether the pages to come have their images placed: worth it only where one is named.
@@ -45,14 +46,16 @@ public:
                              int maskHeight, GfxImageColorMap* maskColorMap, bool maskInterpolate) override;
 
 private:
-    void notePlacedImage(const GfxState* state);
+    void notePlacedImage(const GfxState* state, int pixelsWide, int pixelsHigh);
     // Whether the font's codes reach the text as they are, with nothing to make them letters.
     bool mapsNoLetters(GfxFont* font);
     bool embedsUnicodeCmap(GfxFont* font);
+    static double placedResolution(const GfxState& state, int pixelsWide, int pixelsHigh);
 
     Sight seen;
     bool watchingImages = false;
     double pageArea = 0;
+    double largestImageShare = 0;
     XRef* pageXRef = nullptr;
     const GfxFont* lastFont = nullptr;
     bool lastFontMapsNoLetters = false;

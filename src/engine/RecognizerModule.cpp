@@ -35,7 +35,8 @@ bool RecognizerModule::hasLanguages(const std::string& languages) {
     return module && module->hasLanguages(languages);
 }
 
-PageReader::Page RecognizerModule::read(PDFDoc& document, int page, const std::string& languages) {
+PageReader::Page RecognizerModule::read(PDFDoc& document, int page, const std::string& languages,
+                                        double dotsPerInch) {
     PageReader* const module = loaded();
-    return module ? module->read(document, page, languages) : Page{};
+    return module ? module->read(document, page, languages, dotsPerInch) : Page{};
 }

@@ -14,7 +14,7 @@ public:
     explicit RecognizerModule(std::string modulePath);
 
     bool hasLanguages(const std::string& languages) override;
-    Page read(PDFDoc& document, int page, const std::string& languages) override;
+    Page read(PDFDoc& document, int page, const std::string& languages, double dotsPerInch) override;
 
     // Makes the module beside the running program this process's reader.
     static void installForProcess();

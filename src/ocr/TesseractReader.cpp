@@ -18,9 +18,9 @@
 namespace {
 
 // The page's size in pixels at the reader's resolution, as the engine draws its crop box.
-std::pair<double, double> pixelSize(::Page& page) {
-    double width = page.getCropWidth() / 72.0 * TesseractReader::dotsPerInch;
-    double height = page.getCropHeight() / 72.0 * TesseractReader::dotsPerInch;
+std::pair<double, double> pixelSize(::Page& page, double dotsPerInch) {
+    double width = page.getCropWidth() / 72.0 * dotsPerInch;
+    double height = page.getCropHeight() / 72.0 * dotsPerInch;
     if (page.getRotate() % 180 != 0)
         std::swap(width, height);
     return {std::ceil(std::abs(width)), std::ceil(std::abs(height))};
@@ -42,7 +42,7 @@ struct PixFree {
 using Picture = std::unique_ptr<Pix, PixFree>;
 
 // The engine's grey bitmap copied into a picture the recognizer and its image library share.
-Picture pictureOf(SplashBitmap& bitmap) {
+Picture pictureOf(SplashBitmap& bitmap, double dotsPerInch) {
     const int width = bitmap.getWidth();
     const int height = bitmap.getHeight();
     Picture picture(pixCreate(width, height, 8));
@@ -56,8 +56,7 @@ Picture pictureOf(SplashBitmap& bitmap) {
         for (int x = 0; x < width; ++x)
             SET_DATA_BYTE(line, x, row[x]);
     }
-    pixSetResolution(picture.get(), static_cast<int>(TesseractReader::dotsPerInch),
-                     static_cast<int>(TesseractReader::dotsPerInch));
+    pixSetResolution(picture.get(), static_cast<int>(dotsPerInch), static_cast<int>(dotsPerInch));
     return picture;
 }
 
@@ -127,7 +126,7 @@ struct Reading {
 std::optional<Reading> recognize(tesseract::TessBaseAPI& api, Pix* picture, tesseract::PageSegMode mode) {
     api.SetPageSegMode(mode);
     api.SetImage(picture);
-    api.SetSourceResolution(static_cast<int>(TesseractReader::dotsPerInch));
+    api.SetSourceResolution(pixGetXRes(picture));
     std::optional<Reading> reading;
     if (api.Recognize(nullptr) == 0)
         reading = Reading{linesOf(api), api.MeanTextConf()};
@@ -170,7 +169,8 @@ tesseract::TessBaseAPI* TesseractReader::engineFor(const std::string& languages)
     return engines.emplace(languages, std::move(api)).first->second.get();
 }
 
-PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::string& languages) {
+PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::string& languages,
+                                       double dotsPerInch) {
     Page result;
     omp_set_num_threads(1);
     omp_set_max_active_levels(0);
@@ -183,7 +183,14 @@ PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::st
         ::Page* const pageObject = document.getPage(page);
         if (!pageObject)
             return result;
-        const auto [width, height] = pixelSize(*pageObject);
+        // A fine scan is drawn coarser (not below the floor) rather than refused.
+        const auto [floorWidth, floorHeight] = pixelSize(*pageObject, PageReader::readingResolution(0));
+        const double floorMegapixels = floorWidth * floorHeight / 1e6;
+        if (floorMegapixels > 0)
+            dotsPerInch =
+                std::min(dotsPerInch, PageReader::readingResolution(0) *
+                                          std::sqrt(std::max(maxMegapixels / floorMegapixels, 1.0)));
+        const auto [width, height] = pixelSize(*pageObject, dotsPerInch);
         result.megapixels = width * height / 1e6;
         if (!(result.megapixels <= maxMegapixels)) {
             result.status = Page::Status::TooLarge;
@@ -196,7 +203,7 @@ PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::st
         SplashBitmap* const bitmap = splash.getBitmap();
         if (!bitmap || bitmap->getWidth() <= 0 || bitmap->getHeight() <= 0)
             return result;
-        picture = pictureOf(*bitmap);
+        picture = pictureOf(*bitmap, dotsPerInch);
     }
     if (!picture)
         return result;

@@ -10,13 +10,12 @@ namespace tesseract {
 class TessBaseAPI;
 }
 
-// Reads scanned pages with Tesseract: the page drawn by the engine at 300 dpi in grey, turned
-// upright and straightened when it lies turned or skewed, read one page at a time on the calling thread alone
-// (the worker pool gives the parallelism; a recognizer running threads of its own in every worker would only
-// crowd the cores).
+// Reads scanned pages with Tesseract: the page drawn by the engine in grey at the resolution it
+// is asked for, turned upright and straightened when it lies turned or skewed, read one page at
+// a time on the calling thread alone (the worker pool gives the parallelism; a recognizer running
+// threads of its own in every worker would only crowd the cores).
 class TesseractReader : public PageReader {
 public:
-    static constexpr double dotsPerInch = 300;
     // A picture larger than this is refused rather than drawn: a hostile page size must not
     // take the worker's memory.
     static constexpr double maxMegapixels = 100;
@@ -26,7 +25,7 @@ public:
     ~TesseractReader() override;
 
     bool hasLanguages(const std::string& languages) override;
-    Page read(PDFDoc& document, int page, const std::string& languages) override;
+    Page read(PDFDoc& document, int page, const std::string& languages, double dotsPerInch) override;
 
     // Makes this process's reader a Tesseract one linked into the program (the recognizer's
     // module is the programs' way; this is for code that links the recognizer itself).

@@ -5,6 +5,8 @@
 #include "core/CMapConfig.h"
 #include "core/SummaryReport.h"
 #include "engine/Engine.h"
+#include "engine/PageReader.h"
+#include "engine/PageTextDevice.h"
 #include "engine/RecognizedText.h"
 #include "engine/ScanProbe.h"
 #include "ocr/TesseractReader.h"
@@ -12,6 +14,7 @@
 #include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <QFile>
+#include <QImage>
 #include <QTest>
 #include <UnicodeMap.h>
 #include <map>
@@ -207,6 +210,48 @@ private Q_SLOTS:
         QVERIFY2(fixture->messageTexts().first().startsWith(
                      QStringLiteral("Page 1 of '%1' would be a picture of 3600 megapixels").arg(pdf)),
                  qPrintable(fixture->messageTexts().first()));
+    }
+
+    // The text pass notes a scan's resolution, which the page is read at when finer than
+    // 300 dpi (up to 400); a fine scan too large to draw so is drawn coarser, not refused.
+    void scansAreReadAtTheirOwnResolution_data() {
+        QTest::addColumn<int>("inches");
+        QTest::addColumn<int>("scanned");
+        QTest::newRow("coarse") << 2 << 150;
+        QTest::newRow("fine") << 2 << 400;
+        QTest::newRow("finer than read") << 2 << 600;
+        QTest::newRow("fine and large") << 26 << 400;
+    }
+
+    void scansAreReadAtTheirOwnResolution() {
+        QFETCH(int, inches);
+        QFETCH(int, scanned);
+        QImage blank(inches * scanned, inches * scanned, QImage::Format_Mono);
+        blank.fill(1);
+        const QString picture = fixture->path(QStringLiteral("scan.pbm"));
+        QVERIFY(blank.save(picture, "PBM"));
+        const QString pdf = fixture->path(QStringLiteral("scan-%1.pdf").arg(scanned));
+        ScanFixture::run(QStringLiteral("img2pdf"),
+                         {QStringLiteral("--imgsize"), QStringLiteral("%1dpi").arg(scanned), picture,
+                          QStringLiteral("-o"), pdf});
+        double noted = 0;
+        {
+            const auto lock = engine::lock();
+            const bool ownParameters = !globalParams;
+            if (ownParameters)
+                globalParams = std::make_unique<GlobalParams>();
+            const std::unique_ptr<PDFDoc> document = engine::openDocument(testsupport::path(pdf));
+            PageTextDevice device(nullptr, false, 0.0, false, false);
+            device.watchImages(true);
+            document->displayPage(&device, 1, 72, 72, 0, false, true, false);
+            noted = device.sight().imageDotsPerInch;
+            if (ownParameters)
+                globalParams.reset();
+        }
+        QCOMPARE(qRound(noted), scanned);
+        QCOMPARE(qRound(PageReader::readingResolution(noted)), std::min(std::max(scanned, 300), 400));
+        fixture->convertedText(pdf, utf8Options(option::recognizePagesWithoutText));
+        QCOMPARE(fixture->messageTexts(), QStringList());
     }
 
     void summaryCountsPagesWithoutText() {
