@@ -349,7 +349,7 @@ std::string CliOptions::helpText() {
            "                              to the last page, --last N alone starts at page 1\n"
            "  --all-pages                 convert all pages\n"
            "  --ocr no|auto|all           read scanned pages with text recognition: never,\n"
-           "                              pages without text (auto), or every page\n"
+           "                              pages without usable text (auto), or every page\n"
            "  --ocr-lang LANGS            their languages, as Tesseract names them: eng,\n"
            "                              or eng+deu for English and German\n"
            "  --owner-password PW, --user-password PW\n"
