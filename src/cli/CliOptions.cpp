@@ -188,6 +188,11 @@ Status takeUserPassword(CliOptions& options, const std::string&, const std::stri
     return {};
 }
 
+Status takeReportPath(CliOptions& options, const std::string&, const std::string& value) {
+    options.reportPath = value;
+    return {};
+}
+
 Status takeOwnerPasswordFile(CliOptions& options, const std::string&, const std::string& value) {
     return readFirstLine(value, options.ownerPassword);
 }
@@ -209,6 +214,7 @@ const ValueOption valueOptions[] = {
     {"--user-password", takeUserPassword},
     {"--owner-password-file", takeOwnerPasswordFile},
     {"--user-password-file", takeUserPasswordFile},
+    {"--report", takeReportPath},
 };
 
 // An option without a value.
@@ -360,6 +366,9 @@ std::string CliOptions::helpText() {
            "  -q, --quiet                 no progress text and no list of written files\n"
            "  -0, --null                  end each written path with NUL, not a line end,\n"
            "                              unless standard output is a terminal\n"
+           "  --report FILE               write a line of JSON for each file to FILE as its\n"
+           "                              turn ends: path, output, result, messages, pages,\n"
+           "                              seconds\n"
            "  --update                    convert only files whose output is missing or\n"
            "                              older than the PDF\n"
            "  -j, --jobs N                convert with N worker processes (default: one per\n"

@@ -25,6 +25,8 @@ struct CliOptions {
     static constexpr int maxJobs = 256;
     std::string ownerPassword;
     std::string userPassword;
+    // Where a line of JSON goes for each file, as its turn ends; empty for none.
+    std::string reportPath;
 
     // Applied over the loaded options: the fields the arguments set, in given, the later of
     // two that set the same field counting. A page range needs only one of its ends: the

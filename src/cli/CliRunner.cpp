@@ -4,6 +4,7 @@
 #include "cli/InProcessEngine.h"
 #include "cli/InterruptStop.h"
 #include "cli/PrintLine.h"
+#include "cli/RunReport.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalBatchClient.h"
 #include "core/BatchRunner.h"
@@ -15,6 +16,8 @@
 #include "pool/PooledConverter.h"
 #include "pool/SummaryClient.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <set>
@@ -116,6 +119,16 @@ int CliRunner::convertAll(const std::vector<std::string>& files, const CliOption
             entries.push_back({file});
     }
     TerminalBatchClient client(app.options, cli, static_cast<int>(entries.size()), dialogs, out, err);
+    std::unique_ptr<RunReport> report;
+    if (!cli.reportPath.empty()) {
+        // A report asked for and not written would pass for a run that did nothing.
+        report = RunReport::create(cli.reportPath);
+        if (!report) {
+            tell(cli.reportPath, std::string("cannot write the report: ") + std::strerror(errno));
+            return UsageError;
+        }
+        client.reportTo(*report, entries);
+    }
     std::string error;
     const std::optional<PooledConverter::Settings> workers = workersFor(cli, cli.jobs, error);
     if (!workers)

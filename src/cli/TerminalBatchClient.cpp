@@ -2,7 +2,9 @@
 
 #include "cli/ConsoleDialogs.h"
 #include "cli/PrintLine.h"
+#include "cli/RunReport.h"
 #include "cli/Terminal.h"
+#include "core/OutputNames.h"
 
 TerminalBatchClient::TerminalBatchClient(const ConvertOptions& options, const CliOptions& cli, int fileCount,
                                          ConsoleDialogs& dialogs, std::FILE* out, std::FILE* err)
@@ -19,13 +21,29 @@ TerminalBatchClient::~TerminalBatchClient() {
 }
 
 // The pages of a file that ended without being converted still count as done.
-void TerminalBatchClient::jobStarted(int) {
+void TerminalBatchClient::jobStarted(int jobNumber) {
     pagesOfEarlierFiles += pagesOfThisFile;
     pagesOfThisFile = 0;
+    if (!report)
+        return;
+    const std::string& pdfPath = (*reportedEntries)[static_cast<std::size_t>(jobNumber - 1)].pdfPath;
+    report->jobStarted(pdfPath, OutputNames::pathFor(pdfPath, options));
+}
+
+void TerminalBatchClient::jobEnded(int, JobOutcome outcome) {
+    if (report)
+        report->jobEnded(outcome);
+}
+
+void TerminalBatchClient::reportTo(RunReport& runReport, const std::vector<BatchEntry>& entries) {
+    report = &runReport;
+    reportedEntries = &entries;
 }
 
 void TerminalBatchClient::pageProgress(int pagesDone, int pageCount) {
     pagesOfThisFile = pagesDone;
+    if (report)
+        report->pageCount(pageCount);
     progress.pagesDone = pagesOfEarlierFiles + pagesDone;
     progress.fileInProgress = pageCount > 0 ? static_cast<double>(pagesDone) / pageCount : 0;
     if (line)
@@ -36,6 +54,8 @@ void TerminalBatchClient::message(const JobMessage& message) {
     platform::MessageRequest request;
     request.text = message.text;
     request.subject = message.subject;
+    if (report)
+        report->message(message.text);
     dialogs.messageBox(request);
 }
 

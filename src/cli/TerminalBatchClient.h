@@ -6,8 +6,10 @@
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 class ConsoleDialogs;
+class RunReport;
 
 // The terminal's side of a batch: the options and passwords of the command line for every
 // job, the written files on out (one a line, or NUL-ended for scripts that ask; escaped on a
@@ -26,6 +28,9 @@ public:
     void pageProgress(int pagesDone, int pageCount) override;
     void message(const JobMessage& message) override;
     void jobConverted(int jobNumber, const std::string& progressText, const std::string& outputPath) override;
+    void jobEnded(int jobNumber, JobOutcome outcome) override;
+    // Tells report of every job of entries, the batch's list, as its turn goes.
+    void reportTo(RunReport& report, const std::vector<BatchEntry>& entries);
     // Leaves the progress line with the final count: all files when the batch ran to its end.
     void batchEnded(const BatchOutcome& outcome);
 
@@ -43,4 +48,6 @@ private:
     BatchProgress progress;
     long long pagesOfEarlierFiles = 0;
     int pagesOfThisFile = 0;
+    RunReport* report = nullptr;
+    const std::vector<BatchEntry>* reportedEntries = nullptr;
 };

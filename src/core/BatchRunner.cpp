@@ -66,10 +66,12 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
         }
         if (outputRefused(entry.pdfPath, outputPath, options)) {
             ++outcome.skipped;
+            client.jobEnded(index + 1, JobOutcome::Skipped);
             continue;
         }
         const ConvertJob job{entry.pdfPath, passwords.owner, passwords.user, index + 1, jobCount};
-        switch (converter.convert(job, options, client)) {
+        const JobOutcome converted = converter.convert(job, options, client);
+        switch (converted) {
         case JobOutcome::Converted:
             ++outcome.converted;
             if (const auto written = platform::FileIdentity::canonicalPath(outputPath))
@@ -81,11 +83,14 @@ BatchOutcome BatchRunner::runJobs(const std::vector<BatchEntry>& entries) {
             break;
         case JobOutcome::EndBatch:
             outcome.end = BatchOutcome::End::EndedEarly;
-            return outcome;
+            break;
         case JobOutcome::Stopped:
             outcome.end = BatchOutcome::End::Stopped;
-            return outcome;
+            break;
         }
+        client.jobEnded(index + 1, converted);
+        if (converted == JobOutcome::EndBatch || converted == JobOutcome::Stopped)
+            return outcome;
     }
     outcome.resultToOpen = resultToOpen(entries, options);
     return outcome;

@@ -37,6 +37,8 @@ public:
     // Job jobNumber (1-based) was converted: "File 2 of 3, 66%" and the file written.
     virtual void jobConverted(int jobNumber, const std::string& progressText,
                               const std::string& outputPath) = 0;
+    // Job jobNumber's turn has ended, with outcome (a job refused before it ran is Skipped).
+    virtual void jobEnded(int /*jobNumber*/, JobOutcome /*outcome*/) {}
 };
 
 // What the front end opens when a batch has run to its end: one job's output file, else the

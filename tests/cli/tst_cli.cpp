@@ -3,6 +3,7 @@
 #include "ScanFixture.h"
 #include "TestSupport.h"
 #include "cli/CliOptions.h"
+#include "cli/RunReport.h"
 #include "cli/Terminal.h"
 
 #include <QDateTime>
@@ -11,6 +12,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
@@ -844,6 +848,53 @@ private Q_SLOTS:
         QCOMPARE(run.status, 2);
         QCOMPARE(run.err, "folverin-cli: " + message + "\nTry 'folverin-cli --help' for more information.\n");
         QVERIFY(!QFile::exists(settingsPath()));
+    }
+
+    // A script's report: a line of JSON for each file, in batch order, with what became of it;
+    // a name that is not UTF-8 still makes a line that parses.
+    void aReportTellsEachFileInBatchOrder() {
+        QDir().mkpath(path(QStringLiteral("report")));
+        const QString first = pdf(QStringLiteral("report/a.pdf"), {"one", "two"});
+        QFile broken(path(QStringLiteral("report/b.pdf")));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("%PDF-1.4 not really") > 0);
+        broken.close();
+        const QString last = pdf(QStringLiteral("report/c.pdf"));
+        const QString report = path(QStringLiteral("run.jsonl"));
+        const Run run = cli({QStringLiteral("--no-settings"), QStringLiteral("-q"),
+                             QStringLiteral("--report"), report, path(QStringLiteral("report"))});
+        QCOMPARE(run.status, 1);
+        const QList<QByteArray> lines = read(report).split('\n');
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.last(), QByteArray());
+        QList<QJsonObject> files;
+        for (const QByteArray& line : lines.first(3)) {
+            QJsonParseError error;
+            const QJsonDocument parsed = QJsonDocument::fromJson(line, &error);
+            QVERIFY2(parsed.isObject(),
+                     qPrintable(error.errorString() + QLatin1Char(' ') + QString::fromUtf8(line)));
+            files.append(parsed.object());
+        }
+        QCOMPARE(files[0][QStringLiteral("path")].toString(), first);
+        QCOMPARE(files[0][QStringLiteral("output")].toString(), path(QStringLiteral("report/a.txt")));
+        QCOMPARE(files[0][QStringLiteral("result")].toString(), QStringLiteral("converted"));
+        QCOMPARE(files[0][QStringLiteral("pages")].toInt(), 2);
+        QVERIFY(files[0][QStringLiteral("seconds")].toDouble() >= 0);
+        QCOMPARE(files[0][QStringLiteral("messages")].toArray().size(), 0);
+        QCOMPARE(files[1][QStringLiteral("result")].toString(), QStringLiteral("skipped"));
+        QCOMPARE(files[1][QStringLiteral("messages")].toArray().first().toString(),
+                 QStringLiteral("Not a valid pdf file!"));
+        QCOMPARE(files[2][QStringLiteral("path")].toString(), last);
+        QCOMPARE(files[2][QStringLiteral("result")].toString(), QStringLiteral("converted"));
+        // Bytes that are not UTF-8 and control characters keep the line valid JSON.
+        QCOMPARE(QByteArray::fromStdString(RunReport::jsonString(std::string("c-\xe9\"\\\n.pdf"))),
+                 QByteArray("\"c-\\ufffd\\\"\\\\\\u000a.pdf\""));
+
+        // A report that cannot be written stops the run before anything is converted.
+        const Run refused =
+            cli({QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("--report"),
+                 path(QStringLiteral("missing/run.jsonl")), first});
+        QCOMPARE(refused.status, 2);
+        QVERIFY(refused.err.contains("cannot write the report"));
     }
 
     void passwordFromFileAndSummary() {
