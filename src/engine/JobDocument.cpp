@@ -158,10 +158,10 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
                                 ScanProbe::namesImage(*engine->document, page));
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
             toRead = readsPage(page, order, *device);
-            readResolution = PageReader::readingResolution(device->sight().imageDotsPerInch);
         }
         if (toRead) {
-            if (const std::optional<std::string> read = readPage(page))
+            if (const std::optional<std::string> read =
+                    readPage(page, PageReader::readingResolution(device->sight().imageDotsPerInch)))
                 sink.page = sink.escaper ? sink.escaper->escape(read->data(), read->size()) : *read;
         }
         output.write(sink.page);
@@ -226,9 +226,9 @@ bool JobDocument::readsPage(int page, const PageOrder& order, PageTextDevice& de
     return reader() != nullptr;
 }
 
-std::optional<std::string> JobDocument::readPage(int page) {
+std::optional<std::string> JobDocument::readPage(int page, double dotsPerInch) {
     const PageReader::Page read =
-        pageReader->read(*engine->document, page, options.ocrLanguages, readResolution);
+        pageReader->read(*engine->document, page, options.ocrLanguages, dotsPerInch);
     const std::string which = "Page " + std::to_string(page) + " of '" + pdfPath + "'";
     if (read.status == PageReader::Page::Status::TooLarge) {
         tell(which + " would be a picture of " + megapixels(read.megapixels) +

@@ -76,9 +76,9 @@ private:
     // one of the order's pages, else a page the device saw to be a scan or to carry unusable
     // text (counted when recognition is off).
     bool readsPage(int page, const PageOrder& order, PageTextDevice& device);
-    // The page read from its picture, written as the engine writes text; nothing when it
-    // cannot be read (the user told why).
-    std::optional<std::string> readPage(int page);
+    // The page read from its picture drawn at dotsPerInch, written as the engine writes text;
+    // nothing when it cannot be read (the user told why).
+    std::optional<std::string> readPage(int page, double dotsPerInch);
 
     struct Engine;
     std::unique_ptr<Engine> engine;
@@ -91,5 +91,4 @@ private:
     ScanProbe::Counts unread;
     bool readerChecked = false;
     PageReader* pageReader = nullptr;
-    double readResolution = 0; // of the page about to be read
 };

@@ -16,7 +16,5 @@ void PageReader::install(PageReader* reader) {
 }
 
 double PageReader::readingResolution(double imageDotsPerInch) {
-    constexpr double floor = 300;
-    constexpr double ceiling = 400;
-    return std::clamp(imageDotsPerInch, floor, ceiling);
+    return std::clamp(imageDotsPerInch, minDotsPerInch, maxDotsPerInch);
 }

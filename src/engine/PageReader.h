@@ -40,8 +40,10 @@ public:
     // with the lock held: reading takes seconds.
     virtual Page read(PDFDoc& document, int page, const std::string& languages, double dotsPerInch) = 0;
 
-    // The resolution a page is read at: 300 dpi at least (a coarser scan reads better drawn
-    // finer), its images' own where finer, up to 400.
+    // A page is read at 300 dpi at least (a coarser scan reads better drawn finer), at its
+    // images' own resolution where finer, up to 400.
+    static constexpr double minDotsPerInch = 300;
+    static constexpr double maxDotsPerInch = 400;
     static double readingResolution(double imageDotsPerInch);
 
     // The reader of this process; null when it reads no scans.

@@ -14,6 +14,7 @@
 #include <splash/SplashBitmap.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
+#include <tuple>
 
 namespace {
 
@@ -183,14 +184,14 @@ PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::st
         ::Page* const pageObject = document.getPage(page);
         if (!pageObject)
             return result;
-        // A fine scan is drawn coarser (not below the floor) rather than refused.
-        const auto [floorWidth, floorHeight] = pixelSize(*pageObject, PageReader::readingResolution(0));
-        const double floorMegapixels = floorWidth * floorHeight / 1e6;
-        if (floorMegapixels > 0)
-            dotsPerInch =
-                std::min(dotsPerInch, PageReader::readingResolution(0) *
-                                          std::sqrt(std::max(maxMegapixels / floorMegapixels, 1.0)));
-        const auto [width, height] = pixelSize(*pageObject, dotsPerInch);
+        auto [width, height] = pixelSize(*pageObject, dotsPerInch);
+        // A fine scan too large to draw at its own resolution is drawn coarser, down to the
+        // least resolution, rather than refused.
+        if (width * height / 1e6 > maxMegapixels && dotsPerInch > minDotsPerInch) {
+            const double shrink = std::sqrt(maxMegapixels / (width * height / 1e6)) * 0.999;
+            dotsPerInch = std::max(minDotsPerInch, dotsPerInch * shrink);
+            std::tie(width, height) = pixelSize(*pageObject, dotsPerInch);
+        }
         result.megapixels = width * height / 1e6;
         if (!(result.megapixels <= maxMegapixels)) {
             result.status = Page::Status::TooLarge;
