@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Reading scanned pages: 20 scanned pages converted by folverin-cli (one worker per usable
 # core, a page per piece) against a shell loop running the tesseract command on the same
-# 300-dpi page pictures one after another, as installed (its own threads) and with one thread;
+# 300-dpi page pictures one after another, as installed (its own threads) and with one thread,
+# and against ocrmypdf writing their text (--sidecar) with as many jobs as cores, as it comes
+# and with --rotate-pages --deskew (the turning and straightening folverin-cli always does);
 # and what telling scans from text costs a text document: the 2000-page benchmark text
 # converted in one process with "Pages Without Text" against "No", and 120 of its pages with a
 # logo on each converted by folverin-cli (its workers) and in one process, --ocr auto against
@@ -37,7 +39,7 @@ make_samples="$build/bin/folverin-make-samples"
 for program in "$cli" "$convert" "$make_samples"; do
     [[ -x "$program" ]] || { echo "ocr.sh: $program is missing; build the project with benchmarks" >&2; exit 2; }
 done
-for tool in qpdf pdftoppm img2pdf tesseract; do
+for tool in qpdf pdftoppm img2pdf tesseract ocrmypdf; do
     command -v "$tool" >/dev/null || { echo "ocr.sh: $tool is missing (scripts/setup installs it)" >&2; exit 2; }
 done
 
@@ -69,6 +71,10 @@ tesseract_loop() {
     done
 }
 tesseract_one_thread() { OMP_THREAD_LIMIT=1 tesseract_loop; }
+ocrmypdf_sidecar() {
+    ocrmypdf -q -j "$(nproc)" --sidecar "$out/scan-20.txt" "$@" "$work/scan-20.pdf" "$out/scan-20.pdf"
+}
+ocrmypdf_upright() { ocrmypdf_sidecar --rotate-pages --deskew; }
 text_off() { "$convert" 0 "$out" "$text"; }
 text_scans() { "$convert" 1 "$out" "$text"; }
 logo_off() { "$cli" --no-settings -q --ocr no -o "$out" "$work/logo-120.pdf"; }
@@ -80,8 +86,11 @@ ms() { case "$1" in FAILED) echo FAILED ;; *) awk -v v="$1" 'BEGIN { printf "%.0
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 
 echo "Measuring 20 scanned pages ($runs runs each, alternating) ..." >&2
-measure "$runs" 0 wall:cli_scans wall:tesseract_loop wall:tesseract_one_thread
+measure "$runs" 0 wall:cli_scans wall:tesseract_loop wall:tesseract_one_thread wall:ocrmypdf_sidecar \
+    wall:ocrmypdf_upright
 scans="${median_of[wall:cli_scans]}"
+ocrmypdf="${median_of[wall:ocrmypdf_sidecar]}"
+ocrmypdf_upright="${median_of[wall:ocrmypdf_upright]}"
 loop="${median_of[wall:tesseract_loop]}"
 single="${median_of[wall:tesseract_one_thread]}"
 echo "Measuring the 2000-page text ($((9 * runs)) runs each, alternating) ..." >&2
@@ -101,6 +110,8 @@ printf '%s\n' "$(printf '%.0s-' {1..69})"
 printf '%-58s %10s\n' "folverin-cli, 20 scanned pages ($(nproc) workers)" "$(ms "$scans")"
 printf '%-58s %10s\n' "tesseract, the same 20 pictures one after another" "$(ms "$loop")"
 printf '%-58s %10s\n' "the same, OMP_THREAD_LIMIT=1" "$(ms "$single")"
+printf '%-58s %10s\n' "ocrmypdf -j $(nproc) --sidecar, the same 20 pages" "$(ms "$ocrmypdf")"
+printf '%-58s %10s\n' "the same, --rotate-pages --deskew" "$(ms "$ocrmypdf_upright")"
 printf '%-58s %10s\n' "2000-page text, one process, recognition No" "$(ms "$off")"
 printf '%-58s %10s\n' "2000-page text, one process, Pages Without Text" "$(ms "$on")"
 printf '%-58s %10s\n' "120 text pages with a logo, folverin-cli --ocr no" "$(ms "$logo_off")"
@@ -111,6 +122,10 @@ echo
 [[ $scans != FAILED && $loop != FAILED ]] && echo "scans: folverin-cli / tesseract loop = $(ratio "$scans" "$loop")"
 [[ $scans != FAILED && $single != FAILED ]] &&
     echo "scans: folverin-cli / one-thread tesseract loop = $(ratio "$scans" "$single")"
+[[ $scans != FAILED && $ocrmypdf != FAILED ]] &&
+    echo "scans: folverin-cli / ocrmypdf --sidecar = $(ratio "$scans" "$ocrmypdf")"
+[[ $scans != FAILED && $ocrmypdf_upright != FAILED ]] &&
+    echo "scans: folverin-cli / ocrmypdf --sidecar --rotate-pages --deskew = $(ratio "$scans" "$ocrmypdf_upright")"
 [[ $off != FAILED && $on != FAILED ]] && echo "text: Pages Without Text / No = $(ratio "$on" "$off")"
 [[ $logo_off != FAILED && $logo_on != FAILED ]] &&
     echo "text with a logo: --ocr auto / --ocr no = $(ratio "$logo_on" "$logo_off")"

@@ -14,7 +14,7 @@ RunReport::~RunReport() {
 }
 
 void RunReport::jobStarted(const std::string& pdfPath, const std::string& outputPath) {
-    job = {pdfPath, outputPath, {}, 0, std::chrono::steady_clock::now()};
+    job = {pdfPath, outputPath, {}, {}, 0, std::chrono::steady_clock::now()};
 }
 
 void RunReport::jobEnded(JobOutcome outcome) {
@@ -30,9 +30,29 @@ void RunReport::jobEnded(JobOutcome outcome) {
     const std::string line = "{\"path\":" + jsonString(job.pdfPath) +
                              ",\"output\":" + jsonString(job.outputPath) + ",\"result\":\"" + result +
                              "\",\"messages\":[" + messages + "],\"pages\":" + std::to_string(job.pages) +
-                             ",\"seconds\":" + seconds + "}\n";
+                             ",\"seconds\":" + seconds + ",\"read\":" + pagesReadList() + "}\n";
     std::fputs(line.c_str(), file);
     std::fflush(file);
+}
+
+std::string RunReport::pagesReadList() const {
+    std::string list;
+    for (const PageRead& read : job.pagesRead) {
+        const char* reason = read.reason == PageRead::Reason::NoText         ? "no text"
+                             : read.reason == PageRead::Reason::UnusableText ? "unusable text"
+                                                                             : "all pages";
+        list += (list.empty() ? "{\"page\":" : ",{\"page\":") + std::to_string(read.page) + ",\"reason\":\"" +
+                reason + '"';
+        if (read.turnDegrees != 0)
+            list += ",\"turn\":" + std::to_string(read.turnDegrees);
+        if (read.skewDegrees != 0) {
+            char skew[32];
+            std::snprintf(skew, sizeof skew, "%.2f", read.skewDegrees);
+            list += std::string(",\"skew\":") + skew;
+        }
+        list += '}';
+    }
+    return '[' + list + ']';
 }
 
 std::string RunReport::jsonString(const std::string& text) {

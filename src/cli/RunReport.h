@@ -22,6 +22,7 @@ public:
     void jobStarted(const std::string& pdfPath, const std::string& outputPath);
     void pageCount(int pages) { job.pages = pages; }
     void message(const std::string& text) { job.messages.push_back(text); }
+    void pageRead(const PageRead& read) { job.pagesRead.push_back(read); }
     void jobEnded(JobOutcome outcome);
 
     // Text as a JSON string: quotes and backslashes escaped, control characters as \u escapes,
@@ -30,11 +31,14 @@ public:
 
 private:
     explicit RunReport(std::FILE* file) : file(file) {}
+    // The pages read as a JSON list: each page, why, and its turn and skew where corrected.
+    std::string pagesReadList() const;
 
     struct Job {
         std::string pdfPath;
         std::string outputPath;
         std::vector<std::string> messages;
+        std::vector<PageRead> pagesRead;
         int pages = 0;
         std::chrono::steady_clock::time_point started;
     };

@@ -50,6 +50,11 @@ void TerminalBatchClient::pageProgress(int pagesDone, int pageCount) {
         line->update(progress);
 }
 
+void TerminalBatchClient::pageRead(const PageRead& read) {
+    if (report)
+        report->pageRead(read);
+}
+
 void TerminalBatchClient::message(const JobMessage& message) {
     platform::MessageRequest request;
     request.text = message.text;

@@ -27,6 +27,7 @@ public:
     void jobStarted(int jobNumber) override;
     void pageProgress(int pagesDone, int pageCount) override;
     void message(const JobMessage& message) override;
+    void pageRead(const PageRead& read) override;
     void jobConverted(int jobNumber, const std::string& progressText, const std::string& outputPath) override;
     void jobEnded(int jobNumber, JobOutcome outcome) override;
     // Tells report of every job of entries, the batch's list, as its turn goes.

@@ -151,17 +151,17 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
     // One page at a time, so a summary asked for meanwhile waits for a page, not a file.
     const int pageCount = piece.last - piece.first + 1;
     for (int page = piece.first; page <= piece.last; ++page) {
-        bool toRead = false;
+        std::optional<PageRead::Reason> toRead;
         {
             const auto lock = engine::lock();
             device->watchImages(options.recognizeScannedPages != option::recognizeAllPages &&
                                 ScanProbe::namesImage(*engine->document, page));
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
-            toRead = readsPage(page, order, *device);
+            toRead = reasonToRead(page, order, *device);
         }
         if (toRead) {
             if (const std::optional<std::string> read =
-                    readPage(page, PageReader::readingResolution(device->sight().imageDotsPerInch)))
+                    readPage(page, PageReader::readingResolution(device->sight().imageDotsPerInch), *toRead))
                 sink.page = sink.escaper ? sink.escaper->escape(read->data(), read->size()) : *read;
         }
         output.write(sink.page);
@@ -209,24 +209,29 @@ PageReader* JobDocument::reader() {
     return pageReader;
 }
 
-bool JobDocument::readsPage(int page, const PageOrder& order, PageTextDevice& device) {
-    if (options.recognizeScannedPages == option::recognizeAllPages)
-        return (!order.readPages ||
-                std::binary_search(order.readPages->begin(), order.readPages->end(), page)) &&
-               reader() != nullptr;
+std::optional<PageRead::Reason> JobDocument::reasonToRead(int page, const PageOrder& order,
+                                                          PageTextDevice& device) {
+    if (options.recognizeScannedPages == option::recognizeAllPages) {
+        const bool ordered =
+            !order.readPages || std::binary_search(order.readPages->begin(), order.readPages->end(), page);
+        return ordered && reader() ? std::optional(PageRead::Reason::AllPages) : std::nullopt;
+    }
     // A list of pages to read is only the plan's guess: the text pass decides, the same way
     // in every piece and in one process.
     const ScanProbe::Reason reason = ScanProbe::reasonToRead(device);
     if (reason == ScanProbe::Reason::None)
-        return false;
+        return std::nullopt;
+    const bool noText = reason == ScanProbe::Reason::NoText;
     if (options.recognizeScannedPages != option::recognizePagesWithoutText) {
-        ++(reason == ScanProbe::Reason::NoText ? unread.withoutText : unread.unusableText);
-        return false;
+        ++(noText ? unread.withoutText : unread.unusableText);
+        return std::nullopt;
     }
-    return reader() != nullptr;
+    if (!reader())
+        return std::nullopt;
+    return noText ? PageRead::Reason::NoText : PageRead::Reason::UnusableText;
 }
 
-std::optional<std::string> JobDocument::readPage(int page, double dotsPerInch) {
+std::optional<std::string> JobDocument::readPage(int page, double dotsPerInch, PageRead::Reason reason) {
     const PageReader::Page read =
         pageReader->read(*engine->document, page, options.ocrLanguages, dotsPerInch);
     const std::string which = "Page " + std::to_string(page) + " of '" + pdfPath + "'";
@@ -239,6 +244,7 @@ std::optional<std::string> JobDocument::readPage(int page, double dotsPerInch) {
         tell(which + " could not be read, so it keeps the text it has.");
         return std::nullopt;
     }
+    feedback.pageRead({page, reason, read.turnDegrees, read.skewDegrees});
     const auto lock = engine::lock();
     const RecognizedText text(*engine->session->textMap(), engine->session->endOfLine(),
                               engine->session->pageBreaks(), options.layout == option::yes);

@@ -72,13 +72,13 @@ private:
     void tell(const std::string& text) const;
     // The reader for this job's scans, or null (the user told why, once) when it has none.
     PageReader* reader();
-    // Whether the page just shown to device is to be read from its picture: with "All Pages"
-    // one of the order's pages, else a page the device saw to be a scan or to carry unusable
-    // text (counted when recognition is off).
-    bool readsPage(int page, const PageOrder& order, PageTextDevice& device);
-    // The page read from its picture drawn at dotsPerInch, written as the engine writes text;
-    // nothing when it cannot be read (the user told why).
-    std::optional<std::string> readPage(int page, double dotsPerInch);
+    // Why the page just shown to device is to be read from its picture: with "All Pages" one
+    // of the order's pages, else a page the device saw to be a scan or to carry unusable text
+    // (counted when recognition is off). Nothing when it keeps its text.
+    std::optional<PageRead::Reason> reasonToRead(int page, const PageOrder& order, PageTextDevice& device);
+    // The page read from its picture drawn at dotsPerInch, written as the engine writes text
+    // and told as read for reason; nothing when it cannot be read (the user told why).
+    std::optional<std::string> readPage(int page, double dotsPerInch, PageRead::Reason reason);
 
     struct Engine;
     std::unique_ptr<Engine> engine;

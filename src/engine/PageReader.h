@@ -29,7 +29,9 @@ public:
         enum class Status { Read, TooLarge, Failed };
         Status status = Status::Failed;
         std::vector<Line> lines;
-        double megapixels = 0; // of the picture it would take; set when TooLarge
+        double megapixels = 0;  // of the picture it would take; set when TooLarge
+        int turnDegrees = 0;    // clockwise, as the page lay before it was set upright
+        double skewDegrees = 0; // the slant straightened before reading
     };
 
     virtual ~PageReader() = default;

@@ -61,8 +61,10 @@ Picture pictureOf(SplashBitmap& bitmap, double dotsPerInch) {
     return picture;
 }
 
-// The picture straightened when its lines run at a slant a scanner's feed gives.
-Picture straightened(Picture picture) {
+// The picture straightened when its lines run at a slant a scanner's feed gives; skewDegrees
+// says by how much (0 when it was left as it was).
+Picture straightened(Picture picture, double& skewDegrees) {
+    skewDegrees = 0;
     const Picture binary(pixConvertTo1(picture.get(), 130));
     float angle = 0;
     float confidence = 0;
@@ -71,7 +73,10 @@ Picture straightened(Picture picture) {
         return picture;
     Picture turned(pixRotate(picture.get(), angle * static_cast<float>(M_PI) / 180.0f, L_ROTATE_AREA_MAP,
                              L_BRING_IN_WHITE, 0, 0));
-    return turned ? std::move(turned) : std::move(picture);
+    if (!turned)
+        return picture;
+    skewDegrees = angle;
+    return turned;
 }
 
 // Below this mean word confidence a page may lie turned (an upside-down page reads at about 40,
@@ -122,7 +127,20 @@ std::vector<PageReader::Line> linesOf(tesseract::TessBaseAPI& api) {
 struct Reading {
     std::vector<PageReader::Line> lines;
     int confidence = 0;
+    int turnDegrees = 0;
 };
+
+// How far clockwise the page lay turned, as its first block's orientation says.
+int turnOf(tesseract::TessBaseAPI& api) {
+    const std::unique_ptr<tesseract::PageIterator> block(api.GetIterator());
+    tesseract::Orientation orientation = tesseract::ORIENTATION_PAGE_UP;
+    tesseract::WritingDirection direction{};
+    tesseract::TextlineOrder order{};
+    float deskew = 0;
+    if (block)
+        block->Orientation(&orientation, &direction, &order, &deskew);
+    return 90 * static_cast<int>(orientation);
+}
 
 std::optional<Reading> recognize(tesseract::TessBaseAPI& api, Pix* picture, tesseract::PageSegMode mode) {
     api.SetPageSegMode(mode);
@@ -130,7 +148,8 @@ std::optional<Reading> recognize(tesseract::TessBaseAPI& api, Pix* picture, tess
     api.SetSourceResolution(pixGetXRes(picture));
     std::optional<Reading> reading;
     if (api.Recognize(nullptr) == 0)
-        reading = Reading{linesOf(api), api.MeanTextConf()};
+        reading =
+            Reading{linesOf(api), api.MeanTextConf(), mode == tesseract::PSM_AUTO_OSD ? turnOf(api) : 0};
     api.Clear();
     return reading;
 }
@@ -208,7 +227,7 @@ PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::st
     }
     if (!picture)
         return result;
-    picture = straightened(std::move(picture));
+    picture = straightened(std::move(picture), result.skewDegrees);
     // Adaptive thresholds read a page lit unevenly (a photograph under a lamp) where a global one
     // loses its dark corners; they cost a quarter more, so an evenly lit page keeps the global one.
     api->SetVariable("thresholding_method",
@@ -223,6 +242,7 @@ PageReader::Page TesseractReader::read(PDFDoc& document, int page, const std::st
     }
     if (reading) {
         result.lines = std::move(reading->lines);
+        result.turnDegrees = reading->turnDegrees;
         result.status = Page::Status::Read;
     }
     return result;

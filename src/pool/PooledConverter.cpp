@@ -68,6 +68,7 @@ public:
         piece.unreadScans = 0;
         piece.unreadUnusable = 0;
         piece.heldMessages.clear();
+        piece.pagesRead.clear();
         if (!piece.file.valid() && !makePieceFile(*job, piece))
             return std::nullopt;
         ConvertRequest request;
@@ -107,6 +108,9 @@ public:
         case reply::unreadScans:
             piece.unreadScans = reply.getInt();
             piece.unreadUnusable = reply.getInt();
+            break;
+        case reply::pageRead:
+            piece.pagesRead.push_back(reply::pageReadFrom(reply));
             break;
         case reply::finished:
             finish(*job, piece, static_cast<JobOutcome>(reply.getInt()));
@@ -212,8 +216,15 @@ private:
         piece.pagesDone = job.pieces.size() == 1 ? job.pageCount : piece.pagesDone;
         job.done =
             std::all_of(job.pieces.begin(), job.pieces.end(), [](const Piece& p) { return p.finished; });
-        if (job.done)
+        if (job.done) {
             tellUnreadScans(job);
+            gatherPagesRead(job);
+        }
+    }
+
+    static void gatherPagesRead(Job& job) {
+        for (const Piece& piece : job.pieces)
+            job.pagesRead.insert(job.pagesRead.end(), piece.pagesRead.begin(), piece.pagesRead.end());
     }
 
     // Once for the job, however many pieces found them.
@@ -328,6 +339,8 @@ PooledConverter::Job& PooledConverter::jobFor(const ConvertJob& job, const Conve
 void PooledConverter::replay(Job& job, JobFeedback& feedback) {
     while (job.messagesShown < job.messages.size())
         feedback.message(job.messages[job.messagesShown++]);
+    while (job.pagesReadShown < job.pagesRead.size())
+        feedback.pageRead(job.pagesRead[job.pagesReadShown++]);
     int pagesDone = 0;
     for (const Piece& piece : job.pieces)
         pagesDone += piece.pagesDone;

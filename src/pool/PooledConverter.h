@@ -53,6 +53,7 @@ private:
         bool finished = false;
         // What a later piece says, told when it ends unless piece 0 said the same.
         std::vector<JobMessage> heldMessages;
+        std::vector<PageRead> pagesRead;
     };
     struct Job {
         ConvertJob job;
@@ -61,6 +62,8 @@ private:
         std::optional<platform::AtomicFile> output; // its folder held once for every piece
         std::vector<JobMessage> messages;
         std::size_t messagesShown = 0;
+        std::vector<PageRead> pagesRead; // of every piece, in page order once the job is done
+        std::size_t pagesReadShown = 0;
         std::vector<Piece> pieces;
         int pageCount = 0;
         int pagesReported = 0;

@@ -3,6 +3,7 @@
 #include "core/ConvertOptionFields.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 
 namespace {
@@ -108,6 +109,26 @@ std::string summaryRecord(const SummaryReport& report) {
     for (const SummaryLine& line : report.lines)
         writer.put(static_cast<std::int32_t>(line.style)).put(line.text);
     return writer.record();
+}
+
+// The skew travels in hundredths of a degree.
+std::string pageReadRecord(const PageRead& read) {
+    return wire::Writer(pageRead)
+        .put(read.page)
+        .put(static_cast<std::int32_t>(read.reason))
+        .put(read.turnDegrees)
+        .put(static_cast<std::int32_t>(std::lround(read.skewDegrees * 100)))
+        .record();
+}
+
+PageRead pageReadFrom(wire::Reader& reader) {
+    PageRead read;
+    read.page = reader.getInt();
+    read.reason = static_cast<PageRead::Reason>(
+        std::clamp(reader.getInt(), 0, static_cast<std::int32_t>(PageRead::Reason::AllPages)));
+    read.turnDegrees = reader.getInt();
+    read.skewDegrees = reader.getInt() / 100.0;
+    return read;
 }
 
 SummaryReport summaryFrom(wire::Reader& reader) {

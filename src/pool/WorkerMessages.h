@@ -59,9 +59,12 @@ inline constexpr std::uint8_t finished = 4;    // JobOutcome
 inline constexpr std::uint8_t summary = 5;     // the report
 inline constexpr std::uint8_t unreadScans = 6; // pages the piece left unread, recognition being off:
                                                // without text, with unusable text
+inline constexpr std::uint8_t pageRead = 7;    // a page the recognizer read: page, reason, turn, skew
 
 std::string summaryRecord(const SummaryReport& report);
 SummaryReport summaryFrom(wire::Reader& reader);
+std::string pageReadRecord(const PageRead& read);
+PageRead pageReadFrom(wire::Reader& reader);
 } // namespace reply
 
 namespace wire {

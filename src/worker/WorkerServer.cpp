@@ -29,6 +29,7 @@ public:
     void message(const JobMessage& message) override {
         send(wire::Writer(reply::message).put(message.text).put(message.subject).record());
     }
+    void pageRead(const PageRead& read) override { send(reply::pageReadRecord(read)); }
 };
 
 ReplyFeedback replies;

@@ -959,15 +959,18 @@ private Q_SLOTS:
         QVERIFY2(read(output).contains("Introduction"), read(output).constData());
     }
 
-    // A small scan and a garbled text layer are read in workers and in one process alike; the
-    // summary names both reasons, and so does the message with recognition off.
+    // A small scan, a garbled text layer and turned and skewed scans are read in workers and in
+    // one process alike, and the report says why and how each page was read; the summary names
+    // both reasons, and so does the message with recognition off.
     void pagesWithoutTextOrWithUnusableTextAreRead() {
         QVERIFY(QDir().mkpath(path(QStringLiteral("read"))));
         ScanFixture scans(path(QStringLiteral("read")));
         const QString both =
-            scans.joined(QStringLiteral("both.pdf"), {scans.smallScan(), scans.garbledText()});
+            scans.joined(QStringLiteral("both.pdf"), {scans.smallScan(), scans.garbledText(),
+                                                      scans.proseScan(QStringLiteral("turned-270")),
+                                                      scans.proseScan(QStringLiteral("skewed-4"))});
         Run run = cli({QStringLiteral("--summary"), both});
-        QVERIFY(run.out.split('\n').contains("\tPages without text: 1"));
+        QVERIFY(run.out.split('\n').contains("\tPages without text: 3"));
         QVERIFY(run.out.split('\n').contains("\tPages with unusable text: 1"));
         const QStringList source =
             ScanFixture::words((ScanFixture::scannedLines() + ScanFixture::garbledSourceLines())
@@ -976,16 +979,29 @@ private Q_SLOTS:
         const QString output = path(QStringLiteral("read/both.txt"));
         for (const QString& jobs : {QStringLiteral("2"), QStringLiteral("1")}) {
             QFile::remove(output);
-            run = cli(
-                {QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("-j"), jobs, both});
+            const QString report = path(QStringLiteral("read/report.jsonl"));
+            run = cli({QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("-j"), jobs,
+                       QStringLiteral("--report"), report, both});
             QVERIFY2(run.status == 0 && run.err.isEmpty(), run.err.constData());
             QVERIFY2(ScanFixture::recall(source, ScanFixture::words(read(output))) >= 0.9,
                      read(output).constData());
+            const QJsonArray pagesRead =
+                QJsonDocument::fromJson(read(report)).object()[QStringLiteral("read")].toArray();
+            QCOMPARE(pagesRead.size(), 4);
+            const QStringList reasons{QStringLiteral("no text"), QStringLiteral("unusable text"),
+                                      QStringLiteral("no text"), QStringLiteral("no text")};
+            for (int page = 1; page <= 4; ++page) {
+                const QJsonObject pageRead = pagesRead[page - 1].toObject();
+                QCOMPARE(pageRead[QStringLiteral("page")].toInt(), page);
+                QCOMPARE(pageRead[QStringLiteral("reason")].toString(), reasons[page - 1]);
+                QCOMPARE(pageRead[QStringLiteral("turn")].toInt(), page == 3 ? 270 : 0);
+                QCOMPARE(qRound(std::abs(pageRead[QStringLiteral("skew")].toDouble())), page == 4 ? 4 : 0);
+            }
         }
         run = cli({QStringLiteral("--no-settings"), QStringLiteral("-q"), QStringLiteral("--ocr"),
                    QStringLiteral("no"), both});
         QVERIFY2(
-            run.err.contains("' has 1 pages without text and 1 pages with unusable text; turn on Recognize "
+            run.err.contains("' has 3 pages without text and 1 pages with unusable text; turn on Recognize "
                              "Scanned Pages to read them."),
             run.err.constData());
     }
