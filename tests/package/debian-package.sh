@@ -10,7 +10,7 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-for tool in cpack lintian dpkg-deb dpkg-shlibdeps pdftotext gzip; do
+for tool in cpack lintian dpkg-deb dpkg-shlibdeps appstreamcli pdftotext gzip; do
   command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/setup"
 done
 
@@ -54,6 +54,8 @@ for file in usr/lib/folverin/folverin usr/lib/folverin/folverin-cli usr/lib/folv
 done
 [ "$(readlink "$root/usr/bin/folverin-cli")" = ../lib/folverin/folverin-cli ] || fail "/usr/bin/folverin-cli is no relative link"
 gzip -t "$root/usr/share/man/man1/folverin-cli.1.gz" || fail "the manual page is no gzip file"
+# The metainfo as installed, with the desktop entry and icons it names.
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli rejects the installed metainfo"
 
 # The unpacked program converts as pdftotext extracts, with its workers and with its engine
 # module in its own process, finding both beside itself.
