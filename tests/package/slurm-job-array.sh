@@ -124,7 +124,7 @@ done
 
 # The README's commands, run as given with the tree's place for /data/pdfs.
 readme_line() {
-  grep -m1 -E "$1" "$readme" | sed "s|/data/pdfs|$work/pdfs|g"
+  { grep -m1 -E "$1" "$readme" || true; } | sed "s|/data/pdfs|$work/pdfs|g"
 }
 list=$(readme_line '^find /data/pdfs .*> /data/pdfs.list$')
 submit=$(readme_line '^sbatch --array=')
