@@ -237,6 +237,35 @@ def walk(pyatspi, session, app, keys, steps):
     return visited
 
 
+class FocusEvents:
+    """The focus changes the program announces, as a screen reader hears them: the name and
+    role of each object that took the focus and the name of its parent. While it listens, the
+    program waits for the registry at each key, so it listens only where it has to."""
+
+    def __init__(self, pyatspi):
+        from gi.repository import GLib
+
+        self.context = GLib.MainContext.default()
+        self.heard = []
+        self.listener = pyatspi.Registry.registerEventListener(self.hear, "object:state-changed:focused")
+
+    def hear(self, event):
+        if event.detail1:
+            source = event.source
+            self.heard.append((source.name, source.getRoleName(), source.parent.name if source.parent else None))
+
+    def after(self, press_keys, what, matches):
+        del self.heard[:]
+        press_keys()
+
+        def heard_it():
+            while self.context.iteration(False):
+                pass
+            return next((entry for entry in self.heard if matches(entry)), None)
+
+        return wait_for(what + " (heard %s)" % self.heard, heard_it, 5)
+
+
 def activate(session, pid):
     """Brings the program's window to the front once the window manager runs (it starts
     beside the program, so the first tries may come too early); true once it is active."""
@@ -263,6 +292,37 @@ def check_control_tab(pyatspi, session, app, pid):
     print("Ctrl+Shift+Tab:", backward)
     if backward != list(reversed(forward[:-1])) + ["Jobs"]:
         fail("Ctrl+Shift+Tab does not walk back: %s" % backward)
+
+
+def check_focus_events(pyatspi, session, events):
+    """A screen reader hears which cell and which option row the arrow keys reach."""
+    cell = events.after(lambda: press(session, "Down"), "a focus event from a grid cell",
+                        lambda entry: entry[2] == "Jobs")
+    print("Down in the grid: heard %r (%s) in %r" % cell)
+    press(session, "ctrl+shift+Tab")
+    row = events.after(lambda: press(session, "Down"), "a focus event from an option row",
+                       lambda entry: entry[1] in ("table cell", "tree item") and entry[0])
+    print("Down in the options: heard %r (%s) under %r" % row)
+
+
+def check_option_editor(pyatspi, session, app):
+    """The row's Press action opens its editor, which a screen reader names by the row."""
+    tree = one(pyatspi, app, pyatspi.ROLE_TREE, "Option list")
+    encoding = next(row for row in pyatspi.findAllDescendants(tree, lambda node: node.name == "Text Encoding"))
+    actions = encoding.queryAction()
+    names = [actions.getName(index) for index in range(actions.nActions)]
+    actions.doAction(names.index("Press"))
+    combo = wait_for("the open editor to have the focus", lambda: pyatspi.findDescendant(
+        tree, lambda node: node.getRole() == pyatspi.ROLE_COMBO_BOX and node.getState().contains(
+            pyatspi.STATE_FOCUSED)))
+    labels = [relation.getTarget(index).name for relation in combo.getRelationSet()
+              if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+              for index in range(relation.getNTargets())]
+    print("editor: %s %r labelled by %s" % (combo.getRoleName(), combo.name, labels))
+    if labels != ["Text Encoding"] or combo.name != "Latin1":
+        fail("the open editor reads %r labelled by %s" % (combo.name, labels))
+    press(session, "Escape")
+    wait_for("the editor to close", lambda: not combo.getState().contains(pyatspi.STATE_SHOWING))
 
 
 def main():
@@ -299,6 +359,8 @@ def main():
             check_bars(pyatspi, app)
             check_menus_and_buttons(pyatspi, app)
             check_control_tab(pyatspi, session, app, window.pid)
+            check_focus_events(pyatspi, session, FocusEvents(pyatspi))
+            check_option_editor(pyatspi, session, app)
         finally:
             session.close()
     print("PASS")
