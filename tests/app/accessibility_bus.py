@@ -325,6 +325,21 @@ def check_option_editor(pyatspi, session, app):
     wait_for("the editor to close", lambda: not combo.getState().contains(pyatspi.STATE_SHOWING))
 
 
+def check_batch(pyatspi, session, app):
+    """F5 converts the three files; the bars read their ends and the lower one its last text."""
+    bars = {bar.name: bar for bar in descendants(pyatspi, app, pyatspi.ROLE_PROGRESS_BAR)}
+    press(session, "F5")
+    total = bars["Total"]
+    wait_for("the batch to finish", lambda: total.description == "Convert Finished", 30)
+    for name in ("Current", "Total"):
+        value = bars[name].queryValue()
+        print("after the batch, bar %r: %g of %g..%g, %r" % (
+            name, value.currentValue, value.minimumValue, value.maximumValue, bars[name].description))
+    value = total.queryValue()
+    if value.currentValue != value.maximumValue or value.maximumValue != 3:
+        fail("after three files the Total bar reads %g of %g" % (value.currentValue, value.maximumValue))
+
+
 def main():
     program, samples = sys.argv[1], sys.argv[2]
     with tempfile.TemporaryDirectory() as home:
@@ -342,11 +357,12 @@ def main():
             # A window mapped while the manager takes the screen over may never show.
             wait_for("the window manager", lambda: subprocess.run(
                 ["xdotool", "get_desktop"], env=session.env, capture_output=True).returncode == 0)
-            # No tip of the day: the window itself is to have the keyboard.
+            # No tip of the day: the window itself is to have the keyboard; and no result opened
+            # in another program at the end of the batch.
             settings = os.path.join(session.env["XDG_CONFIG_HOME"], "Corvanta", "Folverin")
             os.makedirs(settings)
             with open(os.path.join(settings, "Settings.ini"), "w") as ini:
-                ini.write("[Tips]\nTipOfDay=0\n")
+                ini.write("[Tips]\nTipOfDay=0\n[Output General]\nOpen Result=1\n")
             pdfs = []
             for name in ("two-columns.pdf", "multilingual.pdf", "document-info.pdf"):
                 pdfs.append(shutil.copy(os.path.join(samples, name), os.path.join(home, name)))
@@ -361,6 +377,7 @@ def main():
             check_control_tab(pyatspi, session, app, window.pid)
             check_focus_events(pyatspi, session, FocusEvents(pyatspi))
             check_option_editor(pyatspi, session, app)
+            check_batch(pyatspi, session, app)
         finally:
             session.close()
     print("PASS")

@@ -92,7 +92,8 @@ private Q_SLOTS:
         QCOMPARE(grid->childCount(), 2);
     }
 
-    // The focus cell the keys move to is the table's focus child; a click on a box checks it.
+    // The focus cell the keys move to is the table's focus child, an open editor is named by
+    // its column and is a child too; a click on a box checks it.
     void theKeysAndTheMouseShowInTheCells() {
         GridFixture f(4, 3);
         prepare(f);
@@ -103,6 +104,12 @@ private Q_SLOTS:
         QCOMPARE(focus->text(QAccessible::Name), QStringLiteral("r3c1"));
         QVERIFY(focus->state().focused);
         QCOMPARE(focus, grid->tableInterface()->cellAt(2, 1));
+        f.key(Qt::Key_F2);
+        auto* editor = f.grid->findChild<QWidget*>(QStringLiteral("GridCellEdit"));
+        QVERIFY(editor);
+        QCOMPARE(editor->accessibleName(), QStringLiteral("r0c1"));
+        QCOMPARE(grid->indexOfChild(QAccessible::queryAccessibleInterface(editor)), grid->childCount() - 1);
+        f.key(Qt::Key_Escape);
         f.grid->clearFocus();
         QVERIFY(!focus->state().focused);
 
