@@ -74,12 +74,16 @@ int CGridAccessible::indexOfChild(const QAccessibleInterface* child) const {
     return widgetIndex < 0 ? -1 : CellCount() + widgetIndex;
 }
 
+// A shown window (an editor, a scroll bar) lies over the cells; the base class would ask
+// every cell for its rectangle.
 QAccessibleInterface* CGridAccessible::childAt(int x, int y) const {
     const QPoint point = Grid()->mapFromGlobal(QPoint(x, y));
     if (!Grid()->rect().contains(point))
         return nullptr;
-    if (QAccessibleInterface* window = QAccessibleWidget::childAt(x, y))
-        return window;
+    for (QWidget* window : Grid()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (window->isVisible() && window->geometry().contains(point))
+            return QAccessible::queryAccessibleInterface(window);
+    }
     const CCellID cell = Grid()->HitTestCell(point, true);
     return cell.IsValid() ? CellInterface(cell.row, cell.col) : nullptr;
 }

@@ -65,6 +65,7 @@ private Q_SLOTS:
                  QStringLiteral("r0c1"));
         QCOMPARE(name->tableCellInterface()->columnHeaderCells().first()->role(), QAccessible::ColumnHeader);
         QCOMPARE(name->parent(), grid);
+        QCOMPARE(grid->childAt(name->rect().center().x(), name->rect().center().y()), name);
 
         const QString secret = table->cellAt(0, 2)->text(QAccessible::Name);
         QCOMPARE(secret, QString(7, QChar(0x2022)));
