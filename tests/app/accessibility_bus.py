@@ -378,6 +378,10 @@ def main():
             check_focus_events(pyatspi, session, FocusEvents(pyatspi))
             check_option_editor(pyatspi, session, app)
             check_batch(pyatspi, session, app)
+            # The interfaces a tool asked for go with their widgets: the window closes cleanly.
+            window.terminate()
+            if window.wait(30) != 0:
+                fail("the program ended with status %d" % window.returncode)
         finally:
             session.close()
     print("PASS")
