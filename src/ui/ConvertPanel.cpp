@@ -124,6 +124,9 @@ ConvertPanel::ConvertPanel(platform::CommandRouter& commandRouter, QWidget* pare
     progressTotal = new CTextProgressCtrl(this);
     for (CTextProgressCtrl* bar : {progressCurrent, progressTotal})
         bar->SetShowText(true);
+    // A screen reader names each bar by the label beside it.
+    progressCurrent->setAccessibleName(labelCurrent->accessibleName());
+    progressTotal->setAccessibleName(labelTotal->accessibleName());
     fitCaptionsToFont();
     resetProgress();
     createContextMenu();

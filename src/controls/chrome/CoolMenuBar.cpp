@@ -1,11 +1,14 @@
 #include "controls/chrome/CoolMenuBar.h"
 
 #include "controls/chrome/AltTapWatcher.h"
+#include "controls/chrome/CoolMenuBarAccessible.h"
 #include "controls/chrome/MenuXP.h"
 
+#include "platform/AccessibleFactory.h"
 #include "platform/Colors.h"
 #include "platform/DrawText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -47,6 +50,7 @@ bool isOpenKey(int key) {
 } // namespace
 
 CCoolMenuBar::CCoolMenuBar(QWidget* parent) : QWidget(parent), altWatcher(new CAltTapWatcher(this)) {
+    platform::installAccessibleFactory<CCoolMenuBar, CCoolMenuBarAccessible>();
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -93,6 +97,15 @@ QRect CCoolMenuBar::ButtonRect(int index) const {
 
 QMenu* CCoolMenuBar::TrackedMenu() const {
     return state == TrackState::Popup && hot >= 0 ? buttons.at(hot).menu.data() : nullptr;
+}
+
+void CCoolMenuBar::OpenMenu(int index) {
+    if (index < 0 || index >= ButtonCount())
+        return;
+    if (state == TrackState::Popup)
+        switchPopup(index);
+    else
+        trackPopup(index);
 }
 
 QSize CCoolMenuBar::sizeHint() const {
@@ -168,6 +181,15 @@ void CCoolMenuBar::setHot(int index) {
         return;
     hot = index;
     update();
+    announceHotButton();
+}
+
+void CCoolMenuBar::announceHotButton() {
+    if (!QAccessible::isActive() || state != TrackState::Button || !hasFocus() || hot < 0)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(hot);
+    QAccessible::updateAccessibility(&event);
 }
 
 bool CCoolMenuBar::event(QEvent* event) {
@@ -298,6 +320,7 @@ void CCoolMenuBar::enterKeyboardMode(int index) {
     state = TrackState::Button;
     hot = index;
     update();
+    announceHotButton();
 }
 
 void CCoolMenuBar::leaveKeyboardMode() {

@@ -37,6 +37,8 @@ public:
     TrackState GetTrackState() const { return state; }
     // The popup open now, or null.
     QMenu* TrackedMenu() const;
+    // Drops the menu of the button at index down, as a click on it does.
+    void OpenMenu(int index);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -69,6 +71,8 @@ private:
     int buttonWithMnemonic(int key) const;
     int wrapped(int index) const;
     void setHot(int index);
+    // Assistive tools hear which button is hot while the bar has the keyboard.
+    void announceHotButton();
 
     void toggleKeyboardMode();
     void enterKeyboardMode(int index);

@@ -1,7 +1,10 @@
 #include "controls/chrome/TextProgressCtrl.h"
 
+#include "controls/chrome/TextProgressAccessible.h"
+#include "platform/AccessibleFactory.h"
 #include "platform/DrawText.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -27,8 +30,9 @@ int clampedToInt(qint64 value) {
 } // namespace
 
 CTextProgressCtrl::CTextProgressCtrl(QWidget* parent) : QWidget(parent) {
+    installAccessibleFactory<CTextProgressCtrl, CTextProgressAccessible>();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    syncAccessibleText();
+    announceChange();
 }
 
 void CTextProgressCtrl::SetRange(short newLower, short newUpper) {
@@ -54,7 +58,7 @@ void CTextProgressCtrl::setBounds(int newLower, int newUpper) {
     lower = newLower;
     upper = newUpper;
     // The bar and the percentage depend on the range: show the new share at once.
-    syncAccessibleText();
+    announceChange();
     update();
 }
 
@@ -66,7 +70,7 @@ int CTextProgressCtrl::SetPos(int newPosition) {
     // Only a change a person can see is worth a repaint: the bar moved a whole pixel or the
     // percentage changed.
     if (barLength() != previousLength || displayText() != previousText) {
-        syncAccessibleText();
+        announceChange();
         repaint();
     }
     return previous;
@@ -104,7 +108,7 @@ void CTextProgressCtrl::SetWindowText(const QString& text) {
     if (text == caption)
         return;
     caption = text;
-    syncAccessibleText();
+    announceChange();
     update();
 }
 
@@ -208,6 +212,11 @@ QSize CTextProgressCtrl::minimumSizeHint() const {
     return barOrientation == Qt::Horizontal ? hint : hint.transposed();
 }
 
-void CTextProgressCtrl::syncAccessibleText() {
+// Assistive tools read the text as the description, and hear of every change a person sees.
+void CTextProgressCtrl::announceChange() {
     setAccessibleDescription(displayText());
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleValueChangeEvent event(this, position);
+    QAccessible::updateAccessibility(&event);
 }

@@ -76,7 +76,7 @@ private:
             update();
         return previous;
     }
-    void syncAccessibleText();
+    void announceChange();
 
     int lower = 0;
     int upper = 100;

@@ -5,4 +5,6 @@ target_sources(folverin_chrome PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MenuXP.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AltTapWatcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CoolMenuBar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CoolMenuBarAccessible.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CoolMenuButtonAccessible.cpp
 )

@@ -43,6 +43,8 @@ public:
     virtual void SetCoords(int row, int col) = 0;
 
     virtual QString GetText() const = 0;
+    // What the cell shows of its text, and all that assistive tools may read of it.
+    virtual QString GetShownText() const { return GetText(); }
     virtual QString GetHoverText() const { return GetText(); }
     virtual int GetImage() const = 0;
     virtual LPARAM GetData() const = 0;

@@ -20,8 +20,10 @@ int CGridCellCheck::BoxSize() {
 bool CGridCellCheck::SetCheck(bool checked) {
     const bool previous = m_bChecked;
     m_bChecked = checked;
-    if (previous != checked && GetGrid() && m_nRow >= 0)
+    if (previous != checked && GetGrid() && m_nRow >= 0) {
         GetGrid()->InvalidateCell(m_nRow, m_nCol);
+        GetGrid()->AnnounceCellCheck(m_nRow, m_nCol);
+    }
     return previous;
 }
 

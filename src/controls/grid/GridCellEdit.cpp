@@ -27,7 +27,9 @@ CGridCellEdit::CGridCellEdit(CGridCtrl* grid, const QRect& rect, unsigned style,
     : QLineEdit(grid), m_pGrid(grid), m_nID(id), m_nRow(row), m_nColumn(col), m_sInitText(initialText),
       m_bExitOnArrows(firstChar != VK_LBUTTON) {
     setObjectName(QStringLiteral("GridCellEdit"));
-    setAccessibleName(tr("Cell editor"));
+    // Named as the column is, so a screen reader says what is being typed.
+    const QString title = grid->GetHeaderText(Qt::Horizontal, col);
+    setAccessibleName(title.isEmpty() ? tr("Cell editor") : title);
     if (style & ES_NUMBER)
         setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
     else if (style & ES_RIGHT)

@@ -1,7 +1,9 @@
 #include "controls/grid/GridCtrl.h"
 
 #include "controls/grid/CellFactory.h"
+#include "controls/grid/GridAccessible.h"
 #include "controls/grid/GridCellEdit.h"
+#include "platform/AccessibleFactory.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -23,6 +25,7 @@ constexpr int kAutoScrollMilliseconds = 25;
 
 CGridCtrl::CGridCtrl(int nRows, int nCols, int nFixedRows, int nFixedCols, QWidget* parent)
     : QWidget(parent) {
+    platform::installAccessibleFactory<CGridCtrl, CGridAccessible>();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -161,6 +164,7 @@ void CGridCtrl::FinishCountChange() {
     MarkModified(true, -1, -1);
     UpdateScrollBars();
     Refresh();
+    AnnounceLayout();
 }
 
 bool CGridCtrl::SetRowCount(int nRows) {
@@ -251,6 +255,7 @@ bool CGridCtrl::SetFixedCount(Qt::Orientation orientation, int count) {
     fixed = count;
     UpdateScrollBars();
     Refresh();
+    AnnounceLayout();
     return true;
 }
 
@@ -280,6 +285,7 @@ bool CGridCtrl::DeleteRow(int row) {
     m_idTopLeftCell = CCellID();
     UpdateScrollBars();
     MarkModified(true, -1, -1);
+    AnnounceLayout();
     return true;
 }
 
@@ -295,6 +301,7 @@ void CGridCtrl::ClearGrid() {
     m_nRows = m_nFixedRows = m_nCols = m_nFixedCols = 0;
     UpdateScrollBars();
     MarkModified(true, -1, -1);
+    AnnounceLayout();
 }
 
 bool CGridCtrl::ReplaceCellClass(int row, int col, const QString& className) {
@@ -428,6 +435,7 @@ bool CGridCtrl::SetCellText(int row, int col, const QString& text) {
     return ChangeStoredCell(row, col, [&](CGridCellBase& cell) {
         cell.SetText(text);
         MarkModified(true, row, col);
+        AnnounceCellText(row, col);
     });
 }
 

@@ -6,6 +6,7 @@
 #include "controls/grid/GridDefaultCell.h"
 #include "controls/grid/GridDefs.h"
 
+#include <QAccessible>
 #include <QList>
 #include <QPixmap>
 #include <QTimer>
@@ -248,6 +249,12 @@ public:
     bool OnCommand(int id);
     bool IsCommandEnabled(int id) const;
 
+    // What the fixed cells heading a column (horizontal) or a row (vertical) show, joined.
+    QString GetHeaderText(Qt::Orientation orientation, int index) const;
+    // Tells assistive tools that a cell's text or check box changed.
+    void AnnounceCellText(int row, int col);
+    void AnnounceCellCheck(int row, int col);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -280,6 +287,10 @@ private:
 
     static quint64 CellKey(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
     static CCellID CellOfKey(quint64 key) { return {int(key >> 32), int(quint32(key))}; }
+
+    void AnnounceCell(int row, int col, QAccessibleEvent& event);
+    void AnnounceFocusCell();
+    void AnnounceLayout();
 
     void SetupDefaultCells();
     void ApplyFontToDefaultCells(const QFont& font);

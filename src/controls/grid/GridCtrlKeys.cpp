@@ -251,6 +251,7 @@ void CGridCtrl::focusInEvent(QFocusEvent* event) {
     const bool byTab = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     if (byTab && !IsValid(m_idCurrentCell))
         EnterFirstCell();
+    AnnounceFocusCell();
 }
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event) {

@@ -51,6 +51,7 @@ CCellID CGridCtrl::MoveFocusTo(int row, int col) {
     // The frame that marks the focus without a focused cell comes or goes.
     if (IsValid(previous) != IsValid(m_idCurrentCell))
         update();
+    AnnounceFocusCell();
     return previous;
 }
 

@@ -33,6 +33,7 @@ bool CGridCtrl::SortRows(CellCompareFunc compare, int col, bool ascending, LPARA
     QuickSort(compare, col, m_nFixedRows, m_nRows - 1, ascending, data);
     m_idTopLeftCell = CCellID(); // rows of other heights may now lie under the scroll position
     Refresh();
+    AnnounceLayout();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "controls/optiontree/OptionTree.h"
 
+#include "controls/optiontree/OptionTreeAccessible.h"
 #include "controls/optiontree/OptionTreeInfo.h"
 #include "controls/optiontree/OptionTreeList.h"
 
@@ -125,6 +126,8 @@ void COptionTree::SetFocusItem(COptionTreeItem* item) {
     focusItem = item;
     ScrollIntoView(item);
     Redraw();
+    if (item && list->hasFocus())
+        COptionTreeAccessible::Announce(*item, QAccessible::Focus);
 }
 
 COptionTreeItem* COptionTree::ItemFromId(int id) const {
@@ -357,6 +360,7 @@ void COptionTree::SetItemExpanded(COptionTreeItem* item, bool expanded) {
     UpdateScrollRange();
     Redraw();
     DropInvisibleFocus();
+    COptionTreeAccessible::AnnounceExpanded(*item);
 }
 
 void COptionTree::DropInvisibleFocus() {

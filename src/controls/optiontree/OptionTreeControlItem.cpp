@@ -3,6 +3,8 @@
 #include "controls/optiontree/OptionTree.h"
 #include "platform/DrawText.h"
 
+#include <QLabel>
+
 COptionTreeControlItem::~COptionTreeControlItem() {
     delete control.data();
 }
@@ -11,6 +13,13 @@ void COptionTreeControlItem::AttachControl(QWidget* window) {
     control = window;
     window->setProperty("controlId", GetId());
     window->setAccessibleName(GetLabelText());
+    // On Linux Qt names a combo box by its value and leaves the name of what it sets to a
+    // label whose buddy it is: a hidden one carries the row's label to screen readers.
+    auto* label = new QLabel(GetLabelText(), window->parentWidget());
+    label->setTextFormat(Qt::PlainText);
+    label->hide();
+    label->setBuddy(window);
+    QObject::connect(window, &QObject::destroyed, label, &QObject::deleteLater);
     PlaceControl();
     window->hide();
 }

@@ -14,8 +14,8 @@ public:
 
     QWidget* GetControl() const { return control; }
 
-    // The value as text while the control is hidden.
-    virtual QString ValueText() const = 0;
+    // The value as text, as the row shows it while the control is hidden.
+    QString ValueText() const override = 0;
     // Puts a value shown by ValueText back into the control.
     virtual void RestoreValueText(const QString& text) = 0;
 

@@ -1,6 +1,7 @@
 #include "controls/optiontree/OptionTreeItem.h"
 
 #include "controls/optiontree/OptionTree.h"
+#include "controls/optiontree/OptionTreeAccessible.h"
 #include "controls/optiontree/OptionTreeList.h"
 #include "platform/DrawText.h"
 
@@ -116,6 +117,7 @@ bool COptionTreeItem::ClearValue() {
 void COptionTreeItem::CommitChange() {
     tree->Notify(OTN_ITEMCHANGED, this);
     tree->RefreshSubtree(this);
+    COptionTreeAccessible::Announce(*this, QAccessible::DescriptionChanged);
 }
 
 int COptionTreeItem::GetTotalHeight() const {

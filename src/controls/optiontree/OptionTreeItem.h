@@ -116,6 +116,8 @@ public:
     virtual void OnListFocused();
     // What the row shows in a tool tip; empty for none.
     virtual QString ToolTipText() const;
+    // The value as text; empty for a row without a value.
+    virtual QString ValueText() const { return {}; }
 
 protected:
     void SetKind(int value) { kind = value; }

@@ -42,6 +42,7 @@ public:
     void StartEditing() override;
     // The whole paths, one per line.
     QString ToolTipText() const override;
+    QString ValueText() const override { return DisplayText(); }
 
 protected:
     bool EmptyValue() override;

@@ -1,7 +1,9 @@
 #include "controls/optiontree/OptionTreeList.h"
 
 #include "controls/optiontree/OptionTree.h"
+#include "controls/optiontree/OptionTreeAccessible.h"
 #include "controls/optiontree/OptionTreeControlItem.h"
+#include "platform/AccessibleFactory.h"
 #include "platform/DrawText.h"
 #include "resource.h"
 
@@ -25,6 +27,7 @@ constexpr int DRAG_SNAP_LIMIT = 40;
 
 COptionTreeList::COptionTreeList(COptionTree* owner)
     : QWidget(owner), tree(owner), scrollBar(new QScrollBar(Qt::Vertical, this)) {
+    installAccessibleFactory<COptionTreeList, COptionTreeAccessible>();
     setObjectName(QStringLiteral("optionTreeList"));
     setProperty("controlId", IDC_OPTION_TREE_LIST);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -388,4 +391,6 @@ void COptionTreeList::focusInEvent(QFocusEvent* event) {
         return true;
     });
     QWidget::focusInEvent(event);
+    if (const COptionTreeItem* item = tree->GetFocusItem())
+        COptionTreeAccessible::Announce(*item, QAccessible::Focus);
 }

@@ -15,6 +15,8 @@ class COptionTreeList : public QWidget {
 public:
     explicit COptionTreeList(COptionTree* tree);
 
+    COptionTree* GetTree() const { return tree; }
+
     // The area the rows use: the widget without the scroll bar when it shows.
     QRect ClientRect() const;
     // Shows the scroll bar when total is taller than the rows' area.
