@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <memory>
+#include <thread>
 
 // The batch as a user runs it from the job pane: ticked rows, F5 or the Start button, the two
 // bars, Stop, the messages of skipped jobs and what is opened at the end.
@@ -335,6 +336,37 @@ private Q_SLOTS:
         toolTipOf(pane, 2, JobGrid::COL_RESULT);
         QTRY_VERIFY(!QToolTip::isVisible());
         QCOMPARE(pane.panel->totalProgress()->toolTip(), QStringLiteral("1 converted, 0 skipped"));
+    }
+
+    // A job whose pages take seconds each (pages read from their picture) shows every page
+    // done, also those that do not reach the next percent.
+    void slowPagesShowAsTheyAreDone() {
+        struct SlowConverter : JobConverter {
+            std::atomic<bool> release{false};
+            const std::atomic<bool>* stop = nullptr;
+            JobOutcome convert(const ConvertJob&, const ConvertOptions&, JobFeedback& feedback) override {
+                for (int page = 1; page <= 3; ++page)
+                    feedback.pageProgress(page, 500);
+                while (!release && !*stop)
+                    std::this_thread::sleep_for(std::chrono::milliseconds{10});
+                return *stop ? JobOutcome::Stopped : JobOutcome::Converted;
+            }
+            void watchStop(const std::atomic<bool>& flag) override { stop = &flag; }
+        };
+        BatchFixture pane;
+        pane.window.setWindowTitle(QStringLiteral("Folverin"));
+        QVERIFY(pane.show());
+        auto converter = std::make_unique<SlowConverter>();
+        SlowConverter* slow = converter.get();
+        pane.batch.reset();
+        pane.batch = std::make_unique<ConvertBatch>(*pane.panel, *pane.options, std::move(converter));
+        pane.openFiles({pane.onePage(QStringLiteral("slow/scan.pdf"))});
+        pane.key(Qt::Key_F5);
+        QTRY_COMPARE(pane.panel->currentProgress()->displayText(), QStringLiteral("Page 4 of 500"));
+        QCOMPARE(pane.window.windowTitle(), QStringLiteral("Folverin - 1 of 1 files"));
+        slow->release = true;
+        QVERIFY(pane.waitForEnd());
+        QCOMPARE(pane.window.windowTitle(), QStringLiteral("Folverin"));
     }
 
     // While a batch runs the session is asked not to suspend, and the hold is given back at its
