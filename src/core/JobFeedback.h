@@ -26,7 +26,8 @@ struct PageRead {
 class JobFeedback {
 public:
     virtual ~JobFeedback() = default;
-    // Pages of the job in progress: done of the range's count, after each page.
+    // Pages of the job in progress: done of the range's count, after each page, and with
+    // none done where the count is known before the first page ends.
     virtual void pageProgress(int pagesDone, int pageCount) = 0;
     virtual void message(const JobMessage& message) = 0;
     // Told when the job's turn comes, in page order; only a report for scripts wants it.

@@ -344,9 +344,15 @@ void PooledConverter::replay(Job& job, JobFeedback& feedback) {
     int pagesDone = 0;
     for (const Piece& piece : job.pieces)
         pagesDone += piece.pagesDone;
+    if (job.pageCount <= 0)
+        return;
+    // The count is told as soon as it is known, before any page: a long document whose first
+    // pages take a while (pages read from their picture) shows its length from the start.
+    if (!std::exchange(job.pageCountTold, true))
+        feedback.pageProgress(0, job.pageCount);
     // Pieces finish pages side by side: the count is told a page at a time all the same, as
     // for a job converted in one piece.
-    while (job.pagesReported < pagesDone && job.pageCount > 0)
+    while (job.pagesReported < pagesDone)
         feedback.pageProgress(++job.pagesReported, job.pageCount);
 }
 

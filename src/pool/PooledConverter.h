@@ -67,6 +67,7 @@ private:
         std::vector<Piece> pieces;
         int pageCount = 0;
         int pagesReported = 0;
+        bool pageCountTold = false;
         platform::FileStamp documentStamp; // the PDF the facts came from
         // What the first request found instead of writing the job whole, to cut it by.
         struct Facts {

@@ -11,6 +11,7 @@ BatchThread::BatchThread(std::unique_ptr<JobConverter> converter, OptionsSource 
     : QObject(parent), converter(std::move(converter)), options(std::move(options)),
       passwords(std::move(passwords)) {
     qRegisterMetaType<BatchOutcome>();
+    qRegisterMetaType<JobOutcome>();
 }
 
 BatchThread::~BatchThread() {
@@ -24,6 +25,10 @@ bool BatchThread::start(std::vector<BatchEntry> entries) {
         return false;
     runner = std::make_unique<BatchRunner>(*converter, static_cast<BatchClient&>(*this));
     lastPagePercent = -1;
+    {
+        const std::lock_guard lock(pagesMutex);
+        pages = {};
+    }
     thread = std::thread([this, entries = std::move(entries)] {
         const BatchOutcome outcome = runner->run(entries);
         QMetaObject::invokeMethod(
@@ -79,6 +84,7 @@ JobPasswords BatchThread::passwordsFor(const BatchEntry& entry) {
 }
 
 void BatchThread::message(const JobMessage& message) {
+    jobMessages.append(QString::fromStdString(message.text));
     std::unique_lock lock(messageMutex);
     if (runner->stopRequestedYet())
         return;
@@ -112,8 +118,13 @@ void BatchThread::messageAnswered() {
 }
 
 void BatchThread::pageProgress(int pagesDone, int pageCount) {
+    {
+        const std::lock_guard lock(pagesMutex);
+        pages.done = pagesDone;
+        pages.count = pageCount;
+    }
     // A long document finishes pages faster than a window can show them: one report per
-    // percent keeps the event queue short.
+    // percent keeps the event queue short. The pages in between are read by latestPages.
     const int percent = pageCount > 0 ? static_cast<int>(100LL * pagesDone / pageCount) : 100;
     if (percent == lastPagePercent && pagesDone != pageCount)
         return;
@@ -121,8 +132,29 @@ void BatchThread::pageProgress(int pagesDone, int pageCount) {
     Q_EMIT pageReached(pagesDone, pageCount);
 }
 
+BatchThread::Pages BatchThread::latestPages() const {
+    const std::lock_guard lock(pagesMutex);
+    return pages;
+}
+
+void BatchThread::jobStarted(int jobNumber) {
+    lastPagePercent = -1;
+    jobMessages.clear();
+    jobOutput.clear();
+    {
+        const std::lock_guard lock(pagesMutex);
+        pages = {jobNumber, 0, 0};
+    }
+    Q_EMIT turnStarted(jobNumber);
+}
+
 void BatchThread::jobConverted(int jobNumber, const std::string& progressText,
                                const std::string& outputPath) {
     lastPagePercent = -1;
-    Q_EMIT jobFinished(jobNumber, QString::fromStdString(progressText), QString::fromStdString(outputPath));
+    jobOutput = QString::fromStdString(outputPath);
+    Q_EMIT jobFinished(jobNumber, QString::fromStdString(progressText), jobOutput);
+}
+
+void BatchThread::jobEnded(int jobNumber, JobOutcome outcome) {
+    Q_EMIT turnEnded(jobNumber, outcome, jobMessages, jobOutput);
 }

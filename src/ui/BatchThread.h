@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <condition_variable>
 #include <functional>
@@ -40,9 +41,22 @@ public:
     // Waits for the thread to end while events keep flowing, so its queued reports arrive.
     void waitUntilFinished();
 
+    // The last page report of the batch, whether or not a signal told it yet.
+    struct Pages {
+        int jobNumber = 0;
+        int done = 0;
+        int count = 0;
+    };
+    Pages latestPages() const;
+
 Q_SIGNALS:
+    // Job jobNumber (1-based) has its turn.
+    void turnStarted(int jobNumber);
     void pageReached(int pagesDone, int pageCount);
     void jobFinished(int jobNumber, const QString& progressText, const QString& outputPath);
+    // Job jobNumber's turn ended with outcome, after messages (the whole texts, in order) and,
+    // when converted, its output written to outputPath.
+    void turnEnded(int jobNumber, JobOutcome outcome, const QStringList& messages, const QString& outputPath);
     void finished(const BatchOutcome& outcome);
 
 private:
@@ -54,7 +68,9 @@ private:
     void message(const JobMessage& message) override;
     void showMessage(const JobMessage& message);
     void messageAnswered();
+    void jobStarted(int jobNumber) override;
     void jobConverted(int jobNumber, const std::string& progressText, const std::string& outputPath) override;
+    void jobEnded(int jobNumber, JobOutcome outcome) override;
     void finish(const BatchOutcome& outcome);
 
     std::unique_ptr<JobConverter> converter;
@@ -63,9 +79,15 @@ private:
     std::unique_ptr<BatchRunner> runner;
     std::thread thread;
     int lastPagePercent = -1;
+    // What the job in turn told so far, for its end; on the batch's thread only.
+    QStringList jobMessages;
+    QString jobOutput;
+    mutable std::mutex pagesMutex;
+    Pages pages;
     std::mutex messageMutex;
     std::condition_variable messageDone;
     bool answered = false;
 };
 
 Q_DECLARE_METATYPE(BatchOutcome)
+Q_DECLARE_METATYPE(JobOutcome)

@@ -28,11 +28,13 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 #include <algorithm>
@@ -97,6 +99,18 @@ bool acceptAsCopy(QDropEvent& event) {
 bool isFolder(const std::string& path) {
     std::error_code error;
     return std::filesystem::is_directory(path, error);
+}
+
+ResultMark markOf(JobResult::Kind kind) {
+    switch (kind) {
+    case JobResult::Kind::Converted:
+        return ResultMark::Done;
+    case JobResult::Kind::Skipped:
+        return ResultMark::Warning;
+    case JobResult::Kind::Stopped:
+        break;
+    }
+    return ResultMark::Stopped;
 }
 
 } // namespace
@@ -461,6 +475,7 @@ void ConvertPanel::OnRemoveSelected() {
     for (int row = std::max(range.minRow, 1); row <= range.maxRow; ++row) {
         if (grid->GetCellState(row, JobGrid::COL_CHECK) & GCS_SELECTED) {
             grid->DeleteRow(row);
+            resultTips.erase(jobList.at(row - 1));
             jobList.removeAt(row - 1);
             break;
         }
@@ -472,6 +487,7 @@ void ConvertPanel::OnRemoveSelected() {
 
 void ConvertPanel::OnRemoveAll() {
     jobList.clear();
+    resultTips.clear();
     jobRows.setUp();
     summaryPresenter.clear();
     stateChanged();
@@ -592,9 +608,44 @@ bool ConvertPanel::takePanelKey(QEvent* event) {
 // pane's keys. An open cell editor is a child of the grid: the keys it edits with never get
 // here, the others come up to the grid when the editor leaves them.
 bool ConvertPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid && takePanelKey(event))
+    if (watched == grid && (takePanelKey(event) || showResultTip(event)))
         return true;
     return QWidget::eventFilter(watched, event);
+}
+
+bool ConvertPanel::showResultTip(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return false;
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const CCellID cell = grid->HitTestCell(help->pos());
+    const QString tip = cell.col == JobGrid::COL_RESULT ? resultDetails(cell.row) : QString();
+    QRect cellRect;
+    if (tip.isEmpty() || !grid->GetCellRect(cell.row, cell.col, &cellRect)) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(help->globalPos(), tip, grid, cellRect);
+    return true;
+}
+
+void ConvertPanel::showResult(const std::string& path, const JobResult& result) {
+    const int entry = jobList.entryOf(path);
+    if (entry < 0)
+        return;
+    jobRows.setResult(entry + 1, markOf(result.kind), result.text);
+    resultTips[path] = result.details;
+}
+
+void ConvertPanel::clearResults() {
+    jobRows.clearResults();
+    resultTips.clear();
+}
+
+QString ConvertPanel::resultDetails(int row) const {
+    if (row < 1 || row > jobList.size())
+        return {};
+    const auto found = resultTips.find(jobList.at(row - 1));
+    return found == resultTips.end() ? QString() : found->second;
 }
 
 // Ctrl+Tab and Ctrl+Shift+Tab leave any control for the next or the previous one, as they

@@ -3,6 +3,7 @@
 #include "platform/Notify.h"
 #include "ui/JobGrid.h"
 #include "ui/JobList.h"
+#include "ui/JobResult.h"
 #include "ui/SummaryPresenter.h"
 
 #include <QWidget>
@@ -71,6 +72,13 @@ public:
     CTextLabel* totalLabel() const { return labelTotal; }
     // Both bars at 0 with the idle text "Waiting for converting.".
     void resetProgress();
+    // The row of path shows what its job's turn came to, the whole story as its tool tip;
+    // a path no longer listed is passed over.
+    void showResult(const std::string& path, const JobResult& result);
+    // Every row's result goes, as a new batch starts.
+    void clearResults();
+    // The tool tip of the row's result, empty when it has none.
+    QString resultDetails(int row) const;
 
     // The option pane whose "End Page" follows the page count of the file shown in the
     // summary while "All Pages" is chosen.
@@ -157,6 +165,7 @@ private:
     // True when event is one of the pane's keys, which then reaches nothing else.
     bool takePanelKey(QEvent* event);
     bool moveFocusByControlTab(QEvent* event);
+    bool showResultTip(QEvent* event);
 
     bool noBatch() const { return !running; }
     bool hasJobs() const { return !jobList.empty(); }
@@ -165,6 +174,8 @@ private:
 
     platform::CommandRouter& router;
     JobList jobList;
+    // The tool tips of the results shown, by job path, so they follow their rows.
+    std::map<std::string, QString> resultTips;
     grid::CGridCtrl* grid = nullptr;
     JobGrid jobRows;
     CSummaryEdit* summary = nullptr;

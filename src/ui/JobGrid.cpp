@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QStyle>
 
 #include <algorithm>
@@ -15,12 +16,14 @@
 #include <cstdint>
 #include <ctime>
 #include <numeric>
+#include <utility>
 
 using namespace grid;
 
 namespace {
 
-constexpr std::array<int, JobGrid::COL_COUNT> GIVEN_WIDTHS{25, 144, 100, 154, 110, 100};
+// The result column has room for a short reason where the pane is wide enough.
+constexpr std::array<int, JobGrid::COL_COUNT> GIVEN_WIDTHS{25, 144, 100, 154, 110, 100, 200};
 constexpr int LEAST_ROW_HEIGHT = 18;
 constexpr unsigned LEFT = GRID_DEFAULT_FORMAT | platform::DT_LEFT;
 constexpr unsigned RIGHT = GRID_DEFAULT_FORMAT | platform::DT_RIGHT;
@@ -38,6 +41,8 @@ QString headerText(int column) {
         return QStringLiteral("Owner Password");
     case JobGrid::COL_USER_PASSWORD:
         return QStringLiteral("User Password");
+    case JobGrid::COL_RESULT:
+        return QStringLiteral("Result");
     default:
         return {};
     }
@@ -48,10 +53,11 @@ QString headerText(int column) {
 // has to go comes from the columns with room above their own needs, in proportion to that
 // room. Where the needs alone are wider (a large font), nothing is taken, since the grid
 // scrolls anyway.
-std::array<int, JobGrid::COL_COUNT> fitColumns(const std::array<int, JobGrid::COL_COUNT>& needs, int budget) {
+std::array<int, JobGrid::COL_COUNT> fitColumns(const std::array<int, JobGrid::COL_COUNT>& given,
+                                               const std::array<int, JobGrid::COL_COUNT>& needs, int budget) {
     std::array<int, JobGrid::COL_COUNT> widths{};
     for (std::size_t column = 0; column < widths.size(); ++column)
-        widths[column] = std::max(GIVEN_WIDTHS[column], needs[column]);
+        widths[column] = std::max(given[column], needs[column]);
     const int total = std::accumulate(widths.begin(), widths.end(), 0);
     const int room = total - std::accumulate(needs.begin(), needs.end(), 0);
     const int cut = total - budget;
@@ -67,12 +73,16 @@ std::array<int, JobGrid::COL_COUNT> fitColumns(const std::array<int, JobGrid::CO
     return widths;
 }
 
+int markSize(const QFontMetrics& metrics) {
+    return metrics.ascent() + 1;
+}
+
 bool isRightAligned(int column) {
     return column == JobGrid::COL_CHECK || column == JobGrid::COL_SIZE || column == JobGrid::COL_DATE;
 }
 
 bool isReadOnly(int column) {
-    return column < JobGrid::COL_OWNER_PASSWORD;
+    return column != JobGrid::COL_OWNER_PASSWORD && column != JobGrid::COL_USER_PASSWORD;
 }
 
 } // namespace
@@ -118,27 +128,62 @@ void JobGrid::fitToFont() {
     rowHeight = std::max(LEAST_ROW_HEIGHT, textHeight + 2 * int(cell->GetMargin()) + 1);
     for (int row = 0; row < grid.GetRowCount(); ++row)
         grid.SetRowHeight(row, rowHeight);
+    drawMarks();
+}
+
+// The result marks as tall as the cells' capital letters and a little more, so they leave the
+// file names room. The grid draws a picture at the top of a cell: each mark sits in the middle
+// of a picture as tall as the cell's inside, level with the text.
+void JobGrid::drawMarks() {
+    const CGridDefaultCell* cell = grid.GetDefaultCell(false, false);
+    const int size = markSize(QFontMetrics(cell->GetFontObject()));
+    const int height = std::max(size, rowHeight - 2 * int(cell->GetMargin()) - 1);
+    const qreal ratio = grid.devicePixelRatioF();
+    QList<QPixmap> images;
+    for (const ResultMark mark : {ResultMark::Done, ResultMark::Warning, ResultMark::Stopped}) {
+        QPixmap image(QSize(size, height) * ratio);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter(&image).drawPixmap(0, (height - size) / 2,
+                                    resultMarkIcon(mark).pixmap(QSize(size, size), ratio));
+        images.append(image);
+    }
+    grid.SetImageList(images);
 }
 
 void JobGrid::fitToWidth() {
+    if (fittedNow())
+        applyFittedWidths();
+}
+
+// False once the user has resized a column.
+bool JobGrid::fittedNow() const {
     for (int column = 0; column < COL_COUNT; ++column) {
         if (grid.GetColumnWidth(column) != fitted[std::size_t(column)])
-            return;
+            return false;
     }
-    applyFittedWidths();
+    return true;
 }
 
 // The columns fit beside a vertical scroll bar, so a long list scrolls only up and down: a
 // horizontal scroll would take the tick column out of sight.
+// The result column stays hidden until a batch first runs: before that it would only take
+// room from the file names.
 void JobGrid::applyFittedWidths() {
-    const int given = std::accumulate(GIVEN_WIDTHS.begin(), GIVEN_WIDTHS.end(), 0);
+    std::array<int, COL_COUNT> given = GIVEN_WIDTHS;
+    std::array<int, COL_COUNT> needed = needs;
+    if (!resultsShown)
+        given[COL_RESULT] = needed[COL_RESULT] = 0;
+    const int givenTotal = std::accumulate(given.begin(), given.end(), 0);
     const int room = grid.width() - grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
-    fitted = fitColumns(needs, grid.width() > 0 ? std::min(given, room) : given);
+    fitted = fitColumns(given, needed, grid.width() > 0 ? std::min(givenTotal, room) : givenTotal);
     for (int column = 0; column < COL_COUNT; ++column)
         grid.SetColumnWidth(column, fitted[std::size_t(column)]);
 }
 
-// What a column cannot do without: its whole header, and for the dates a whole date.
+// What a column cannot do without: its whole header, for the dates a whole date, and for the
+// results a mark with the word "Converted" (what follows "Skipped:" may end in an ellipsis, the
+// tool tip has it whole).
 int JobGrid::neededWidth(int column) const {
     const CGridDefaultCell* cell = grid.GetDefaultCell(false, false);
     const int margins = 2 * int(cell->GetMargin()) + 1;
@@ -147,11 +192,14 @@ int JobGrid::neededWidth(int column) const {
         return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent) + margins;
     }
     int width = grid.GetCell(0, column)->MeasureCell().width();
-    if (column == COL_DATE) {
-        const QFontMetrics metrics(cell->GetFontObject());
+    const QFontMetrics metrics(cell->GetFontObject());
+    if (column == COL_DATE)
         width =
             std::max(width, metrics.horizontalAdvance(QStringLiteral("00:00:00 00/00/0000")) + margins + 1);
-    }
+    // The mark and the text keep a margin on each side and one between them.
+    if (column == COL_RESULT)
+        width = std::max(width, markSize(metrics) + metrics.horizontalAdvance(QStringLiteral("Converted")) +
+                                    3 * int(cell->GetMargin()));
     return width;
 }
 
@@ -200,4 +248,24 @@ void JobGrid::setChecked(int row, bool checked) {
 
 QString JobGrid::text(int row, Column column) const {
     return grid.GetCellText(row, column);
+}
+
+void JobGrid::setResult(int row, ResultMark mark, const QString& text) {
+    grid.SetCellText(row, COL_RESULT, text);
+    grid.SetCellImage(row, COL_RESULT, static_cast<int>(mark));
+    grid.InvalidateCell(row, COL_RESULT);
+}
+
+void JobGrid::clearResults() {
+    if (!std::exchange(resultsShown, true)) {
+        if (fittedNow())
+            applyFittedWidths();
+        else
+            grid.SetColumnWidth(COL_RESULT, std::max(GIVEN_WIDTHS[COL_RESULT], needs[COL_RESULT]));
+    }
+    for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount(); ++row) {
+        grid.SetCellText(row, COL_RESULT, {});
+        grid.SetCellImage(row, COL_RESULT, -1);
+    }
+    grid.Refresh();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/chrome/JobPaneIcons.h"
+
 #include <QString>
 
 #include <array>
@@ -9,12 +11,21 @@ namespace grid {
 class CGridCtrl;
 }
 
-// The job list's view of its grid: six columns (check box, file name, size, creation date,
-// owner and user password) under one bold header row, one row per job. Only the password
-// cells can be edited.
+// The job list's view of its grid: seven columns (check box, file name, size, creation date,
+// owner and user password, and the result of the job's last turn, shown once a batch has run)
+// under one bold header row, one row per job. Only the password cells can be edited.
 class JobGrid {
 public:
-    enum Column { COL_CHECK, COL_NAME, COL_SIZE, COL_DATE, COL_OWNER_PASSWORD, COL_USER_PASSWORD, COL_COUNT };
+    enum Column {
+        COL_CHECK,
+        COL_NAME,
+        COL_SIZE,
+        COL_DATE,
+        COL_OWNER_PASSWORD,
+        COL_USER_PASSWORD,
+        COL_RESULT,
+        COL_COUNT
+    };
 
     struct RowTexts {
         QString name;
@@ -43,12 +54,20 @@ public:
     void setChecked(int row, bool checked);
     QString text(int row, Column column) const;
 
+    // The result cell of a row: its mark and short text.
+    void setResult(int row, ResultMark mark, const QString& text);
+    // Empties every result cell, as a batch starts; the first time, the column comes into view.
+    void clearResults();
+
 private:
     int neededWidth(int column) const;
+    void drawMarks();
     void applyFittedWidths();
+    bool fittedNow() const;
 
     grid::CGridCtrl& grid;
     int rowHeight = 0;
     std::array<int, COL_COUNT> needs{};
     std::array<int, COL_COUNT> fitted{};
+    bool resultsShown = false;
 };

@@ -1,5 +1,6 @@
 #include "JobPaneFixture.h"
 #include "MessageBoxWatch.h"
+#include "SessionBus.h"
 
 #include "controls/chrome/IconButton.h"
 #include "controls/chrome/SummaryEdit.h"
@@ -22,7 +23,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <memory>
+#include <thread>
 
 // The batch as a user runs it from the job pane: ticked rows, F5 or the Start button, the two
 // bars, Stop, the messages of skipped jobs and what is opened at the end.
@@ -115,7 +118,19 @@ class TestConvertBatch : public QObject {
         return process.readAllStandardOutput();
     }
 
+    // The tool tip a user sees resting the pointer on a cell.
+    static QString toolTipOf(BatchFixture& pane, int row, int col) {
+        const QPoint at = pane.cellCentre(row, col);
+        QHelpEvent help(QEvent::ToolTip, at, pane.grid()->mapToGlobal(at));
+        QApplication::sendEvent(pane.grid(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+
+    // Batches never reach the desktop of whoever runs the tests.
+    testsupport::PrivateSessionBus bus;
+
 private Q_SLOTS:
+    void initTestCase() { QVERIFY2(bus.started(), testsupport::PrivateSessionBus::notStarted); }
     void init() { testsupport::failOnUnexpectedWarnings(); }
 
     void tickedRowsConvertInOrderAndTheFolderOpens() {
@@ -201,6 +216,12 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("Convert stopped."), QStringLiteral("Convert stopped.")}));
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(BatchFixture::read(secondOutput), QByteArray(7, 'x'));
+        // Rows whose turn never came show no result.
+        QCOMPARE(pane.column(JobGrid::COL_RESULT),
+                 (QStringList{QStringLiteral("Converted"), QStringLiteral("Stopped"), QString(), QString(),
+                              QString()}));
+        QCOMPARE(pane.panel->totalProgress()->toolTip(),
+                 QStringLiteral("1 converted, 0 skipped, 4 not converted"));
         for (int i = 3; i <= 5; ++i)
             QVERIFY(!QFile::exists(pane.temp.filePath(QStringLiteral("five/%1.txt").arg(i))));
         QCOMPARE(pane.temporaries(QStringLiteral("five")), QStringList());
@@ -245,6 +266,150 @@ private Q_SLOTS:
                  qPrintable(messages.last()));
         QVERIFY(!pane.totals.join(QLatin1Char(' ')).contains(QStringLiteral("Convert Finished")));
         QVERIFY(pane.panel->button(ID_START_CONVERT)->isEnabled());
+    }
+
+    // After a batch each row says what its turn came to, the full messages as its tool tip, and
+    // the lower bar keeps the counts; while it runs, the upper bar counts the pages of the job
+    // in progress and the title the files. A new batch clears the results.
+    void rowsShowTheirResultsAndTheWindowItsProgress() {
+        BatchFixture pane;
+        pane.window.setWindowTitle(QStringLiteral("Folverin"));
+        // As narrow as the window's job pane gets.
+        pane.window.resize(940, 520);
+        pane.view->resize(640, 520);
+        pane.options->move(640, 0);
+        QVERIFY(pane.show());
+        testsupport::installOffscreenNoticeFilter(); // tool tips are raised
+        const auto removeFilter = qScopeGuard([] { testsupport::removeOffscreenNoticeFilter(); });
+        const QString longPdf = pane.textPdf(QStringLiteral("results/long.pdf"), 300);
+        const QString notPdf = pane.file(QStringLiteral("results/notes.pdf"));
+        const QString plain = pane.onePage(QStringLiteral("results/plain.pdf"));
+        const QString noCopy = pane.temp.filePath(
+            QStringLiteral("results/a document whose name is long enough to fill the column.pdf"));
+        QVERIFY(fixtures::encryptPdf(plain, noCopy, QString(), QStringLiteral("owner"), false));
+        pane.openFiles({longPdf, notPdf, noCopy});
+        QStringList titles;
+        QStringList pageTexts;
+        auto* worker = pane.batch->findChild<BatchThread*>();
+        QObject::connect(worker, &BatchThread::turnStarted, pane.batch.get(),
+                         [&] { titles.append(pane.window.windowTitle()); });
+        QObject::connect(worker, &BatchThread::pageReached, pane.batch.get(),
+                         [&] { pageTexts.append(pane.panel->currentProgress()->displayText()); });
+        pane.key(Qt::Key_F5);
+        QVERIFY(pane.waitForEnd());
+
+        QCOMPARE(titles, (QStringList{QStringLiteral("Folverin - 1 of 3 files"),
+                                      QStringLiteral("Folverin - 2 of 3 files"),
+                                      QStringLiteral("Folverin - 3 of 3 files")}));
+        QCOMPARE(pane.window.windowTitle(), QStringLiteral("Folverin"));
+        // The long job's pages count up to its whole length.
+        QVERIFY2(pageTexts.value(0).startsWith(QStringLiteral("Page ")), qPrintable(pageTexts.value(0)));
+        QVERIFY2(pageTexts.value(0).endsWith(QStringLiteral(" of 300")), qPrintable(pageTexts.value(0)));
+        QVERIFY2(pageTexts.contains(QStringLiteral("Page 300 of 300")), qPrintable(pageTexts.join(u' ')));
+        QCOMPARE(pane.totals.last(), QStringLiteral("Convert Finished @3"));
+        QCOMPARE(pane.panel->totalProgress()->toolTip(), QStringLiteral("1 converted, 2 skipped"));
+
+        QCOMPARE(pane.grid()->GetCellText(0, JobGrid::COL_RESULT), QStringLiteral("Result"));
+        QCOMPARE(pane.grid()->GetCellText(0, JobGrid::COL_USER_PASSWORD), QStringLiteral("User Password"));
+        const QString copyBan = QStringLiteral("Copying of text from this document is not allowed.");
+        QCOMPARE(pane.column(JobGrid::COL_RESULT),
+                 (QStringList{QStringLiteral("Converted"), QStringLiteral("Skipped: Not a valid pdf file!"),
+                              QStringLiteral("Skipped: ") + copyBan}));
+        const QString output = pane.temp.filePath(QStringLiteral("results/long.txt"));
+        QCOMPARE(toolTipOf(pane, 1, JobGrid::COL_RESULT), QStringLiteral("Converted to ") + output);
+        QCOMPARE(toolTipOf(pane, 2, JobGrid::COL_RESULT), QStringLiteral("Not a valid pdf file!"));
+        QCOMPARE(toolTipOf(pane, 3, JobGrid::COL_RESULT), copyBan);
+        toolTipOf(pane, 3, JobGrid::COL_NAME); // other cells have none
+        QTRY_VERIFY(!QToolTip::isVisible());
+        testsupport::saveScreenshot(&pane.window, QStringLiteral("ui"), QStringLiteral("job-results"));
+        pane.window.resize(1240, 520); // a wider pane shows the reasons
+        pane.view->resize(940, 520);
+        pane.options->move(940, 0);
+        testsupport::saveScreenshot(&pane.window, QStringLiteral("ui"), QStringLiteral("job-results-wide"));
+        QVERIFY(!pane.grid()->IsScrollBarShown(Qt::Horizontal));
+
+        pane.untick(2);
+        pane.untick(3);
+        pane.key(Qt::Key_F5);
+        QVERIFY(pane.waitForEnd());
+        QCOMPARE(pane.column(JobGrid::COL_RESULT),
+                 (QStringList{QStringLiteral("Converted"), QString(), QString()}));
+        toolTipOf(pane, 2, JobGrid::COL_RESULT);
+        QTRY_VERIFY(!QToolTip::isVisible());
+        QCOMPARE(pane.panel->totalProgress()->toolTip(), QStringLiteral("1 converted, 0 skipped"));
+    }
+
+    // A job whose pages take seconds each (pages read from their picture) shows every page
+    // done, also those that do not reach the next percent.
+    void slowPagesShowAsTheyAreDone() {
+        struct SlowConverter : JobConverter {
+            std::atomic<bool> release{false};
+            const std::atomic<bool>* stop = nullptr;
+            JobOutcome convert(const ConvertJob&, const ConvertOptions&, JobFeedback& feedback) override {
+                for (int page = 1; page <= 3; ++page)
+                    feedback.pageProgress(page, 500);
+                while (!release && !*stop)
+                    std::this_thread::sleep_for(std::chrono::milliseconds{10});
+                return *stop ? JobOutcome::Stopped : JobOutcome::Converted;
+            }
+            void watchStop(const std::atomic<bool>& flag) override { stop = &flag; }
+        };
+        BatchFixture pane;
+        pane.window.setWindowTitle(QStringLiteral("Folverin"));
+        QVERIFY(pane.show());
+        auto converter = std::make_unique<SlowConverter>();
+        SlowConverter* slow = converter.get();
+        pane.batch.reset();
+        pane.batch = std::make_unique<ConvertBatch>(*pane.panel, *pane.options, std::move(converter));
+        pane.openFiles({pane.onePage(QStringLiteral("slow/scan.pdf"))});
+        pane.key(Qt::Key_F5);
+        QTRY_COMPARE(pane.panel->currentProgress()->displayText(), QStringLiteral("Page 4 of 500"));
+        QCOMPARE(pane.window.windowTitle(), QStringLiteral("Folverin - 1 of 1 files"));
+        slow->release = true;
+        QVERIFY(pane.waitForEnd());
+        QCOMPARE(pane.window.windowTitle(), QStringLiteral("Folverin"));
+    }
+
+    // While a batch runs the session is asked not to suspend, and the hold is given back at its
+    // end and on Stop; a long batch that ends while the user works in another window is told
+    // by one desktop notice, one that ends in front of the user is not.
+    void theDesktopHearsOfALongBatch() {
+        testsupport::NotificationListener notices;
+        testsupport::PowerManagementListener power;
+        QVERIFY(notices.serveOn(bus.connect(QStringLiteral("notices"))));
+        QVERIFY(power.serveOn(bus.connect(QStringLiteral("power"))));
+        const auto leave = qScopeGuard([&] {
+            notices.leave();
+            power.leave();
+        });
+        BatchFixture pane;
+        pane.batch->setLongBatchTime(std::chrono::milliseconds{0});
+        QVERIFY(pane.show());
+        pane.openFiles(
+            {pane.textPdf(QStringLiteral("desk/long.pdf"), 2000), pane.file(QStringLiteral("desk/no.pdf"))});
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QTest::mouseClick(pane.panel->button(ID_START_CONVERT), Qt::LeftButton);
+        QTRY_COMPARE(power.held.size(), 1);
+        QVERIFY(pane.waitForEnd());
+        QTRY_COMPARE(notices.notices.size(), 1);
+        QCOMPARE(notices.notices.first().summary, QStringLiteral("Convert Finished"));
+        QCOMPARE(notices.notices.first().body, QStringLiteral("1 converted, 1 skipped"));
+        QTRY_VERIFY(power.held.isEmpty());
+        QCOMPARE(power.calls, (QStringList{QStringLiteral("Inhibit 41 Converting PDF files"),
+                                           QStringLiteral("UnInhibit 41")}));
+
+        pane.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&pane.window));
+        pane.key(Qt::Key_F5);
+        QTRY_COMPARE(power.held.size(), 1);
+        QTest::mouseClick(pane.panel->button(ID_STOP_CONVERT), Qt::LeftButton);
+        QTRY_VERIFY(power.held.isEmpty());
+        QTRY_VERIFY(pane.panel->button(ID_START_CONVERT)->isEnabled());
+        QTest::qWait(200); // a notice would have come by now
+        QCOMPARE(notices.notices.size(), 1);
     }
 
     // A summary that cannot read the document says why in red under the file's lines, and no

@@ -27,3 +27,15 @@ QIcon jobPaneIcon(int resourceId) {
     }
     return QIcon();
 }
+
+QIcon resultMarkIcon(ResultMark mark) {
+    switch (mark) {
+    case ResultMark::Done:
+        return QIcon(QStringLiteral(":/icons/result-converted.svg"));
+    case ResultMark::Warning:
+        return QIcon(QStringLiteral(":/icons/result-skipped.svg"));
+    case ResultMark::Stopped:
+        return QIcon(QStringLiteral(":/icons/result-stopped.svg"));
+    }
+    return QIcon();
+}

@@ -7,3 +7,8 @@
 // IDI_START_CONVERT, IDI_STOP_CONVERT). Drawn as SVG for 32 pixels, sharp at any size; any
 // other id gives a null icon.
 QIcon jobPaneIcon(int resourceId);
+
+// The marks of a job's result beside its text in a list: done, passed over with a warning,
+// stopped. Drawn as SVG for 16 pixels.
+enum class ResultMark { Done, Warning, Stopped };
+QIcon resultMarkIcon(ResultMark mark);

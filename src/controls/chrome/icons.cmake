@@ -13,4 +13,7 @@ qt_add_resources(folverin_chrome folverin_jobpane_icons
     ${folverin_icon_dir}/clear-all-selected.svg
     ${folverin_icon_dir}/start-convert.svg
     ${folverin_icon_dir}/stop-convert.svg
+    ${folverin_icon_dir}/result-converted.svg
+    ${folverin_icon_dir}/result-skipped.svg
+    ${folverin_icon_dir}/result-stopped.svg
 )
