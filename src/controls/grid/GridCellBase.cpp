@@ -98,7 +98,7 @@ bool CGridCellBase::Draw(QPainter* pDC, int row, int col, QRect rect, bool erase
     GetTextRect(&rect);
     rect.adjust(0, 0, 1, 1);
     painter.setPen(toQColor(textColor));
-    platform::DrawText(painter, GetText(), rect, GetFormat() | DT_NOPREFIX);
+    platform::DrawText(painter, GetShownText(), rect, GetFormat() | DT_NOPREFIX);
     painter.restore();
     return true;
 }
@@ -222,7 +222,7 @@ QSize CGridCellBase::MeasureText(const QString& text, QPainter*) {
 }
 
 QSize CGridCellBase::MeasureCell(QPainter* pDC) {
-    const QSize textSize = MeasureText(GetText(), pDC);
+    const QSize textSize = MeasureText(GetShownText(), pDC);
     const int margin = int(GetMargin());
     QSize imageSize(0, 0);
     if (const QSize image = ImageSize(); image.isValid()) {
