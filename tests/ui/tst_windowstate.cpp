@@ -92,6 +92,7 @@ private Q_SLOTS:
         const QString output = folder(home, QStringLiteral("output"));
         const QRect onSecondScreen(1400, 60, 900, 640);
         QRect firstFit;
+        QList<int> fittedColumns;
         QList<int> splitter;
         QList<int> columns;
         QByteArray options;
@@ -99,6 +100,7 @@ private Q_SLOTS:
             Frame window(0, stateFile);
             QVERIFY(QTest::qWaitForWindowExposed(window.frame.get()));
             firstFit = window.frame->geometry();
+            fittedColumns = columnWidths(window);
             QCOMPARE(firstFit.size(), QSize(1000, 680));
             const QPoint offCentre = window.frame->frameGeometry().center() -
                                      QGuiApplication::primaryScreen()->availableGeometry().center();
@@ -162,12 +164,32 @@ private Q_SLOTS:
 
         // The second screen unplugged: its place is gone, and with it the splitter it was left at.
         QVERIFY(platform::ProfileFile::writeString(stateFile, "Window", "X", "2400"));
+        {
+            Frame window(0, stateFile);
+            QVERIFY(QTest::qWaitForWindowExposed(window.frame.get()));
+            QCOMPARE(window.frame->geometry(), firstFit);
+            QVERIFY(!window.frame->isMaximized());
+            QVERIFY(splitterSizes(window) != splitter);
+            QCOMPARE(columnWidths(window), columns);
+            QVERIFY(window.frame->close());
+        }
+
+        // Widths kept for fewer or more columns than the job list has now: those it shares.
+        QVERIFY(platform::ProfileFile::writeString(stateFile, "Window", "Columns", "30,250"));
+        QList<int> shared;
+        {
+            Frame window(0, stateFile);
+            shared = columnWidths(window);
+        }
+        QCOMPARE(shared.mid(0, 2), (QList<int>{30, 250}));
+        QCOMPARE(shared.size(), fittedColumns.size());
+        for (const int width : shared.mid(2))
+            QVERIFY(width > 0);
+        QVERIFY(
+            platform::ProfileFile::writeString(stateFile, "Window", "Columns", "1,2,3,4,5,6,7,8,9,10,11,12"));
         Frame window(0, stateFile);
-        QVERIFY(QTest::qWaitForWindowExposed(window.frame.get()));
-        QCOMPARE(window.frame->geometry(), firstFit);
-        QVERIFY(!window.frame->isMaximized());
-        QVERIFY(splitterSizes(window) != splitter);
-        QCOMPARE(columnWidths(window), columns);
+        const QList<int> widths = columnWidths(window);
+        QCOMPARE(widths, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}).mid(0, widths.size()));
     }
 
     // A state file that is damaged, hostile or tells of a place no screen shows opens the window
