@@ -35,10 +35,11 @@ public:
     // Shrinks the first size and the minimum size to a screen area of this size (a small
     // screen, or a large scale factor), so the title and menu bar stay reachable.
     void FitInto(const QSize& available);
-    // Places the window as the state file says it was left, when that place still fits the
-    // screens, else at its first size fitted to the screen and centred on it; the splitter, the
-    // job list's column widths and the file dialogs' last folders come back with it. Closing the
-    // window keeps them there again.
+    // Before the window is first shown: places it as the state file says it was left, when that
+    // place still fits the screens, else at its first size fitted to the screen and centred on
+    // it; the splitter and the job list's column widths come back with it, and while the window
+    // lives the program's file dialogs start in the folders they were last left in. Closing the
+    // window keeps all of it there again.
     void RestoreState(const std::string& stateFile);
     // The Tip of the Day at start-up, when the user keeps it on and the tips file is there;
     // true when it was shown.
