@@ -9,12 +9,11 @@
 #include "ui/LeftView.h"
 #include "ui/MainFrame.h"
 #include "ui/SplashWnd.h"
+#include "ui/WindowState.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
-#include <QScreen>
-#include <QStyle>
 #include <QTimer>
 
 #include <cstdio>
@@ -220,10 +219,7 @@ void FolverinApplication::showMainFrame() {
             frame->LeftView()->GetPanel()->showJob(pdfPath);
     });
     frame->setWindowTitle(QStringLiteral("Folverin"));
-    const QRect screen = frame->screen()->availableGeometry();
-    frame->FitInto(screen.size());
-    frame->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frame->frameGeometry().size(), screen)
-                    .topLeft());
+    frame->RestoreState(WindowState::defaultPath());
     frame->show();
 }
 

@@ -28,12 +28,17 @@ struct OpenFilesRequest {
     std::string title;
     std::string initialFolder;
     std::vector<std::string> nameFilters; // "PDF Files (*.pdf)"
+    // A name the front end may remember this dialog's last folder under, to start the next one
+    // of that name there when no initial folder is given; empty: not remembered.
+    std::string recallAs;
 };
 
 struct FolderRequest {
     std::string title;
     std::string initialFolder;
     bool showFiles = false;
+    // As for OpenFilesRequest.
+    std::string recallAs;
 };
 
 struct SaveFileRequest {

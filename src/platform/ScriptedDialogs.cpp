@@ -32,21 +32,21 @@ DialogResult ScriptedDialogs::messageBox(const MessageRequest& request) {
     return takeOr(answers, defaultAnswer(request.buttons));
 }
 
-std::vector<std::string> ScriptedDialogs::openFiles(const OpenFilesRequest&) {
+std::vector<std::string> ScriptedDialogs::openFiles(const OpenFilesRequest& request) {
     const std::lock_guard lock(mutex);
-    ++otherRequests;
+    requestedStarts.push_back(request.initialFolder);
     return takeOr(fileAnswers, std::vector<std::string>{});
 }
 
-std::string ScriptedDialogs::selectFolder(const FolderRequest&) {
+std::string ScriptedDialogs::selectFolder(const FolderRequest& request) {
     const std::lock_guard lock(mutex);
-    ++otherRequests;
+    requestedStarts.push_back(request.initialFolder);
     return takeOr(folderAnswers, std::string{});
 }
 
-std::string ScriptedDialogs::saveFile(const SaveFileRequest&) {
+std::string ScriptedDialogs::saveFile(const SaveFileRequest& request) {
     const std::lock_guard lock(mutex);
-    ++otherRequests;
+    requestedStarts.push_back(request.initialPath);
     return takeOr(saveAnswers, std::string{});
 }
 
@@ -84,7 +84,12 @@ std::vector<std::string> ScriptedDialogs::messageTexts() const {
 
 int ScriptedDialogs::requestCount() const {
     const std::lock_guard lock(mutex);
-    return otherRequests;
+    return int(requestedStarts.size());
+}
+
+std::vector<std::string> ScriptedDialogs::startFolders() const {
+    const std::lock_guard lock(mutex);
+    return requestedStarts;
 }
 
 void ScriptedDialogs::clear() {
@@ -94,7 +99,7 @@ void ScriptedDialogs::clear() {
     fileAnswers.clear();
     folderAnswers.clear();
     saveAnswers.clear();
-    otherRequests = 0;
+    requestedStarts.clear();
 }
 
 } // namespace platform

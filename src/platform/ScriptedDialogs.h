@@ -24,6 +24,8 @@ public:
     std::vector<MessageRequest> messages() const;
     std::vector<std::string> messageTexts() const;
     int requestCount() const; // file and folder requests
+    // Where each file and folder request asked its dialog to start, in order.
+    std::vector<std::string> startFolders() const;
     void clear();
 
 private:
@@ -33,7 +35,7 @@ private:
     std::deque<std::vector<std::string>> fileAnswers;
     std::deque<std::string> folderAnswers;
     std::deque<std::string> saveAnswers;
-    int otherRequests = 0;
+    std::vector<std::string> requestedStarts;
 };
 
 } // namespace platform

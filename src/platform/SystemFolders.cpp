@@ -1,7 +1,9 @@
 #include "platform/SystemFolders.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace platform {
@@ -36,6 +38,10 @@ std::string SystemFolders::userCacheDir() {
     return xdgFolder("XDG_CACHE_HOME", ".cache/");
 }
 
+std::string SystemFolders::userStateDir() {
+    return xdgFolder("XDG_STATE_HOME", ".local/state/");
+}
+
 std::string SystemFolders::withTrailingSlash(const std::string& path) {
     return !path.empty() && path.back() == '/' ? path : path + '/';
 }
@@ -43,6 +49,17 @@ std::string SystemFolders::withTrailingSlash(const std::string& path) {
 bool SystemFolders::makePath(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
+}
+
+bool SystemFolders::makePrivatePath(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path made;
+    for (const std::filesystem::path& part : std::filesystem::path(path)) {
+        made /= part;
+        if (!part.empty() && ::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
     return std::filesystem::is_directory(path, error);
 }
 

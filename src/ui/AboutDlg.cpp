@@ -22,7 +22,11 @@ constexpr int BORDER = 1; // the box's thin border, in pixels
 
 } // namespace
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+// A frame like any dialog's: a box without one cannot be moved off what it hides, and window
+// managers may not give it the keyboard.
+CAboutDlg::CAboutDlg(QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(aboutlinks::productName());
     banner = new QSvgRenderer(QStringLiteral(":/images/about-banner.svg"), this);
     productLabel = addLabel(aboutlinks::productName());

@@ -6,10 +6,11 @@ class CHyperLink;
 class CTextLabel;
 class QSvgRenderer;
 
-// The About box: a captionless light-blue box with the logo banner, the product's name and
-// notice line, and live links to the maker's web site and support mail. A click on the box
-// itself (left or right button) or Enter closes it as OK, Escape as Cancel; a click on a link opens the
-// link and leaves the box open.
+// The About box: a light-blue box with the logo banner, the product's name and notice line, and
+// live links to the maker's web site and support mail, in the window frame of any dialog
+// (captioned with the product's name, with a close button). A click on the box itself (left or
+// right button) or Enter closes it as OK, Escape or the frame's close button as Cancel; a click
+// on a link opens the link and leaves the box open.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 

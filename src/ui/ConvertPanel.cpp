@@ -24,6 +24,7 @@
 #include "ui/PanelKeys.h"
 #include "ui/PanelLayout.h"
 #include "ui/RightView.h"
+#include "ui/WindowState.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -400,6 +401,7 @@ void ConvertPanel::importFolder(const std::string& folder) {
 void ConvertPanel::OnOpenFile() {
     platform::OpenFilesRequest request;
     request.nameFilters = {"PDF Files (*.pdf)"};
+    request.recallAs = WindowState::OPEN_FILES_DIALOG;
     const std::vector<std::string> chosen = platform::Dialogs::instance().openFiles(request);
     if (chosen.empty())
         return;
@@ -414,6 +416,7 @@ void ConvertPanel::OnOpenFile() {
 void ConvertPanel::OnImportDirectory() {
     platform::FolderRequest request;
     request.showFiles = true;
+    request.recallAs = WindowState::IMPORT_FOLDER_DIALOG;
     const std::string folder = platform::Dialogs::instance().selectFolder(request);
     if (folder.empty())
         return;

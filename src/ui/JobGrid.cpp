@@ -208,6 +208,9 @@ void JobGrid::appendRow(const RowTexts& texts) {
     grid.SetRowCount(row + 1);
     grid.ReplaceCellClass(row, COL_CHECK, QStringLiteral("CGridCellCheck"));
     static_cast<CGridCellCheck*>(grid.GetCell(row, COL_CHECK))->SetCheck(true);
+    // Passwords show as bullets, also while typed, for the eyes of others at the desk.
+    for (const int column : {COL_OWNER_PASSWORD, COL_USER_PASSWORD})
+        grid.ReplaceCellClass(row, column, QStringLiteral("CGridCellPassword"));
     grid.SetCellText(row, COL_NAME, texts.name);
     grid.SetCellText(row, COL_SIZE, texts.size);
     grid.SetCellText(row, COL_DATE, texts.created);

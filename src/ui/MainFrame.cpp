@@ -17,23 +17,47 @@
 #include "ui/ConvertPanel.h"
 #include "ui/LeftView.h"
 #include "ui/MenuTables.h"
+#include "ui/RecentFolders.h"
 #include "ui/RightView.h"
 #include "ui/SplashWnd.h"
 #include "ui/SummaryThread.h"
 #include "ui/TipDlg.h"
+#include "ui/WindowState.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
+#include <QRegion>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSplitter>
+#include <QStyle>
+
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
 constexpr int LEFT_PANE_MIN_WIDTH = 640;
 constexpr QSize MIN_FRAME_SIZE{880, 565};
 constexpr QSize DEFAULT_FRAME_SIZE{1000, 680};
+
+// A place fits when the screens' free areas cover it whole (across two of them, as a user may
+// leave it) and it is no smaller than the window may be: the place on a monitor since unplugged,
+// or a size larger than the screens are now, fits no more.
+bool fitsTheScreens(const QRect& place, const QSize& least) {
+    if (place.width() < least.width() || place.height() < least.height())
+        return false;
+    QRegion free;
+    for (const QScreen* screen : QGuiApplication::screens())
+        free += screen->availableGeometry();
+    return QRegion(place).subtracted(free).isEmpty();
+}
+
+std::vector<int> toVector(const QList<int>& values) {
+    return {values.begin(), values.end()};
+}
 
 } // namespace
 
@@ -61,6 +85,8 @@ CMainFrame::~CMainFrame() {
     // A splash still shown would tell this half-destroyed frame that it went.
     if (CSplashWnd* splash = CSplashWnd::Current(); splash && splash->parent() == this)
         delete splash;
+    if (recentFolders && &platform::Dialogs::instance() == recentFolders.get())
+        platform::Dialogs::setInstance(&recentFolders->inner());
     batch.reset();
     delete takeCentralWidget();
 }
@@ -164,6 +190,55 @@ void CMainFrame::RestoreAndRaise() {
     activateWindow();
 }
 
+void CMainFrame::RestoreState(const std::string& path) {
+    stateFile = path;
+    const WindowState state = WindowState::load(path);
+    PlaceOnScreen(state);
+    RestoreColumnWidths(state.columnWidths);
+    platform::Dialogs& dialogs = recentFolders ? recentFolders->inner() : platform::Dialogs::instance();
+    recentFolders = std::make_unique<RecentFolders>(dialogs, state.folders);
+    platform::Dialogs::setInstance(recentFolders.get());
+}
+
+// The splitter's sizes belong to the window's width they were left at: they come back only
+// with the place.
+void CMainFrame::PlaceOnScreen(const WindowState& state) {
+    const QRect area = screen()->availableGeometry();
+    FitInto(area.size());
+    if (state.geometry && fitsTheScreens(*state.geometry, minimumSize())) {
+        setGeometry(*state.geometry);
+        if (state.splitterSizes.size() == std::size_t(splitter->count()))
+            splitter->setSizes(QList<int>(state.splitterSizes.begin(), state.splitterSizes.end()));
+    } else {
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(), area).topLeft());
+    }
+    if (state.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+// Columns the job list has gained or lost since keep their own width.
+void CMainFrame::RestoreColumnWidths(const std::vector<int>& widths) {
+    grid::CGridCtrl* grid = leftView->GetPanel()->jobGrid();
+    const int shared = std::min(grid->GetColumnCount(), int(widths.size()));
+    for (int column = 0; column < shared; ++column)
+        grid->SetColumnWidth(column, widths[std::size_t(column)]);
+}
+
+void CMainFrame::SaveState() const {
+    if (stateFile.empty())
+        return;
+    WindowState state;
+    state.geometry = normalGeometry();
+    state.maximized = isMaximized();
+    state.splitterSizes = toVector(splitter->sizes());
+    const grid::CGridCtrl* grid = leftView->GetPanel()->jobGrid();
+    for (int column = 0; column < grid->GetColumnCount(); ++column)
+        state.columnWidths.push_back(grid->GetColumnWidth(column));
+    state.folders = recentFolders->folders();
+    if (!state.save(stateFile))
+        std::fprintf(stderr, "folverin: cannot keep the window's state in %s\n", stateFile.c_str());
+}
+
 bool CMainFrame::ShowTipAtStartup() {
     return CTipDlg::runAtStartup(app, this);
 }
@@ -191,6 +266,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
 // here, while events flow; the batch's destructor then has nothing left to wait for.
 void CMainFrame::closeEvent(QCloseEvent* event) {
     batch->StopAndWait();
+    SaveState();
     event->accept();
 }
 

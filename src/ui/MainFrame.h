@@ -12,6 +12,8 @@ class ConverterApp;
 class ConvertBatch;
 class QAction;
 class QSplitter;
+class RecentFolders;
+class WindowState;
 namespace platform {
 class CommandRouter;
 }
@@ -33,6 +35,12 @@ public:
     // Shrinks the first size and the minimum size to a screen area of this size (a small
     // screen, or a large scale factor), so the title and menu bar stay reachable.
     void FitInto(const QSize& available);
+    // Before the window is first shown: places it as the state file says it was left, when that
+    // place still fits the screens, else at its first size fitted to the screen and centred on
+    // it; the splitter and the job list's column widths come back with it, and while the window
+    // lives the program's file dialogs start in the folders they were last left in. Closing the
+    // window keeps all of it there again.
+    void RestoreState(const std::string& stateFile);
     // The Tip of the Day at start-up, when the user keeps it on and the tips file is there;
     // true when it was shown.
     bool ShowTipAtStartup();
@@ -53,6 +61,9 @@ private:
     void CreateMenus();
     void CreateAccelerators();
     void SetAcceleratorsEnabled(bool enabled);
+    void PlaceOnScreen(const WindowState& state);
+    void RestoreColumnWidths(const std::vector<int>& widths);
+    void SaveState() const;
 
     ConverterApp& app;
     std::unique_ptr<platform::CommandRouter> router;
@@ -62,4 +73,6 @@ private:
     std::unique_ptr<ConvertBatch> batch; // before the views go, so it ends first
     bool splashShown = false;
     std::vector<QAction*> accelerators;
+    std::string stateFile;
+    std::unique_ptr<RecentFolders> recentFolders;
 };

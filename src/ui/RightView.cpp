@@ -11,6 +11,7 @@
 #include "core/OcrLanguages.h"
 #include "platform/NativePath.h"
 #include "resource.h"
+#include "ui/WindowState.h"
 
 #include <cassert>
 
@@ -248,6 +249,7 @@ COptionTreeItem* CRightView::AddFolder(COptionTreeItem* parent, const QString& l
     item->SetDialogTitle(
         QStringLiteral("Please select a folder to save result files. All the output files will be "
                        "saved to this folder."));
+    item->SetDialogRecallName(WindowState::OUTPUT_FOLDER_DIALOG);
     return item;
 }
 

@@ -83,6 +83,7 @@ class TestStartup : public QObject {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("cache")));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), path(QStringLiteral("state")));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("runtime")));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("FOLVERIN_TEST_REPORT"), QStringLiteral("1"));

@@ -27,8 +27,9 @@ struct MainFrameFixture {
     ConverterApp app;
     std::unique_ptr<CMainFrame> frame;
 
-    // A font pixel size of 0 keeps the application's font.
-    explicit MainFrameFixture(int fontPixelSize = 0) {
+    // A font pixel size of 0 keeps the application's font. With a state file the window opens
+    // as the program opens it, where that file says it was left.
+    explicit MainFrameFixture(int fontPixelSize = 0, const std::string& stateFile = {}) {
         platform::Dialogs::setInstance(&dialogs);
         platform::Shell::setInstance(&shell);
         app.deriveDataFolder(testsupport::programDir().toStdString(),
@@ -42,6 +43,8 @@ struct MainFrameFixture {
             large.setPixelSize(fontPixelSize);
             frame->setFont(large);
         }
+        if (!stateFile.empty())
+            frame->RestoreState(stateFile);
         frame->show();
         frame->activateWindow();
     }

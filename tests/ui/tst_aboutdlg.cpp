@@ -10,6 +10,7 @@
 #include "../support/TestSupport.h"
 
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -53,9 +54,16 @@ private Q_SLOTS:
         testsupport::removeOffscreenNoticeFilter();
     }
 
-    void showsNameNoticeAndLinksWithoutCaption() {
+    // In the frame of any dialog: captioned, with a close button and nothing else.
+    void showsNameNoticeAndLinksInADialogFrame() {
         QCOMPARE(box->windowTitle(), QStringLiteral("Folverin"));
-        QVERIFY(box->windowFlags().testFlag(Qt::FramelessWindowHint));
+        const Qt::WindowFlags flags = box->windowFlags();
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
+        QVERIFY(!flags.testFlag(Qt::FramelessWindowHint));
+        QVERIFY(flags.testFlag(Qt::WindowTitleHint) && flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint) &&
+                !flags.testFlag(Qt::WindowMaximizeButtonHint) &&
+                !flags.testFlag(Qt::WindowContextHelpButtonHint));
         QCOMPARE(label("product")->GetWindowText(), QStringLiteral("Folverin"));
         QCOMPARE(label("notice")->GetWindowText(),
                  QStringLiteral("Folverin 1.0 - PDF to text and HTML converter"));
@@ -66,7 +74,7 @@ private Q_SLOTS:
         QVERIFY(link("website")->GetUnderline() && link("support")->GetUnderline());
     }
 
-    // The box has no buttons: a click on its background, either button, or Escape closes it.
+    // A click on its background, either button, Escape or the frame's close button closes it.
     void clickOrEscapeCloses_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("result");
@@ -75,6 +83,7 @@ private Q_SLOTS:
         QTest::newRow("click on the banner") << QStringLiteral("banner") << int(QDialog::Accepted);
         QTest::newRow("Enter") << QStringLiteral("enter") << int(QDialog::Accepted);
         QTest::newRow("Escape") << QStringLiteral("escape") << int(QDialog::Rejected);
+        QTest::newRow("close button") << QStringLiteral("close") << int(QDialog::Rejected);
     }
     void clickOrEscapeCloses() {
         QFETCH(QString, action);
@@ -89,6 +98,8 @@ private Q_SLOTS:
             clickAt(box.get(), QPoint(box->width() / 2, box->height() / 5));
         else if (action == QLatin1String("enter"))
             QTest::keyClick(box.get(), Qt::Key_Return);
+        else if (action == QLatin1String("close"))
+            box->windowHandle()->close(); // as the window manager asks when its close button is clicked
         else
             QTest::keyClick(box.get(), Qt::Key_Escape);
         QVERIFY(!box->isVisible());

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTextBlock>
 #include <QUrl>
 
@@ -228,7 +229,8 @@ private Q_SLOTS:
 
     // The grid would cut the selected row's cells to the clipboard on Ctrl+X, select every cell
     // on Ctrl+A and clear cells on Delete: the pane's keys must reach the pane alone. In an open
-    // cell editor the same keys edit the text.
+    // cell editor the same keys edit the text, as in a password box: Ctrl+X takes the selected
+    // text out, but not to the clipboard.
     void paneKeysAreTakenOnce() {
         JobPaneFixture pane;
         QVERIFY(pane.show());
@@ -238,9 +240,10 @@ private Q_SLOTS:
         auto* editor = pane.grid()->findChild<grid::CGridCellEdit*>();
         QVERIFY(editor && editor->hasFocus());
         QTest::keyClicks(editor, QStringLiteral("secret"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
         pane.key(Qt::Key_A, Qt::ControlModifier);
         pane.key(Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("secret"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
         QVERIFY(editor->text().isEmpty());
         QCOMPARE(ticks(pane), (QList<bool>{true, true}));
         QTest::keyClicks(editor, QStringLiteral("owner"));
@@ -685,6 +688,59 @@ private Q_SLOTS:
             QVERIFY(grid->GetCell(0, 1)->GetFont()->weight == platform::FontRecord::FW_BOLD);
         }
         QVERIFY(grid->GetTotalWidth() > defaultTotal);
+    }
+
+    // Passwords show as the bullets of a password box, one per character, in the cells and in
+    // their editor, and stay out of a copied row; the jobs still get what was typed.
+    void passwordsShowAsBulletsAlsoWhileTyped() {
+        JobPaneFixture pane;
+        QVERIFY(pane.show());
+        pane.openFiles({pane.file(QStringLiteral("a.pdf")), pane.file(QStringLiteral("b.pdf")),
+                        pane.file(QStringLiteral("c.pdf")), pane.file(QStringLiteral("d.pdf"))});
+        grid::CGridCtrl* grid = pane.grid();
+        const auto type = [&](int row, int column, const QString& text) {
+            pane.clickCell(row, column);
+            pane.clickCell(row, column);
+            // The editor of the cell before may not be gone yet.
+            auto* editor = qobject_cast<grid::CGridCellEdit*>(QApplication::focusWidget());
+            QVERIFY(editor);
+            QCOMPARE(editor->echoMode(), QLineEdit::Password);
+            QTest::keyClicks(editor, text);
+            QCOMPARE(editor->text(), text);
+            QVERIFY(!editor->displayText().contains(text.front()));
+            QCOMPARE(editor->displayText().size(), text.size());
+            pane.key(Qt::Key_Return);
+        };
+        type(1, JobGrid::COL_OWNER_PASSWORD, QStringLiteral("abc"));
+        type(2, JobGrid::COL_OWNER_PASSWORD, QStringLiteral("xyz"));
+        type(1, JobGrid::COL_USER_PASSWORD, QStringLiteral("letmein"));
+        QCOMPARE(pane.panel->passwords(1).owner, std::string("abc"));
+        QCOMPARE(pane.panel->passwords(2).owner, std::string("xyz"));
+        QCOMPARE(pane.panel->passwords(1).user, std::string("letmein"));
+
+        const QChar mask(
+            char16_t(grid->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, grid)));
+        QVERIFY2(mask == QChar(0x2022) || mask == QChar(0x25CF),
+                 qPrintable(QString::number(mask.unicode(), 16)));
+        QCOMPARE(grid->GetCell(1, JobGrid::COL_USER_PASSWORD)->GetShownText(), QString(7, mask));
+        // Away from the rows compared, "abc" and "xyz" paint alike, and unlike no password.
+        pane.clickCell(4, JobGrid::COL_NAME);
+        const QImage shot = grid->grab().toImage();
+        const auto painted = [&](int row) {
+            QRect cell;
+            grid->GetCellRect(row, JobGrid::COL_OWNER_PASSWORD, &cell);
+            return shot.copy(cell);
+        };
+        QCOMPARE(painted(1), painted(2));
+        QVERIFY(painted(1) != painted(3));
+
+        QGuiApplication::clipboard()->clear();
+        pane.clickCell(1, JobGrid::COL_NAME);
+        pane.key(Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QGuiApplication::clipboard()->text();
+        QVERIFY(copied.contains(QStringLiteral("\ta.pdf\t")));
+        QVERIFY2(!copied.contains(QStringLiteral("abc")) && !copied.contains(QStringLiteral("letmein")),
+                 qPrintable(copied));
     }
 
     // With more rows than the grid shows, the columns fit beside the vertical scroll bar: no

@@ -3,6 +3,7 @@
 #include "controls/grid/GridCell.h"
 #include "controls/grid/GridCellCheck.h"
 #include "controls/grid/GridCellNumeric.h"
+#include "controls/grid/GridCellPassword.h"
 #include "controls/grid/GridDefaultCell.h"
 
 #include <QHash>
@@ -21,6 +22,7 @@ QHash<QString, CellFactory::Creator>& registry() {
         {QStringLiteral("CGridDefaultCell"), creatorOf<CGridDefaultCell>()},
         {QStringLiteral("CGridCellCheck"), creatorOf<CGridCellCheck>()},
         {QStringLiteral("CGridCellNumeric"), creatorOf<CGridCellNumeric>()},
+        {QStringLiteral("CGridCellPassword"), creatorOf<CGridCellPassword>()},
     };
     return classes;
 }

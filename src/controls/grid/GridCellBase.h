@@ -43,9 +43,12 @@ public:
     virtual void SetCoords(int row, int col) = 0;
 
     virtual QString GetText() const = 0;
-    // What the cell shows of its text, and all that assistive tools may read of it.
+    // What the cell draws and measures of its text, and all that assistive tools may read of it:
+    // the text itself, unless the cell hides it.
     virtual QString GetShownText() const { return GetText(); }
-    virtual QString GetHoverText() const { return GetText(); }
+    virtual QString GetHoverText() const { return GetShownText(); }
+    // What a copy of the cell puts on the clipboard.
+    virtual QString GetClipboardText() const { return GetText(); }
     virtual int GetImage() const = 0;
     virtual LPARAM GetData() const = 0;
     virtual unsigned GetState() const { return m_nState; }

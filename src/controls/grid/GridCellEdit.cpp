@@ -36,6 +36,8 @@ CGridCellEdit::CGridCellEdit(CGridCtrl* grid, const QRect& rect, unsigned style,
         setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     else if (style & ES_CENTER)
         setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    if (style & ES_PASSWORD)
+        setEchoMode(QLineEdit::Password);
     setFont(grid->GetDefaultCell(false, false)->GetFontObject());
     setGeometry(rect);
     setText(initialText);
@@ -129,9 +131,10 @@ void CGridCellEdit::focusOutEvent(QFocusEvent* event) {
         EndEdit();
 }
 
-// Grows the box to the text plus two blanks, never past the grid's right edge.
+// Grows the box to the text as shown (masked, in a password box) plus two blanks, never past the
+// grid's right edge.
 void CGridCellEdit::GrowToText() {
-    const int wanted = fontMetrics().horizontalAdvance(text() + QStringLiteral("  "));
+    const int wanted = fontMetrics().horizontalAdvance(displayText() + QStringLiteral("  "));
     if (width() >= wanted)
         return;
     const int right = std::min(x() + wanted, m_pGrid->GetClientRect().right() + 1);

@@ -11,6 +11,7 @@ class CGridCtrl;
 inline constexpr unsigned ES_LEFT = 0x0;
 inline constexpr unsigned ES_CENTER = 0x1;
 inline constexpr unsigned ES_RIGHT = 0x2;
+inline constexpr unsigned ES_PASSWORD = 0x20;
 inline constexpr unsigned ES_NUMBER = 0x2000;
 
 // The edit box a cell opens over itself. It reports its text and the key that closed it to

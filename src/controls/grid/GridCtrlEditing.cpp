@@ -112,7 +112,7 @@ std::optional<QString> CGridCtrl::CopySelection() const {
                 continue;
             const CGridCellBase* cell = GetCell(row, col);
             if (cell && cell->IsSelected())
-                text += cell->GetText();
+                text += cell->GetClipboardText();
             if (col != range.maxCol)
                 text += QLatin1Char('\t');
         }

@@ -61,6 +61,7 @@ QString COptionTreeFileDialog::ChooseFolder(const QString& initialFolder) {
     platform::FolderRequest request;
     request.title = title.toStdString();
     request.initialFolder = platform::toNativePath(initialFolder);
+    request.recallAs = recallName;
     const QString chosen = platform::fromNativePath(platform::Dialogs::instance().selectFolder(request));
     if (!chosen.isEmpty())
         folder = chosen;

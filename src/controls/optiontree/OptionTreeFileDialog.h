@@ -22,6 +22,8 @@ public:
     // Filter pairs separated by "|": "Text Files (*.txt)|*.txt|All Files|*.*".
     void SetFilter(const QString& text) { filter = text; }
     void SetTitle(const QString& text) { title = text; }
+    // A name the platform's dialogs may remember the folder chooser's last folder under.
+    void SetRecallName(const std::string& name) { recallName = name; }
 
     // The chosen files; empty when cancelled.
     virtual QStringList ChooseFile();
@@ -43,4 +45,5 @@ private:
     QString filter;
     QString title;
     QString folder;
+    std::string recallName;
 };

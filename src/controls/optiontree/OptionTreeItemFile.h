@@ -27,6 +27,8 @@ public:
                         unsigned options, unsigned dialogFlags);
     void SetDialogTitle(const QString& title) { folderTitle = title; }
     const QString& GetDialogTitle() const { return folderTitle; }
+    // Where the folder chooser starts when the row is empty: see COptionTreeFileDialog.
+    void SetDialogRecallName(const std::string& name) { dialog.SetRecallName(name); }
     // The folder of the last successful folder choice; empty before the first.
     QString GetChosenFolder() const { return dialog.GetFolder(); }
     const QStringList& GetPaths() const { return paths; }
