@@ -1,15 +1,19 @@
 #include "engine/JobDocument.h"
 
 #include "core/CMapConfig.h"
+#include "core/MarkdownWriter.h"
 #include "core/OutputNames.h"
 #include "engine/Engine.h"
 #include "engine/EngineSession.h"
 #include "engine/HtmlBodyEscaper.h"
 #include "engine/HtmlHead.h"
+#include "engine/MarkdownPass.h"
+#include "engine/PageAnalysis.h"
 #include "engine/PageReader.h"
 #include "engine/PageTextDevice.h"
 #include "engine/RecognizedText.h"
 #include "engine/ScanProbe.h"
+#include "engine/TextEncoder.h"
 #include "platform/AtomicFile.h"
 
 #include <PDFDoc.h>
@@ -32,6 +36,9 @@ struct JobDocument::Engine {
 };
 
 namespace {
+
+// The output mode "Markdown File".
+constexpr std::int32_t markdownFile = 2;
 
 // A page's text is held until the page is done, as a scan's text may take its place; in an
 // HTML page it is escaped first.
@@ -128,13 +135,31 @@ bool JobDocument::startSession(const std::string& configText) {
 
 JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& configText,
                                    platform::AtomicFile& output, const std::string& outputPath) {
+    unread = {};
+    if (!startSession(configText))
+        return JobOutcome::Skipped;
+    if (options.outputMode == markdownFile)
+        writeMarkdownPages(order, output);
+    else
+        writeTextPages(order, output);
+    // Pages of two documents must never make one output: a file replaced or rewritten while
+    // it was read gives nothing.
+    if (platform::FileStamp::of(pdfPath) != openedStamp) {
+        reportChanged(pdfPath, feedback);
+        return JobOutcome::Skipped;
+    }
+    if (const platform::Status committed = output.commit(); !committed.ok()) {
+        reportWriteFailure(outputPath, committed.error(), pdfPath, feedback);
+        return JobOutcome::Skipped;
+    }
+    return JobOutcome::Converted;
+}
+
+void JobDocument::writeTextPages(const PageOrder& order, platform::AtomicFile& output) {
     const PagePiece& piece = order.pages;
     const bool html = options.outputMode != option::textFile;
     BodySink sink;
     std::unique_ptr<PageTextDevice> device;
-    unread = {};
-    if (!startSession(configText))
-        return JobOutcome::Skipped;
     {
         const auto lock = engine::lock();
         if (html) {
@@ -157,12 +182,20 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
             device->watchImages(options.recognizeScannedPages != option::recognizeAllPages &&
                                 ScanProbe::namesImage(*engine->document, page));
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
-            toRead = readsPage(page, order, *device);
+            toRead = readsPage(page, order,
+                               options.recognizeScannedPages == option::recognizeAllPages
+                                   ? ScanProbe::Reason::None
+                                   : ScanProbe::reasonToRead(*device));
         }
         if (toRead) {
-            if (const std::optional<std::string> read =
-                    readPage(page, PageReader::readingResolution(device->sight().imageDotsPerInch)))
-                sink.page = sink.escaper ? sink.escaper->escape(read->data(), read->size()) : *read;
+            if (const auto lines =
+                    readPage(page, PageReader::readingResolution(device->sight().imageDotsPerInch))) {
+                const auto lock = engine::lock();
+                const RecognizedText text(*engine->session->textMap(), engine->session->endOfLine(),
+                                          engine->session->pageBreaks(), options.layout == option::yes);
+                const std::string read = text.page(*lines);
+                sink.page = sink.escaper ? sink.escaper->escape(read.data(), read.size()) : read;
+            }
         }
         output.write(sink.page);
         sink.page.clear();
@@ -174,17 +207,71 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
     }
     if (html && piece.foot)
         HtmlHead::writeFoot(output);
-    // Pages of two documents must never make one output: a file replaced or rewritten while
-    // it was read gives nothing.
-    if (platform::FileStamp::of(pdfPath) != openedStamp) {
-        reportChanged(pdfPath, feedback);
-        return JobOutcome::Skipped;
+}
+
+void JobDocument::writeMarkdownPages(const PageOrder& order, platform::AtomicFile& output) {
+    const PagePiece& piece = order.pages;
+    MarkdownPass pass(*engine->document, first, last,
+                      options.recognizeScannedPages != option::recognizeAllPages);
+    if (!markdownStyle)
+        markdownStyle = pass.documentStyle();
+    analysed.clear();
+    const TextEncoder encoder(*engine->session->textMap(), engine->session->endOfLine());
+    if (piece.head && options.htmlMeta == option::yes)
+        output.write(
+            encoder.encode(MarkdownWriter::frontMatter(MarkdownPass::documentInfo(*engine->document))));
+    // A page break stands on a line of its own, so the page after it starts a line of its own.
+    const std::string pageBreak =
+        engine->session->pageBreaks() ? encoder.pageBreak() + encoder.endOfLine() : std::string();
+    const int pageCount = piece.last - piece.first + 1;
+    for (int page = piece.first; page <= piece.last; ++page) {
+        markdown::Page model = markdownPage(page, order, pass);
+        std::optional<markdown::Page> next;
+        if (joinsAcross(page, pass) && joinsAcross(page + 1, pass)) {
+            next = analysedPage(page + 1, pass);
+            PageAnalysis::joinAcross(model, *next);
+        }
+        const bool runsOn = !model.blocks.empty() && model.blocks.back().continuesNext;
+        output.write(encoder.encode(MarkdownWriter::page(model, runsOn ? &next->blocks.front() : nullptr)));
+        output.write(pageBreak);
+        feedback.pageProgress(page - piece.first + 1, pageCount);
+        analysed.erase(analysed.begin(), analysed.lower_bound(page - 1));
+        pass.forgetBefore(page - 2);
     }
-    if (const platform::Status committed = output.commit(); !committed.ok()) {
-        reportWriteFailure(outputPath, committed.error(), pdfPath, feedback);
-        return JobOutcome::Skipped;
+    analysed.clear();
+}
+
+markdown::Page JobDocument::markdownPage(int page, const PageOrder& order, MarkdownPass& pass) {
+    const MarkdownPass::Shown& shown = pass.shown(page);
+    if (readsPage(page, order,
+                  options.recognizeScannedPages == option::recognizeAllPages ? ScanProbe::Reason::None
+                                                                             : shown.reason)) {
+        if (const auto lines = readPage(page, PageReader::readingResolution(shown.imageDotsPerInch)))
+            return PageAnalysis::recognized(*lines);
     }
-    return JobOutcome::Converted;
+    markdown::Page model = analysedPage(page, pass);
+    if (page > first && joinsAcross(page - 1, pass) && joinsAcross(page, pass)) {
+        markdown::Page previous = analysedPage(page - 1, pass);
+        PageAnalysis::joinAcross(previous, model);
+    }
+    return model;
+}
+
+markdown::Page JobDocument::analysedPage(int page, MarkdownPass& pass) {
+    const auto known = analysed.find(page);
+    if (known != analysed.end())
+        return known->second;
+    const PageAnalysis::Context context{*markdownStyle, page,
+                                        page > first ? &pass.shown(page - 1).layout : nullptr,
+                                        page < last ? &pass.shown(page + 1).layout : nullptr};
+    return analysed.emplace(page, PageAnalysis::page(pass.shown(page).layout, context)).first->second;
+}
+
+// Whether a paragraph may run across the page's edges: only between pages whose own words
+// are written, never onto or off a page that is read or would be.
+bool JobDocument::joinsAcross(int page, MarkdownPass& pass) {
+    return page >= first && page <= last && options.recognizeScannedPages != option::recognizeAllPages &&
+           pass.shown(page).reason == ScanProbe::Reason::None;
 }
 
 void JobDocument::tell(const std::string& text) const {
@@ -209,14 +296,13 @@ PageReader* JobDocument::reader() {
     return pageReader;
 }
 
-bool JobDocument::readsPage(int page, const PageOrder& order, PageTextDevice& device) {
+bool JobDocument::readsPage(int page, const PageOrder& order, ScanProbe::Reason reason) {
     if (options.recognizeScannedPages == option::recognizeAllPages)
         return (!order.readPages ||
                 std::binary_search(order.readPages->begin(), order.readPages->end(), page)) &&
                reader() != nullptr;
     // A list of pages to read is only the plan's guess: the text pass decides, the same way
     // in every piece and in one process.
-    const ScanProbe::Reason reason = ScanProbe::reasonToRead(device);
     if (reason == ScanProbe::Reason::None)
         return false;
     if (options.recognizeScannedPages != option::recognizePagesWithoutText) {
@@ -226,7 +312,7 @@ bool JobDocument::readsPage(int page, const PageOrder& order, PageTextDevice& de
     return reader() != nullptr;
 }
 
-std::optional<std::string> JobDocument::readPage(int page, double dotsPerInch) {
+std::optional<std::vector<PageReader::Line>> JobDocument::readPage(int page, double dotsPerInch) {
     const PageReader::Page read =
         pageReader->read(*engine->document, page, options.ocrLanguages, dotsPerInch);
     const std::string which = "Page " + std::to_string(page) + " of '" + pdfPath + "'";
@@ -239,10 +325,7 @@ std::optional<std::string> JobDocument::readPage(int page, double dotsPerInch) {
         tell(which + " could not be read, so it keeps the text it has.");
         return std::nullopt;
     }
-    const auto lock = engine::lock();
-    const RecognizedText text(*engine->session->textMap(), engine->session->endOfLine(),
-                              engine->session->pageBreaks(), options.layout == option::yes);
-    return text.page(read.lines);
+    return read.lines;
 }
 
 std::optional<std::vector<int>> JobDocument::pagesToRead(int firstPage, int lastPage) {
