@@ -18,5 +18,11 @@ public:
     // when the page's last block continuesNext, continuation is the next page's first block and is
     // joined onto it (a line-end hyphen between two lowercase word parts joined, else one space), so
     // a page break never splits a paragraph. continuation is null when there is none.
+    // Only paragraphs and list items run on; continuesNext and continuesPrevious on other blocks
+    // are not followed. The caller passes the continuation whenever the next page is written in
+    // the same output, and clears continuesPrevious on the first page it writes, so no text is
+    // left out that the page before did not write. A page whose one block continues the
+    // previous page and runs on into the next writes the continuation on its own: the page
+    // before wrote the block, and the page after leaves the continuation out.
     static std::string page(const markdown::Page& page, const markdown::Block* continuation);
 };
