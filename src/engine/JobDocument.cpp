@@ -37,9 +37,6 @@ struct JobDocument::Engine {
 
 namespace {
 
-// The output mode "Markdown File".
-constexpr std::int32_t markdownFile = 2;
-
 // A page's text is held until the page is done, as a scan's text may take its place; in an
 // HTML page it is escaped first.
 struct BodySink {
@@ -138,7 +135,7 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
     unread = {};
     if (!startSession(configText))
         return JobOutcome::Skipped;
-    if (options.outputMode == markdownFile)
+    if (options.outputMode == option::markdownFile)
         writeMarkdownPages(order, output);
     else
         writeTextPages(order, output);

@@ -1,11 +1,15 @@
+#include "ConversionFixture.h"
 #include "StructuredPdf.h"
 #include "TestSupport.h"
+#include "core/CMapConfig.h"
 #include "engine/Engine.h"
 #include "engine/MarkdownPass.h"
 #include "engine/PageAnalysis.h"
 
 #include <GlobalParams.h>
 #include <PDFDoc.h>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +55,26 @@ PageLayout layoutOf(std::vector<PageLayout::Line> lines) {
     layout.height = 600;
     layout.lines = std::move(lines);
     return layout;
+}
+
+// The HTML cmark renders from markdown.
+QByteArray rendered(const QByteArray& markdown) {
+    QProcess cmark;
+    cmark.start(QStringLiteral("cmark"), QStringList{});
+    cmark.write(markdown);
+    cmark.closeWriteChannel();
+    if (!cmark.waitForFinished(60000) || cmark.exitCode() != 0)
+        qFatal("cmark is missing or failed");
+    return cmark.readAllStandardOutput();
+}
+
+ConvertOptions markdownOptions(const char* encoding, int endOfLine) {
+    ConvertOptions options = ConvertOptions::defaults();
+    options.outputMode = option::markdownFile;
+    options.htmlMeta = option::yes;
+    options.textEncoding = CMapConfig::encodingIndex(encoding);
+    options.endOfLine = endOfLine;
+    return options;
 }
 
 DocumentStyle bodyStyle() {
@@ -196,6 +220,64 @@ private Q_SLOTS:
              {"Large", "1500", "22.8"}}};
         QCOMPARE(tables, expectedTables);
         QCOMPARE(blocks.size(), headings.size() + expectedParagraphs.size() + items.size() + 3);
+    }
+
+    // The manual as a job writes it: the document's information as front matter, Markdown that
+    // cmark renders as the source's structure, nothing of the running head or the page
+    // numbers, a page break after each page. In Latin1 with DOS line ends the same, but for the
+    // line ends.
+    void manualConvertsToMarkdownThatRendersAsItsSource() {
+        ConversionFixture conversion;
+        const QString pdf = conversion.path(QStringLiteral("manual.pdf"));
+        QString error;
+        QVERIFY2(fixtures::writeManualPdf(pdf, true, &error), qPrintable(error));
+        const QByteArray markdown = conversion.convertedText(pdf, markdownOptions("UTF-8", 1));
+        const QByteArray head = "---\ntitle: \"Fixture Manual\"\nauthor: \"Ada Example\"\n";
+        QVERIFY2(markdown.startsWith(head), markdown.left(200).constData());
+        QCOMPARE(markdown.count('\f'), 4);
+        QVERIFY(!markdown.contains("running head"));
+        const QByteArray html = rendered(markdown.mid(markdown.indexOf("# Getting Started")));
+        for (const char* expected :
+             {"<h1>Getting Started</h1>", "<h2>Installing</h2>", "<h2>Commands</h2>",
+              "<h3>After the commands</h3>", "<h1>Reference</h1>", "<h1>Two Columns</h1>",
+              "for example the word example in this sentence.</p>", "<p>Nested first point</p>", "<ol>",
+              "<a href=\"https://example.org/docs\">online documentation</a> and skip this script.",
+              "<pre><code>folverin-cli --markdown input.pdf\nif (ready) {\n    convert(page);   // keep "
+              "spaces\n}\n"
+              "</code></pre>"})
+            QVERIFY2(html.contains(expected), expected);
+        QVERIFY(html.indexOf("<ul>\n<li>\n<p>Nested first point") > html.indexOf("The engine library"));
+        QVERIFY(html.indexOf("Alpha column") < html.indexOf("Beta paragraph") &&
+                html.indexOf("Beta paragraph") < html.indexOf("Gamma paragraph"));
+        QVERIFY(!html.contains("javascript"));
+        QVERIFY(!QString::fromUtf8(html).contains(QRegularExpression(QStringLiteral("<p>\\d+</p>"))));
+        // Table rows as pipe rows, the cells' text as printed once escapes are taken out.
+        const QByteArray unescaped = QByteArray(markdown).replace("\\", "");
+        QVERIFY(unescaped.contains("| --markdown | Markdown document |\n"));
+        QVERIFY(unescaped.contains("| Large | 1500 | 22.8 |\n"));
+
+        QCOMPARE(conversion.convertedText(pdf, markdownOptions("Latin1", 0)),
+                 QByteArray(markdown).replace("\n", "\r\n"));
+    }
+
+    // Paragraphs that run on over a page end come out whole, the page break after them.
+    void paragraphsOverPageEndsComeOutWhole() {
+        ConversionFixture conversion;
+        const QString pdf = conversion.path(QStringLiteral("long.pdf"));
+        QString error;
+        QVERIFY2(fixtures::writeLongManualPdf(pdf, 4, &error), qPrintable(error));
+        int pagesStartingInAParagraph = 0;
+        for (const QByteArray& page : ConversionFixture::pdftotext(pdf, {}).split('\f')) {
+            const QList<QByteArray> lines = page.trimmed().split('\n');
+            pagesStartingInAParagraph +=
+                lines.size() > 2 && std::islower(static_cast<unsigned char>(lines[2].front()));
+        }
+        QVERIFY(pagesStartingInAParagraph > 0);
+        const QByteArray markdown = conversion.convertedText(pdf, markdownOptions("UTF-8", 1));
+        const QRegularExpression whole(
+            QStringLiteral("^Paragraph \\d of chapter \\d tells[^\\n\\f]* finds\\.$"),
+            QRegularExpression::MultilineOption);
+        QCOMPARE(QString::fromUtf8(markdown).count(whole), 24);
     }
 
     // Running heads repeat with other numbers on the neighbouring pages; a lone number is a
