@@ -5,6 +5,7 @@
 #include <cctype>
 #include <goo/GooString.h>
 #include <initializer_list>
+#include <map>
 
 namespace {
 
@@ -19,7 +20,24 @@ bool nameHas(const std::string& name, std::initializer_list<const char*> parts) 
                        [&](const char* part) { return lower.find(part) != std::string::npos; });
 }
 
-PageLayout::Word wordOf(const TextWord& source) {
+struct FontLook {
+    bool bold = false;
+    bool monospaced = false;
+};
+// A page has few fonts and many words: each font is judged once.
+using FontLooks = std::map<const TextFontInfo*, FontLook>;
+
+FontLook lookOf(const TextFontInfo& font, FontLooks& known) {
+    const auto found = known.find(&font);
+    if (found != known.end())
+        return found->second;
+    const std::string name = font.getFontName() ? font.getFontName()->toStr() : std::string();
+    const FontLook look{font.isBold() || nameHas(name, {"bold", "black", "heavy"}),
+                        font.isFixedWidth() || nameHas(name, {"mono", "courier", "consol", "typewriter"})};
+    return known.emplace(&font, look).first->second;
+}
+
+PageLayout::Word wordOf(const TextWord& source, FontLooks& looks) {
     PageLayout::Word word;
     for (int i = 0; i < source.getLength(); ++i)
         PageLayout::appendUtf8(word.text, *source.getChar(i));
@@ -27,9 +45,9 @@ PageLayout::Word wordOf(const TextWord& source) {
     word.size = source.getFontSize();
     word.spaceAfter = source.getSpaceAfter();
     if (const TextFontInfo* font = source.getLength() > 0 ? source.getFontInfo(0) : nullptr) {
-        const std::string name = font->getFontName() ? font->getFontName()->toStr() : std::string();
-        word.bold = font->isBold() || nameHas(name, {"bold", "black", "heavy"});
-        word.monospaced = font->isFixedWidth() || nameHas(name, {"mono", "courier", "consol", "typewriter"});
+        const FontLook look = lookOf(*font, looks);
+        word.bold = look.bold;
+        word.monospaced = look.monospaced;
     }
     return word;
 }
@@ -41,6 +59,7 @@ PageLayout PageLayout::of(const TextOutputDev& device, double pageWidth, double 
     layout.width = pageWidth;
     layout.height = pageHeight;
     int block = 0;
+    FontLooks looks;
     for (const TextFlow* flow = device.getFlows(); flow; flow = flow->getNext()) {
         for (const TextBlock* textBlock = flow->getBlocks(); textBlock;
              textBlock = textBlock->getNext(), ++block) {
@@ -48,7 +67,7 @@ PageLayout PageLayout::of(const TextOutputDev& device, double pageWidth, double 
                 Line line;
                 line.block = block;
                 for (const TextWord* word = textLine->getWords(); word; word = word->getNext())
-                    line.words.push_back(wordOf(*word));
+                    line.words.push_back(wordOf(*word, looks));
                 if (!line.words.empty())
                     layout.lines.push_back(std::move(line));
             }
