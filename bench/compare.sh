@@ -16,28 +16,10 @@
 # shellcheck disable=SC2317
 set -euo pipefail
 
-runs=11
-strict=0
-build=""
-while (($#)); do
-    case "$1" in
-    -r) runs="${2:?-r needs a number}"; shift 2 ;;
-    --strict) strict=1; shift ;;
-    -h | --help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-    -*) echo "compare.sh: unknown option $1" >&2; exit 2 ;;
-    *) build="$1"; shift ;;
-    esac
-done
-if [[ -z "$build" ]]; then
-    echo "usage: compare.sh [-r RUNS] [--strict] BUILD_DIR" >&2
-    exit 2
-fi
-if ! [[ "$runs" =~ ^[1-9][0-9]*$ ]]; then
-    echo "compare.sh: RUNS must be a positive number" >&2
-    exit 2
-fi
+# shellcheck source=SCRIPTDIR/measure.bash
+source "$(dirname "$0")/measure.bash"
+bench_options 2,14 "$@"
 
-build="$(cd "$build" && pwd)"
 cli="$build/bin/folverin-cli"
 make_samples="$build/bin/folverin-make-samples"
 treepeak="$build/bin/treepeak"
@@ -65,8 +47,6 @@ out_a="$work/out-folverin"
 out_b="$work/out-pdftotext"
 mkdir -p "$out_a" "$out_b"
 prepare_run() { rm -f "$out_a"/* "$out_b"/*; }
-# shellcheck source=SCRIPTDIR/measure.bash
-source "$(dirname "$0")/measure.bash"
 
 echo "Generating inputs in $in ..." >&2
 gen_start=$EPOCHREALTIME

@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Measuring shared by compare.sh and pieces.sh; sourced, not run.
+# Measuring shared by the comparison scripts; sourced, not run.
 #
 # The caller sets: work (a scratch folder), gnu_time and treepeak (programs, for rss and tree
 # figures), and defines prepare_run, called before every run (to clear output folders).
@@ -10,6 +10,35 @@
 # shellcheck disable=SC2034,SC2154
 
 wrap=()
+
+# bench_options HELP_LINES ARGUMENT...: reads [-r RUNS] [--strict] BUILD_DIR into runs (default
+# 11), strict (0 or 1) and build (made absolute); -h prints the calling script's comment lines
+# HELP_LINES ("2,14"), a usage error exits with status 2.
+bench_options() {
+    local help="$1" name="${0##*/}"
+    shift
+    runs=11
+    strict=0
+    build=""
+    while (($#)); do
+        case "$1" in
+        -r) runs="${2:?-r needs a number}"; shift 2 ;;
+        --strict) strict=1; shift ;;
+        -h | --help) sed -n "${help}p" "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -*) echo "$name: unknown option $1" >&2; exit 2 ;;
+        *) build="$1"; shift ;;
+        esac
+    done
+    if [[ -z "$build" ]]; then
+        echo "usage: $name [-r RUNS] [--strict] BUILD_DIR" >&2
+        exit 2
+    fi
+    if ! [[ "$runs" =~ ^[1-9][0-9]*$ ]]; then
+        echo "$name: RUNS must be a positive number" >&2
+        exit 2
+    fi
+    build="$(cd "$build" && pwd)"
+}
 
 # Wall time of one run in microseconds on stdout; a failing command fails the measurement, so
 # a crash can never be reported as a fast run.

@@ -135,10 +135,10 @@ struct FieldName {
 std::optional<FieldName> findFieldName(const std::string& name) {
     const auto fields = convertOptionFields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        for (std::int32_t value = 0; value < 2; ++value) {
+        for (std::size_t value = 0; value < std::size(fields[i].cli.names); ++value) {
             const char* spelt = fields[i].cli.names[value];
             if (spelt && name == spelt)
-                return FieldName{i, value};
+                return FieldName{i, static_cast<std::int32_t>(value)};
         }
     }
     return std::nullopt;
@@ -338,13 +338,16 @@ std::string encodingLines() {
 
 std::string CliOptions::helpText() {
     return "Usage: folverin-cli [OPTIONS] PATH...\n"
-           "Converts PDF files to text or simple HTML files. A PATH is a PDF file or a\n"
-           "folder, searched with its subfolders for files ending in .pdf. Options start\n"
-           "from your saved settings (which are never changed) and are overridden by:\n"
+           "Converts PDF files to text, simple HTML or Markdown files. A PATH is a PDF\n"
+           "file or a folder, searched with its subfolders for files ending in .pdf.\n"
+           "Options start from your saved settings (which are never changed) and are\n"
+           "overridden by:\n"
            "  -o, --output-dir DIR        write the output there (created if missing);\n"
            "                              by default next to each PDF\n"
-           "  --text | --html             plain text (.txt) or simple HTML (.htm) output\n"
-           "  --meta | --no-meta          HTML meta lines from the document information\n"
+           "  --text | --html | --markdown   plain text (.txt), simple HTML (.htm) or\n"
+           "                              Markdown (.md) output\n"
+           "  --meta | --no-meta          HTML meta lines or Markdown front matter from\n"
+           "                              the document information\n"
            "  --layout | --no-layout      keep the physical layout\n"
            "  --raw | --no-raw            keep the content-stream order\n"
            "  --eol dos|unix|mac          line ends\n"

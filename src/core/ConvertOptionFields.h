@@ -31,7 +31,7 @@ inline constexpr int ITEM_COUNT = ID_OCR_LANGUAGES;
 } // namespace optionpane
 
 // How folverin-cli spells a field. Flags: each name sets the field to its own index (the
-// first name 0, the second 1). The other forms take one value, under either name.
+// first name 0, the second 1, the third 2). The other forms take one value, under any name.
 enum class CliForm {
     none,
     flags,
@@ -44,7 +44,7 @@ enum class CliForm {
 
 struct CliSpelling {
     CliForm form = CliForm::none;
-    const char* names[2] = {nullptr, nullptr};
+    const char* names[3] = {nullptr, nullptr, nullptr};
 };
 
 // One field of the options: the member it is, where the settings file keeps it (in the order

@@ -10,7 +10,7 @@ struct ConvertOptions {
     std::int32_t startPage = 0;  // values below 1 count as 1
     std::int32_t endPage = 0;    // capped at the document's page count
     std::int32_t openResult = 0; // 0 "Yes", 1 "No"
-    std::int32_t outputMode = 0; // 0 "Text File", 1 "Simple HTML File"
+    std::int32_t outputMode = 0; // 0 "Text File", 1 "Simple HTML File", 2 "Markdown File"
     std::string outputDirectory; // empty: next to each PDF; never stored
     std::int32_t htmlMeta = 0;   // 0 "Yes", 1 "No"
     std::int32_t layout = 0;     // 0 "Yes": keep the physical layout
@@ -39,6 +39,7 @@ inline constexpr std::int32_t allPages = 0;
 inline constexpr std::int32_t selectedPages = 1;
 inline constexpr std::int32_t textFile = 0;
 inline constexpr std::int32_t htmlFile = 1;
+inline constexpr std::int32_t markdownFile = 2;
 inline constexpr std::int32_t eolDos = 0;
 inline constexpr std::int32_t eolUnix = 1;
 inline constexpr std::int32_t eolMac = 2;

@@ -7,11 +7,27 @@
 
 #include <sys/stat.h>
 
+namespace {
+
+// An output mode out of range is written as HTML, so it is named so.
+const char* extension(std::int32_t outputMode) {
+    switch (outputMode) {
+    case option::textFile:
+        return ".txt";
+    case option::markdownFile:
+        return ".md";
+    default:
+        return ".htm";
+    }
+}
+
+} // namespace
+
 namespace OutputNames {
 
 std::string pathFor(const std::string& pdfPath, const ConvertOptions& options) {
     const platform::CFilePath pdf(pdfPath);
-    const std::string name = pdf.title() + (options.outputMode != option::textFile ? ".htm" : ".txt");
+    const std::string name = pdf.title() + extension(options.outputMode);
     // The folder is joined with exactly one separator, whether or not it was given one.
     if (!options.outputDirectory.empty())
         return platform::SystemFolders::withTrailingSlash(options.outputDirectory) + name;

@@ -10,7 +10,7 @@ namespace OutputNames {
 
 // The file a PDF converts to with these options: in the output folder when one is set (gone or
 // not: a folder the user chose is never swapped for another), else beside the PDF; the PDF's
-// title with ".txt" or ".htm".
+// title with ".txt", ".htm" or ".md".
 std::string pathFor(const std::string& pdfPath, const ConvertOptions& options);
 
 // What the user is told when writing outputPath would replace the PDF itself (the same

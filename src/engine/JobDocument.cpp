@@ -1,15 +1,19 @@
 #include "engine/JobDocument.h"
 
 #include "core/CMapConfig.h"
+#include "core/MarkdownWriter.h"
 #include "core/OutputNames.h"
 #include "engine/Engine.h"
 #include "engine/EngineSession.h"
 #include "engine/HtmlBodyEscaper.h"
 #include "engine/HtmlHead.h"
+#include "engine/MarkdownPass.h"
+#include "engine/PageAnalysis.h"
 #include "engine/PageReader.h"
 #include "engine/PageTextDevice.h"
 #include "engine/RecognizedText.h"
 #include "engine/ScanProbe.h"
+#include "engine/TextEncoder.h"
 #include "platform/AtomicFile.h"
 
 #include <PDFDoc.h>
@@ -128,13 +132,31 @@ bool JobDocument::startSession(const std::string& configText) {
 
 JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& configText,
                                    platform::AtomicFile& output, const std::string& outputPath) {
+    unread = {};
+    if (!startSession(configText))
+        return JobOutcome::Skipped;
+    if (options.outputMode == option::markdownFile)
+        writeMarkdownPages(order, output);
+    else
+        writeTextPages(order, output);
+    // Pages of two documents must never make one output: a file replaced or rewritten while
+    // it was read gives nothing.
+    if (platform::FileStamp::of(pdfPath) != openedStamp) {
+        reportChanged(pdfPath, feedback);
+        return JobOutcome::Skipped;
+    }
+    if (const platform::Status committed = output.commit(); !committed.ok()) {
+        reportWriteFailure(outputPath, committed.error(), pdfPath, feedback);
+        return JobOutcome::Skipped;
+    }
+    return JobOutcome::Converted;
+}
+
+void JobDocument::writeTextPages(const PageOrder& order, platform::AtomicFile& output) {
     const PagePiece& piece = order.pages;
     const bool html = options.outputMode != option::textFile;
     BodySink sink;
     std::unique_ptr<PageTextDevice> device;
-    unread = {};
-    if (!startSession(configText))
-        return JobOutcome::Skipped;
     {
         const auto lock = engine::lock();
         if (html) {
@@ -157,12 +179,17 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
             device->watchImages(options.recognizeScannedPages != option::recognizeAllPages &&
                                 ScanProbe::namesImage(*engine->document, page));
             engine->document->displayPage(device.get(), page, 72, 72, 0, false, true, false);
-            toRead = reasonToRead(page, order, *device);
+            toRead = reasonToRead(page, order, ScanProbe::reasonToRead(*device));
         }
         if (toRead) {
-            if (const std::optional<std::string> read =
-                    readPage(page, PageReader::readingResolution(device->sight().imageDotsPerInch), *toRead))
-                sink.page = sink.escaper ? sink.escaper->escape(read->data(), read->size()) : *read;
+            if (const auto lines = readPage(
+                    page, PageReader::readingResolution(device->sight().imageDotsPerInch), *toRead)) {
+                const auto lock = engine::lock();
+                const RecognizedText text(*engine->session->textMap(), engine->session->endOfLine(),
+                                          engine->session->pageBreaks(), options.layout == option::yes);
+                const std::string read = text.page(*lines);
+                sink.page = sink.escaper ? sink.escaper->escape(read.data(), read.size()) : read;
+            }
         }
         output.write(sink.page);
         sink.page.clear();
@@ -174,17 +201,69 @@ JobOutcome JobDocument::writePages(const PageOrder& order, const std::string& co
     }
     if (html && piece.foot)
         HtmlHead::writeFoot(output);
-    // Pages of two documents must never make one output: a file replaced or rewritten while
-    // it was read gives nothing.
-    if (platform::FileStamp::of(pdfPath) != openedStamp) {
-        reportChanged(pdfPath, feedback);
-        return JobOutcome::Skipped;
+}
+
+void JobDocument::writeMarkdownPages(const PageOrder& order, platform::AtomicFile& output) {
+    const PagePiece& piece = order.pages;
+    MarkdownPass pass(*engine->document, first, last,
+                      options.recognizeScannedPages != option::recognizeAllPages);
+    if (!markdownStyle)
+        markdownStyle = pass.documentStyle();
+    analysed.clear();
+    const TextEncoder encoder(*engine->session->textMap(), engine->session->endOfLine());
+    if (piece.head && options.htmlMeta == option::yes)
+        output.write(
+            encoder.encode(MarkdownWriter::frontMatter(MarkdownPass::documentInfo(*engine->document))));
+    // A page break stands on a line of its own, so the page after it starts a line of its own.
+    const std::string pageBreak =
+        engine->session->pageBreaks() ? encoder.pageBreak() + encoder.endOfLine() : std::string();
+    const int pageCount = piece.last - piece.first + 1;
+    for (int page = piece.first; page <= piece.last; ++page) {
+        markdown::Page model = markdownPage(page, order, pass);
+        std::optional<markdown::Page> next;
+        if (joinsAcross(page, pass) && joinsAcross(page + 1, pass)) {
+            next = analysedPage(page + 1, pass);
+            PageAnalysis::joinAcross(model, *next);
+        }
+        const bool runsOn = !model.blocks.empty() && model.blocks.back().continuesNext;
+        output.write(encoder.encode(MarkdownWriter::page(model, runsOn ? &next->blocks.front() : nullptr)));
+        output.write(pageBreak);
+        feedback.pageProgress(page - piece.first + 1, pageCount);
+        analysed.erase(analysed.begin(), analysed.lower_bound(page - 1));
+        pass.forgetBefore(page - 2);
     }
-    if (const platform::Status committed = output.commit(); !committed.ok()) {
-        reportWriteFailure(outputPath, committed.error(), pdfPath, feedback);
-        return JobOutcome::Skipped;
+    analysed.clear();
+}
+
+markdown::Page JobDocument::markdownPage(int page, const PageOrder& order, MarkdownPass& pass) {
+    const MarkdownPass::Shown& shown = pass.shown(page);
+    if (const auto reason = reasonToRead(page, order, shown.reason)) {
+        if (const auto lines = readPage(page, PageReader::readingResolution(shown.imageDotsPerInch), *reason))
+            return PageAnalysis::recognized(*lines);
     }
-    return JobOutcome::Converted;
+    markdown::Page model = analysedPage(page, pass);
+    if (page > first && joinsAcross(page - 1, pass) && joinsAcross(page, pass)) {
+        markdown::Page previous = analysedPage(page - 1, pass);
+        PageAnalysis::joinAcross(previous, model);
+    }
+    return model;
+}
+
+markdown::Page JobDocument::analysedPage(int page, MarkdownPass& pass) {
+    const auto known = analysed.find(page);
+    if (known != analysed.end())
+        return known->second;
+    const PageAnalysis::Context context{*markdownStyle, page,
+                                        page > first ? &pass.shown(page - 1).layout : nullptr,
+                                        page < last ? &pass.shown(page + 1).layout : nullptr};
+    return analysed.emplace(page, PageAnalysis::page(pass.shown(page).layout, context)).first->second;
+}
+
+// Whether a paragraph may run across the page's edges: only between pages whose own words
+// are written, never onto or off a page that is read or would be.
+bool JobDocument::joinsAcross(int page, MarkdownPass& pass) {
+    return page >= first && page <= last && options.recognizeScannedPages != option::recognizeAllPages &&
+           pass.shown(page).reason == ScanProbe::Reason::None;
 }
 
 void JobDocument::tell(const std::string& text) const {
@@ -210,7 +289,7 @@ PageReader* JobDocument::reader() {
 }
 
 std::optional<PageRead::Reason> JobDocument::reasonToRead(int page, const PageOrder& order,
-                                                          PageTextDevice& device) {
+                                                          ScanProbe::Reason reason) {
     if (options.recognizeScannedPages == option::recognizeAllPages) {
         const bool ordered =
             !order.readPages || std::binary_search(order.readPages->begin(), order.readPages->end(), page);
@@ -218,7 +297,6 @@ std::optional<PageRead::Reason> JobDocument::reasonToRead(int page, const PageOr
     }
     // A list of pages to read is only the plan's guess: the text pass decides, the same way
     // in every piece and in one process.
-    const ScanProbe::Reason reason = ScanProbe::reasonToRead(device);
     if (reason == ScanProbe::Reason::None)
         return std::nullopt;
     const bool noText = reason == ScanProbe::Reason::NoText;
@@ -231,7 +309,8 @@ std::optional<PageRead::Reason> JobDocument::reasonToRead(int page, const PageOr
     return noText ? PageRead::Reason::NoText : PageRead::Reason::UnusableText;
 }
 
-std::optional<std::string> JobDocument::readPage(int page, double dotsPerInch, PageRead::Reason reason) {
+std::optional<std::vector<PageReader::Line>> JobDocument::readPage(int page, double dotsPerInch,
+                                                                   PageRead::Reason reason) {
     const PageReader::Page read =
         pageReader->read(*engine->document, page, options.ocrLanguages, dotsPerInch);
     const std::string which = "Page " + std::to_string(page) + " of '" + pdfPath + "'";
@@ -245,10 +324,7 @@ std::optional<std::string> JobDocument::readPage(int page, double dotsPerInch, P
         return std::nullopt;
     }
     feedback.pageRead({page, reason, read.turnDegrees, read.skewDegrees});
-    const auto lock = engine::lock();
-    const RecognizedText text(*engine->session->textMap(), engine->session->endOfLine(),
-                              engine->session->pageBreaks(), options.layout == option::yes);
-    return text.page(read.lines);
+    return read.lines;
 }
 
 std::optional<std::vector<int>> JobDocument::pagesToRead(int firstPage, int lastPage) {

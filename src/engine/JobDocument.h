@@ -1,11 +1,15 @@
 #pragma once
 
 #include "core/JobConverter.h"
+#include "core/MarkdownPage.h"
 #include "core/PageOrder.h"
+#include "engine/DocumentStyle.h"
+#include "engine/PageReader.h"
 #include "engine/ScanProbe.h"
 #include "platform/FileStamp.h"
 #include "platform/Result.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,7 +18,7 @@
 namespace platform {
 class AtomicFile;
 }
-class PageReader;
+class MarkdownPass;
 class PageTextDevice;
 
 // One job's PDF opened in the engine: the checks a job makes before it writes anything, then
@@ -69,16 +73,25 @@ private:
     bool startSession(const std::string& configText);
     JobOutcome writePages(const PageOrder& order, const std::string& configText, platform::AtomicFile& output,
                           const std::string& outputPath);
+    void writeTextPages(const PageOrder& order, platform::AtomicFile& output);
+    void writeMarkdownPages(const PageOrder& order, platform::AtomicFile& output);
+    // The Markdown of the page, or of the page's read lines where it is read from its picture.
+    markdown::Page markdownPage(int page, const PageOrder& order, MarkdownPass& pass);
+    // The page's structure from its words, when it has any of its own (not read, not a scan);
+    // the neighbours within the job judge its running heads.
+    markdown::Page analysedPage(int page, MarkdownPass& pass);
+    bool joinsAcross(int page, MarkdownPass& pass);
     void tell(const std::string& text) const;
     // The reader for this job's scans, or null (the user told why, once) when it has none.
     PageReader* reader();
-    // Why the page just shown to device is to be read from its picture: with "All Pages" one
-    // of the order's pages, else a page the device saw to be a scan or to carry unusable text
-    // (counted when recognition is off). Nothing when it keeps its text.
-    std::optional<PageRead::Reason> reasonToRead(int page, const PageOrder& order, PageTextDevice& device);
-    // The page read from its picture drawn at dotsPerInch, written as the engine writes text
-    // and told as read for reason; nothing when it cannot be read (the user told why).
-    std::optional<std::string> readPage(int page, double dotsPerInch, PageRead::Reason reason);
+    // Why the page is to be read from its picture, given what the text pass saw of it: with
+    // "All Pages" one of the order's pages, else a page seen to be a scan or to carry unusable
+    // text (counted when recognition is off). Nothing when it keeps its text.
+    std::optional<PageRead::Reason> reasonToRead(int page, const PageOrder& order, ScanProbe::Reason seen);
+    // The lines of the page read from its picture drawn at dotsPerInch, told as read for reason;
+    // nothing when it cannot be read (the user told why).
+    std::optional<std::vector<PageReader::Line>> readPage(int page, double dotsPerInch,
+                                                          PageRead::Reason reason);
 
     struct Engine;
     std::unique_ptr<Engine> engine;
@@ -91,4 +104,7 @@ private:
     ScanProbe::Counts unread;
     bool readerChecked = false;
     PageReader* pageReader = nullptr;
+    // Found once for the document, so every piece of the job judges its pages alike.
+    std::optional<DocumentStyle> markdownStyle;
+    std::map<int, markdown::Page> analysed;
 };

@@ -2,7 +2,6 @@
 
 #include "platform/Utf8.h"
 
-#include <UnicodeMap.h>
 #include <algorithm>
 #include <cmath>
 
@@ -53,14 +52,8 @@ std::vector<std::vector<PageReader::Line>> rows(std::vector<PageReader::Line> li
 
 RecognizedText::RecognizedText(const UnicodeMap& map, EndOfLineKind endOfLine, bool pageBreaks,
                                bool physicalLayout)
-    : map(map), pageBreaks(pageBreaks), physicalLayout(physicalLayout) {
-    if (endOfLine == eolDOS || endOfLine == eolMac)
-        eol = code(0x0D);
-    if (endOfLine == eolDOS || endOfLine == eolUnix)
-        eol += code(0x0A);
-    eop = code(0x0C);
-    space = code(0x20);
-}
+    : encoder(map, endOfLine), eol(encoder.endOfLine()), eop(encoder.pageBreak()), space(encoder.encode(" ")),
+      pageBreaks(pageBreaks), physicalLayout(physicalLayout) {}
 
 std::string RecognizedText::page(const std::vector<PageReader::Line>& lines) const {
     std::string text = physicalLayout ? inPlace(lines) : inReadingOrder(lines);
@@ -74,7 +67,7 @@ std::string RecognizedText::inReadingOrder(const std::vector<PageReader::Line>& 
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0 && lines[i].startsParagraph)
             text += eol;
-        text += encode(lines[i].text) + eol;
+        text += encoder.encode(lines[i].text) + eol;
     }
     if (!lines.empty())
         text += eol;
@@ -117,23 +110,10 @@ std::string RecognizedText::inPlace(std::vector<PageReader::Line> lines) const {
             const long spaces = std::max(wanted - column, column > 0 ? 1L : 0L);
             for (long k = 0; k < spaces; ++k)
                 text += space;
-            text += encode(line.text);
+            text += encoder.encode(line.text);
             column += spaces + static_cast<long>(decode(line.text).size());
         }
         text += eol;
     }
     return text;
-}
-
-std::string RecognizedText::encode(std::string_view utf8) const {
-    std::string bytes;
-    for (const unsigned character : decode(utf8))
-        bytes += code(character);
-    return bytes;
-}
-
-std::string RecognizedText::code(unsigned character) const {
-    char buffer[8];
-    const int length = map.mapUnicode(character, buffer, sizeof buffer);
-    return std::string(buffer, static_cast<std::size_t>(std::max(length, 0)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/PageReader.h"
+#include "engine/TextEncoder.h"
 
 #include <TextOutputDev.h>
 #include <string>
@@ -23,10 +24,7 @@ public:
 private:
     std::string inReadingOrder(const std::vector<PageReader::Line>& lines) const;
     std::string inPlace(std::vector<PageReader::Line> lines) const;
-    std::string encode(std::string_view utf8) const;
-    std::string code(unsigned character) const;
-
-    const UnicodeMap& map;
+    TextEncoder encoder;
     std::string eol;
     std::string eop;
     std::string space;

@@ -36,7 +36,7 @@ QStringList pageRanges() {
 }
 
 QStringList outputModes() {
-    return {QStringLiteral("Text File"), QStringLiteral("Simple HTML File")};
+    return {QStringLiteral("Text File"), QStringLiteral("Simple HTML File"), QStringLiteral("Markdown File")};
 }
 
 QStringList endOfLines() {
@@ -98,10 +98,14 @@ const PaneRow PANE_ROWS[] = {
     {ID_OUTPUT_OPTIONS, RowKind::category, "Output Options", "Output options."},
     {ID_OUTPUT_DIRECTORY, RowKind::folder, "Output Directory",
      "Output file directory. Save all the output files to this directory. Null for pdf file directory."},
-    {ID_OUTPUT_MODE, RowKind::comboBox, "Output Mode", "Output mode. Generate text file or simple html file.",
+    {ID_OUTPUT_MODE, RowKind::comboBox, "Output Mode",
+     "Output mode. Generate text file or simple html file. A Markdown file keeps the headings, paragraphs, "
+     "lists, code and tables.",
      outputModes},
     {ID_HTML_META, RowKind::comboBox, "Html Meta",
-     "When generated a simple HTML file, including this meta information.", yesNo},
+     "When generated a simple HTML file, including this meta information. A Markdown file begins with it "
+     "as front matter.",
+     yesNo},
     {ID_TEXT_LAYOUT, RowKind::comboBox, "Text Layout", "Maintain the original physical layout of the text.",
      yesNo},
     {ID_RAW_MODE, RowKind::comboBox, "Raw Mode", "Keep strings in content stream order.", yesNo},

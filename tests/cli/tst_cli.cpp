@@ -5,6 +5,7 @@
 #include "cli/CliOptions.h"
 #include "cli/RunReport.h"
 #include "cli/Terminal.h"
+#include "core/OutputNames.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -1061,6 +1062,25 @@ private Q_SLOTS:
         QCOMPARE(converted.endPage,
                  std::numeric_limits<std::int32_t>::max()); // to the last page, not the saved one
         QCOMPARE(testsupport::texts(options.paths), QStringList{QStringLiteral("--odd name.pdf")});
+    }
+
+    // The third mode is a flag of the same field: the last of the three wins, and it names
+    // the output ".md".
+    void markdownIsTheThirdOutputMode() {
+        const auto modeOf = [](const std::vector<std::string>& arguments) {
+            const platform::Result<CliOptions> parsed = CliOptions::parse(arguments);
+            ConvertOptions converted = ConvertOptions::defaults();
+            if (parsed.ok())
+                parsed.value().applyTo(converted);
+            return converted;
+        };
+        const ConvertOptions markdown = modeOf({"--html", "--markdown", "/in/a.b.pdf"});
+        QCOMPARE(markdown.outputMode, option::markdownFile);
+        QCOMPARE(testsupport::bytes(OutputNames::pathFor("/in/a.b.pdf", markdown)), QByteArray("/in/a.b.md"));
+        QCOMPARE(modeOf({"--markdown", "--text", "a.pdf"}).outputMode, option::textFile);
+        QCOMPARE(modeOf({"--markdown", "--html", "a.pdf"}).outputMode, option::htmlFile);
+        QVERIFY(!CliOptions::parse({"--markdown=yes", "a.pdf"}).ok());
+        QVERIFY(cli({QStringLiteral("--help")}).out.simplified().contains("--text | --html | --markdown"));
     }
 };
 

@@ -123,6 +123,19 @@ private Q_SLOTS:
         QCOMPARE(bytes(restarted.options.ocrLanguages), bytes("eng"));
     }
 
+    void markdownOutputModeIsStoredAsTwo() {
+        ConverterApp app = freshApp();
+        app.loadSettings();
+        app.options.outputMode = option::markdownFile;
+        app.saveSettings();
+        QFile file(QString::fromStdString(app.settingsPath));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("\r\nOutput Mode=2\r\n"));
+        ConverterApp restarted = freshApp();
+        restarted.loadSettings();
+        QCOMPARE(restarted.options.outputMode, option::markdownFile);
+    }
+
     void savedValuesComeBackAndTheOutputFolderDoesNot() {
         ConverterApp app = freshApp();
         app.loadSettings();

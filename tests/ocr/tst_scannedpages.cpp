@@ -114,6 +114,19 @@ private Q_SLOTS:
         QCOMPARE(fixture->messageTexts(), QStringList());
     }
 
+    // A read scan comes out as Markdown too: the recognizer's words, its lines joined into
+    // paragraphs, what looks like markup escaped, the page break on a line of its own.
+    void scansComeOutAsMarkdown() {
+        const QStringList expected = ScanFixture::recognizerWords(scans->scanPicture());
+        ConvertOptions options = utf8Options(option::recognizePagesWithoutText);
+        options.outputMode = option::markdownFile;
+        options.htmlMeta = 1; // no front matter
+        QByteArray text = fixture->convertedText(scans->scan(), options);
+        QVERIFY2(text.contains("\\<b>") && text.endsWith("\n\f\n"), text.constData());
+        QVERIFY(!text.contains("line\nby"));
+        QCOMPARE(ScanFixture::words(text.replace('\\', "")), expected);
+    }
+
     // Scanners turn, skew and light pages badly; each reads like the upright page, and the
     // upright one is left as it is.
     void turnedSkewedAndDimScansReadLikeTheUprightPage_data() {

@@ -1,6 +1,7 @@
 #include "ConversionFixture.h"
 #include "FixturePdf.h"
 #include "ScanFixture.h"
+#include "StructuredPdf.h"
 #include "TestSupport.h"
 
 #include "core/CMapConfig.h"
@@ -517,6 +518,27 @@ private Q_SLOTS:
         for (const QString& pdf : {largePdf(300), scriptPdf}) {
             const QByteArray whole = inProcess(pdf, options);
             QVERIFY(whole.size() > 1000);
+            Client client;
+            QCOMPARE(convertedByReaders(pdf, options, client), whole);
+        }
+    }
+
+    // A piece judges its pages by what one task would see: the document's style from the same
+    // sample, running heads against the neighbouring pages (read beyond the piece), and a
+    // paragraph running over a page end against the next page. A manual with running heads,
+    // page numbers and paragraphs over page ends, cut over two workers, joins to the bytes one
+    // process writes.
+    void markdownPiecesJoinToTheBytesOfOnePiece() {
+        const QString manual = fixture->path(QStringLiteral("manual.pdf"));
+        QString error;
+        QVERIFY2(fixtures::writeLongManualPdf(manual, 24, &error), qPrintable(error));
+        ConvertOptions options = ConvertOptions::defaults();
+        options.outputMode = option::markdownFile;
+        options.textEncoding = CMapConfig::encodingIndex("UTF-8");
+        options.htmlMeta = option::yes;
+        for (const QString& pdf : {manual, largePdf(300)}) {
+            const QByteArray whole = inProcess(pdf, options);
+            QVERIFY(whole.size() > 20000);
             Client client;
             QCOMPARE(convertedByReaders(pdf, options, client), whole);
         }

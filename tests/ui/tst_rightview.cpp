@@ -94,7 +94,7 @@ private Q_SLOTS:
         row(5, 1, OT_KIND_COMBOBOX, "Open Results", 2, "Yes");
         row(6, 0, OT_KIND_PLAIN, "Output Options", 0, "");
         row(7, 6, OT_KIND_FILE, "Output Directory", 0, "No selection made.");
-        row(8, 6, OT_KIND_COMBOBOX, "Output Mode", 2, "Text File");
+        row(8, 6, OT_KIND_COMBOBOX, "Output Mode", 3, "Text File");
         row(9, 6, OT_KIND_COMBOBOX, "Html Meta", 2, "Yes");
         row(10, 6, OT_KIND_COMBOBOX, "Text Layout", 2, "Yes");
         row(11, 6, OT_KIND_COMBOBOX, "Raw Mode", 2, "No");
@@ -229,6 +229,13 @@ private Q_SLOTS:
         QVERIFY(!pane.item(9)->IsReadOnly());
         pane.choose(CRightView::ID_HTML_META, 1);
         QCOMPARE(pane.app.options.htmlMeta, 1);
+        // Markdown writes the document's information as front matter, so it keeps the row open.
+        pane.choose(CRightView::ID_OUTPUT_MODE, 2);
+        QCOMPARE(pane.combo(CRightView::ID_OUTPUT_MODE)->ValueText(), QStringLiteral("Markdown File"));
+        QCOMPARE(pane.app.options.outputMode, option::markdownFile);
+        QVERIFY(!pane.item(9)->IsReadOnly());
+        pane.choose(CRightView::ID_OUTPUT_MODE, 0);
+        QVERIFY(pane.item(9)->IsReadOnly());
     }
 
     void everyComboCommitsToItsOwnOption() {

@@ -52,14 +52,16 @@ private Q_SLOTS:
         testsupport::saveScreenshot(pane, QStringLiteral("ui"),
                                     QStringLiteral("optionpane-readonly-spinner") + suffix);
 
-        for (const int id : {int(CRightView::ID_PAGE_RANGE), int(CRightView::ID_TEXT_ENCODING)}) {
+        const std::pair<int, QString> combos[] = {
+            {CRightView::ID_PAGE_RANGE, QStringLiteral("optionpane-combo-open")},
+            {CRightView::ID_TEXT_ENCODING, QStringLiteral("optionpane-encoding-open")},
+            {CRightView::ID_OUTPUT_MODE, QStringLiteral("optionpane-output-mode-open")},
+        };
+        for (const auto& [id, name] : combos) {
             QTest::mouseClick(tree->GetListWindow(), Qt::LeftButton, Qt::NoModifier, valuePoint(id));
             auto* combo = static_cast<COptionTreeItemComboBox*>(tree->ItemFromId(id))->GetComboWindow();
             combo->showPopup();
-            saveWithPopup(pane, combo, QStringLiteral("ui"),
-                          (id == CRightView::ID_PAGE_RANGE ? QStringLiteral("optionpane-combo-open")
-                                                           : QStringLiteral("optionpane-encoding-open")) +
-                              suffix);
+            saveWithPopup(pane, combo, QStringLiteral("ui"), name + suffix);
             combo->hidePopup();
         }
     }
