@@ -73,7 +73,39 @@ PageLayout PageLayout::of(const TextOutputDev& device, double pageWidth, double 
             }
         }
     }
+    layout.attachLoneBullets();
     return layout;
+}
+
+void PageLayout::attachLoneBullets() {
+    static const std::vector<std::string> bullets{"•", "◦", "▪", "‣", "●", "○", "■", "□", "·"};
+    // A bullet stands at most this many font sizes left of its text.
+    constexpr double maxBulletGap = 3;
+    for (Line& bulletLine : lines) {
+        if (bulletLine.words.size() != 1 ||
+            std::find(bullets.begin(), bullets.end(), bulletLine.words.front().text) == bullets.end())
+            continue;
+        const Word& bullet = bulletLine.words.front();
+        const double middle = (bullet.top + bullet.bottom) / 2;
+        Line* marked = nullptr;
+        for (Line& line : lines) {
+            if (&line == &bulletLine || line.words.empty())
+                continue;
+            const Word& first = line.words.front();
+            const bool besideBullet =
+                first.left >= bullet.right &&
+                first.left - bullet.right <= maxBulletGap * std::max(bullet.size, first.size);
+            if (besideBullet && middle >= first.top && middle <= first.bottom &&
+                (!marked || first.left < marked->words.front().left))
+                marked = &line;
+        }
+        if (!marked)
+            continue;
+        marked->words.insert(marked->words.begin(), bullet);
+        marked->words.front().spaceAfter = true;
+        bulletLine.words.clear();
+    }
+    std::erase_if(lines, [](const Line& line) { return line.words.empty(); });
 }
 
 void PageLayout::linkWords(double left, double top, double right, double bottom, const std::string& uri) {

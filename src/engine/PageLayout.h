@@ -33,6 +33,9 @@ struct PageLayout {
 
     // The page the device was last shown (built with reading order, not the physical layout).
     static PageLayout of(const TextOutputDev& device, double pageWidth, double pageHeight);
+    // A bullet the engine set apart from its text (a line of its own, often read after the
+    // text) joins the line it marks: the nearest line starting just right of it, on its row.
+    void attachLoneBullets();
     // Makes the words whose middle lies in the box link to uri.
     void linkWords(double left, double top, double right, double bottom, const std::string& uri);
     // A target kept as a link: http, https and mailto only.

@@ -314,6 +314,17 @@ private Q_SLOTS:
                      "New words here at the end."}));
     }
 
+    // A bullet the engine read apart from its text, after it, still marks that text.
+    void bulletsSetApartMarkTheirLines() {
+        PageLayout page = layoutOf({line(0, 62, 100, "A standard way to install."), line(1, 45, 100, "•"),
+                                    line(2, 62, 112, "A standard way to look."), line(3, 45, 112, "•")});
+        page.attachLoneBullets();
+        const markdown::Page found = PageAnalysis::page(page, {bodyStyle(), 1, nullptr, nullptr});
+        QCOMPARE(texts(found.blocks, Kind::ListItem),
+                 (std::vector<std::string>{"A standard way to install.", "A standard way to look."}));
+        QCOMPARE(texts(found.blocks, Kind::Paragraph), std::vector<std::string>{});
+    }
+
     // A paragraph left open at a page's end runs on into the next page's first paragraph;
     // one ended by a full stop, a page of a single carried block, or a heading next does not.
     void paragraphsRunOnAcrossPages() {
