@@ -180,8 +180,10 @@ void ConvertBatch::showTurn(int jobNumber) {
     if (stopping)
         return;
     titleShowsBatch = true;
+    // The count first and the program's name after the dash, as every window of the program is
+    // titled: the system adds the name to a title that does not end with it.
     panel.window()->setWindowTitle(
-        QStringLiteral("%1 - %2 of %3 files").arg(titleBeforeBatch).arg(jobNumber).arg(jobCount));
+        QStringLiteral("%1 of %2 files \u2014 %3").arg(jobNumber).arg(jobCount).arg(titleBeforeBatch));
 }
 
 void ConvertBatch::showPages(int pagesDone, int pageCount) {

@@ -298,9 +298,9 @@ private Q_SLOTS:
         pane.key(Qt::Key_F5);
         QVERIFY(pane.waitForEnd());
 
-        QCOMPARE(titles, (QStringList{QStringLiteral("Folverin - 1 of 3 files"),
-                                      QStringLiteral("Folverin - 2 of 3 files"),
-                                      QStringLiteral("Folverin - 3 of 3 files")}));
+        QCOMPARE(titles, (QStringList{QStringLiteral("1 of 3 files \u2014 Folverin"),
+                                      QStringLiteral("2 of 3 files \u2014 Folverin"),
+                                      QStringLiteral("3 of 3 files \u2014 Folverin")}));
         QCOMPARE(pane.window.windowTitle(), QStringLiteral("Folverin"));
         // The long job's pages count up to its whole length.
         QVERIFY2(pageTexts.value(0).startsWith(QStringLiteral("Page ")), qPrintable(pageTexts.value(0)));
@@ -364,7 +364,7 @@ private Q_SLOTS:
         pane.openFiles({pane.onePage(QStringLiteral("slow/scan.pdf"))});
         pane.key(Qt::Key_F5);
         QTRY_COMPARE(pane.panel->currentProgress()->displayText(), QStringLiteral("Page 4 of 500"));
-        QCOMPARE(pane.window.windowTitle(), QStringLiteral("Folverin - 1 of 1 files"));
+        QCOMPARE(pane.window.windowTitle(), QStringLiteral("1 of 1 files \u2014 Folverin"));
         slow->release = true;
         QVERIFY(pane.waitForEnd());
         QCOMPARE(pane.window.windowTitle(), QStringLiteral("Folverin"));
