@@ -9,6 +9,7 @@
 
 using markdown::Block;
 using WordSpans::appendWord;
+using WordSpans::endsSentence;
 using WordSpans::Join;
 using WordSpans::plainText;
 using Word = PageLayout::Word;
@@ -70,9 +71,7 @@ void PageAnalysis::joinAcross(markdown::Page& page, markdown::Page& next) {
         page.blocks.size() < 2 || first.kind != Block::Kind::Paragraph || last.spans.empty() ||
         first.spans.empty())
         return;
-    const std::string text = plainText(last.spans);
-    const char end = text.empty() ? '.' : text.back();
-    if (end == '.' || end == '!' || end == '?' || end == ':')
+    if (endsSentence(plainText(last.spans)))
         return;
     last.continuesNext = true;
     first.continuesPrevious = true;

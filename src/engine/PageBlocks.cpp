@@ -12,6 +12,7 @@
 using markdown::Block;
 using WordSpans::appendSpan;
 using WordSpans::appendWord;
+using WordSpans::endsSentence;
 using WordSpans::Join;
 using Word = PageLayout::Word;
 using WordRef = std::pair<std::size_t, std::size_t>;
@@ -263,7 +264,7 @@ bool PageBlocks::startsItem(std::size_t l) const {
     const bool dash = first == "-" || first == "–" || first == "*";
     if (!dash || !open || open->kind != Block::Kind::Paragraph || !last)
         return lines[l].words.size() > 1 || !ListMarker::of(first)->rest.empty();
-    return endsShort(*last, lines[l]);
+    return endsShort(*last, lines[l], blockRight.at(last->block));
 }
 
 void PageBlocks::startItem(const LineView& line, const ListMarker& marker) {
@@ -298,14 +299,20 @@ bool PageBlocks::continues(std::size_t l) const {
     if (open->kind == Block::Kind::ListItem)
         return line.left >= itemTextLeft - 0.5 * line.size && line.top - last->bottom < line.size;
     if (line.block == last->block)
-        return !endsShort(*last, line);
-    return false;
+        return !endsShort(*last, line, blockRight.at(last->block));
+    return continuesAcrossBlocks(line);
 }
 
-bool PageBlocks::endsShort(const LineView& before, const LineView& line) const {
+bool PageBlocks::continuesAcrossBlocks(const LineView& line) const {
+    // Right below, in line with it, in its size, after a full line that ended no sentence.
+    return open->kind == Block::Kind::Paragraph && std::abs(line.left - last->left) < 0.5 * line.size &&
+           line.top - last->bottom < 0.6 * line.size && std::abs(line.size - last->size) < 0.5 &&
+           !endsSentence(last->text()) && !endsShort(*last, line, blockRight.at(line.block));
+}
+
+bool PageBlocks::endsShort(const LineView& before, const LineView& line, double rightEdge) {
     const Word& first = *line.words.front();
-    const double room = blockRight.at(before.block) - before.right;
-    return room > (first.right - first.left) + before.size;
+    return rightEdge - before.right > (first.right - first.left) + before.size;
 }
 
 void PageBlocks::appendLine(Block& block, const LineView& line, std::size_t from) {

@@ -46,9 +46,12 @@ private:
     void startItem(const LineView& line, const ListMarker& marker);
     // Whether the line at l goes on with the open paragraph or item.
     bool continues(std::size_t l) const;
-    // The line before ended where the next line's first word would still have fitted: it
-    // ended its paragraph.
-    bool endsShort(const LineView& before, const LineView& line) const;
+    // The line before ended where the next line's first word would still have fitted before
+    // the right edge: it ended its paragraph.
+    static bool endsShort(const LineView& before, const LineView& line, double rightEdge);
+    // The line at l goes on with the paragraph of the last line though the engine cut them
+    // into two blocks (a word in another font may move its cut).
+    bool continuesAcrossBlocks(const LineView& line) const;
     void appendLine(const LineView& line, std::size_t from) { appendLine(*open, line, from); }
     static void appendLine(markdown::Block& block, const LineView& line, std::size_t from = 0);
     void openCode();

@@ -64,4 +64,9 @@ std::string plainText(const markdown::Spans& spans) {
     return text;
 }
 
+bool endsSentence(const std::string& text) {
+    const char end = text.empty() ? '.' : text.back();
+    return end == '.' || end == '!' || end == '?' || end == ':';
+}
+
 } // namespace WordSpans

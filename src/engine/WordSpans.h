@@ -17,5 +17,8 @@ void appendSpan(markdown::Spans& spans, const std::string& text, const std::stri
 // Appends a word; at a new line a word broken at the line end is joined again.
 void appendWord(markdown::Spans& spans, const PageLayout::Word& word, Join join);
 std::string plainText(const markdown::Spans& spans);
+// Whether text ends a sentence (or leads in to what follows, with a colon): a paragraph
+// ending so does not run on.
+bool endsSentence(const std::string& text);
 
 } // namespace WordSpans

@@ -314,6 +314,18 @@ private Q_SLOTS:
                      "New words here at the end."}));
     }
 
+    // The engine may cut a paragraph into blocks (a word in another font moves its cut): a full
+    // line that ends no sentence goes on into the block right below it; a sentence's end does not.
+    void paragraphsCutIntoBlocksComeOutWhole() {
+        const PageLayout page = layoutOf({line(0, 50, 100, "aaaa bbbb cccc dddd eeee"),
+                                          line(1, 50, 112, "ffff gggg hhhh iiii jjjj"),
+                                          line(1, 50, 124, "end."), line(2, 50, 136, "New paragraph here.")});
+        const markdown::Page found = PageAnalysis::page(page, {bodyStyle(), 1, nullptr, nullptr});
+        QCOMPARE(texts(found.blocks, Kind::Paragraph),
+                 (std::vector<std::string>{"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj end.",
+                                           "New paragraph here."}));
+    }
+
     // A bullet the engine read apart from its text, after it, still marks that text.
     void bulletsSetApartMarkTheirLines() {
         PageLayout page = layoutOf({line(0, 62, 100, "A standard way to install."), line(1, 45, 100, "•"),
