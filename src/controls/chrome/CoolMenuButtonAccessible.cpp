@@ -3,9 +3,9 @@
 #include "controls/chrome/CoolMenuBar.h"
 
 #include <QKeySequence>
-#include <QWindow>
 
-CCoolMenuButtonAccessible::CCoolMenuButtonAccessible(CCoolMenuBar* bar, int index) : bar(bar), index(index) {}
+CCoolMenuButtonAccessible::CCoolMenuButtonAccessible(CCoolMenuBar* bar, int index)
+    : AccessibleLeaf(bar), bar(bar), index(index) {}
 
 QString CCoolMenuButtonAccessible::WithoutMnemonic(const QString& title) {
     QString plain;
@@ -20,14 +20,6 @@ QString CCoolMenuButtonAccessible::WithoutMnemonic(const QString& title) {
 
 bool CCoolMenuButtonAccessible::isValid() const {
     return bar && index < bar->ButtonCount();
-}
-
-QWindow* CCoolMenuButtonAccessible::window() const {
-    return bar ? bar->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface* CCoolMenuButtonAccessible::parent() const {
-    return bar ? QAccessible::queryAccessibleInterface(bar) : nullptr;
 }
 
 QString CCoolMenuButtonAccessible::Shortcut() const {

@@ -4,12 +4,10 @@
 #include "controls/grid/GridCellCheck.h"
 #include "controls/grid/GridCtrl.h"
 
-#include <QWindow>
-
 namespace grid {
 
 CGridCellAccessible::CGridCellAccessible(CGridCtrl* grid, int row, int col)
-    : grid(grid), row(row), col(col) {}
+    : AccessibleLeaf(grid), grid(grid), row(row), col(col) {}
 
 bool CGridCellAccessible::isValid() const {
     return grid && grid->IsValid(row, col);
@@ -27,14 +25,6 @@ std::optional<bool> CGridCellAccessible::Check() const {
     if (const auto* check = dynamic_cast<const CGridCellCheck*>(Cell()))
         return check->GetCheck();
     return std::nullopt;
-}
-
-QWindow* CGridCellAccessible::window() const {
-    return grid ? grid->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface* CGridCellAccessible::parent() const {
-    return grid ? QAccessible::queryAccessibleInterface(grid) : nullptr;
 }
 
 QString CGridCellAccessible::text(QAccessible::Text type) const {

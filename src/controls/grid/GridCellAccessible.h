@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAccessibleInterface>
+#include "platform/AccessibleLeaf.h"
+
 #include <QPointer>
 
 #include <optional>
@@ -13,7 +14,7 @@ class CGridCtrl;
 // One grid cell for assistive tools, by its grid position: a column or row header for a fixed
 // cell, else a table cell named by the text it shows. A check-box cell is a checkable check
 // box that toggles as a click on its box does.
-class CGridCellAccessible : public QAccessibleInterface,
+class CGridCellAccessible : public platform::AccessibleLeaf,
                             public QAccessibleTableCellInterface,
                             public QAccessibleActionInterface {
 public:
@@ -24,15 +25,7 @@ public:
     int Col() const { return col; }
 
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override;
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text type) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override;
     QAccessible::State state() const override;
